@@ -241,6 +241,8 @@ void TRedirector::Start()
         posix_spawn_file_actions_adddup2(&actions, StdInRead, 0);
         posix_spawn_file_actions_adddup2(&actions, StdOutWrite, 1);
         posix_spawn_file_actions_adddup2(&actions, StdErrWrite, 2);
+        // Descriptors that we inherited without close-on-exec stop here too.
+        posix_spawn_file_actions_addclosefrom_np(&actions, 3);
         if (!trimmed(CurrentDirectory).empty())
             posix_spawn_file_actions_addchdir_np(&actions, CurrentDirectory.c_str());
 

@@ -14,10 +14,14 @@
 
 namespace quillon {
 
-ReaderChannel::~ReaderChannel()
+ReaderChannel::~ReaderChannel() { closeWakeFd(); }
+
+void ReaderChannel::closeWakeFd()
 {
+    std::lock_guard lock(mutex);
     if (wakeFd >= 0)
         ::close(wakeFd);
+    wakeFd = -1;
 }
 
 TRedirectorThread::TRedirectorThread(TRedirector &redirector, std::shared_ptr<ReaderChannel> channel,
@@ -27,6 +31,7 @@ TRedirectorThread::TRedirectorThread(TRedirector &redirector, std::shared_ptr<Re
 {
     Thread = std::thread([this] {
         Execute();
+        Channel->closeWakeFd(); // a finished reader holds no descriptor
         Channel->finished = true;
     });
 }
@@ -43,11 +48,11 @@ void TRedirectorThread::Cancel()
         std::lock_guard lock(Channel->mutex);
         Channel->cancelled = true;
         Channel->stopRequested = true;
+        const uint64_t one = 1;
+        if (Channel->wakeFd >= 0)
+            [[maybe_unused]] ssize_t n = ::write(Channel->wakeFd, &one, sizeof one);
     }
     Channel->handedOver.notify_all();
-    const uint64_t one = 1;
-    if (Channel->wakeFd >= 0)
-        [[maybe_unused]] ssize_t n = ::write(Channel->wakeFd, &one, sizeof one);
 }
 
 // Runs step on the main thread and waits until it has run, or until the

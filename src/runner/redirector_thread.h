@@ -26,6 +26,7 @@ struct ReaderChannel {
     std::atomic<bool> stdErrBroken{false};
     std::atomic<bool> finished{false};       // Execute has returned
     int wakeFd = -1;                         // eventfd that interrupts the wait
+    void closeWakeFd();
     ~ReaderChannel();
 };
 
