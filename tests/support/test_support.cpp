@@ -120,7 +120,7 @@ std::string shellQuote(const std::string &s)
 
 std::string Clip(const std::string &kind)
 {
-    static std::mutex mutex;
+    static std::recursive_mutex mutex;
     std::lock_guard lock(mutex);
     const std::string dir = clipDir();
     if (kind == "empty") {

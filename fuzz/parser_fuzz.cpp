@@ -1,0 +1,49 @@
+// Feeds arbitrary converter output to the parser in arbitrary chunks. The
+// first byte chooses where the chunks are cut; both streams are used.
+#include "extract/converter_output_parser.h"
+
+#include <QCoreApplication>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+class FakeJobList : public quillon::ProgressTarget {
+public:
+    int Count() const override { return 2; }
+    void SetProgressText(int index, const std::string &text) override
+    {
+        if (index < 0 || index >= 2 || text.empty() || text.back() != '%')
+            __builtin_trap();
+    }
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    using quillon::ConverterOutputParser;
+    if (size == 0)
+        return 0;
+    quillon::MediaFacts facts;
+    FakeJobList list;
+    ConverterOutputParser parser(facts);
+    parser.SetProgressTarget(&list, static_cast<int>(data[0] & 1));
+    parser.BeginRun();
+    const size_t step = 1 + data[0] % 97;
+    const char *text = reinterpret_cast<const char *>(data + 1);
+    size_t left = size - 1, turn = 0;
+    while (left > 0) {
+        const size_t n = left < step ? left : step;
+        parser.ParseConverterOutput(turn++ % 3 == 2 ? ConverterOutputParser::Stream::Out
+                                                    : ConverterOutputParser::Stream::Err,
+                                    text, static_cast<int>(n));
+        text += n;
+        left -= n;
+    }
+    parser.EndRun();
+    if (facts.Duration < 0 || facts.PictureWidth < 0 || facts.PictureHeight < 0)
+        __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,121 @@
+#include "extract/media_probe.h"
+
+#include "platform/quillon_error.h"
+#include "platform/temp_files.h"
+#include "runner/command_line.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace quillon {
+
+std::string UpperExtension(const std::string &path)
+{
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = path.substr(dot);
+    for (char &c : ext)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return ext;
+}
+
+bool MediaProbe::NeedsWrapper(const std::string &source)
+{
+    const std::string ext = UpperExtension(source);
+    return ext == ".RM" || ext == ".RMVB" || ext == ".WMV" || ext == ".AVI" || ext == ".ASF";
+}
+
+std::string MediaProbe::ProbeCommandLine(const std::string &converter, const std::string &input)
+{
+    return converter + "  -i " + QuoteCommandLineArgument(input);
+}
+
+bool MediaProbe::ProbeFile(const std::string &source)
+{
+    Session.Facts().UseWrapper = false;
+    // A double quote would end the script's string early: such a path is
+    // only ever probed directly.
+    if (NeedsWrapper(source) && source.find('"') == std::string::npos) {
+        if (ProbeViaWrapper(source)) {
+            Session.Facts().UseWrapper = true;
+            return true;
+        }
+    }
+    return ProbeDirect(source);
+}
+
+bool MediaProbe::ProbeViaWrapper(const std::string &source)
+{
+    const std::string script = WriteWrapperScript(source);
+    bool passed = false;
+    try {
+        passed = ProbeDirect(script);
+    } catch (...) {
+        DeleteWrapperScript(script);
+        throw;
+    }
+    DeleteWrapperScript(script);
+    return passed;
+}
+
+bool MediaProbe::ProbeDirect(const std::string &input)
+{
+    TRedirector &runner = Session.Runner();
+    // Callers admit a probe only while the shared runner is idle (adds that
+    // arrive during a batch or another probe wait in the add queue); a child
+    // that still runs belongs to someone else and is never disturbed.
+    if (runner.Active())
+        RaiseError("The converter is busy");
+    Session.Configure(ProbeCommandLine(Session.ConverterProgram(), input), nullptr);
+    MediaFacts &facts = Session.Facts();
+    facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
+    facts.HasAudio = false;
+    Session.Parser().ClearProgressTarget();
+    Session.Start();
+    // Other handlers run meanwhile; the loop sleeps until the next event.
+    while (runner.Active())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return facts.Duration > 0 && facts.HasAudio;
+}
+
+std::string MediaProbe::WriteWrapperScript(const std::string &source)
+{
+    const std::string dir = TempPath();
+    const std::string reservation = CreateTempFileName(dir, "tmp");
+    if (reservation.empty())
+        RaiseError("Cannot create file \"" + dir + "/tmp*.tmp\". " + std::strerror(errno));
+    const std::string script = reservation + ".avs";
+    const std::string text = "DirectShowSource(\"" + source + "\", fps=30, convertfps=true)\r\n";
+    FILE *file = std::fopen(script.c_str(), "wb");
+    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    int error = errno;
+    if (file && std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        DeleteWrapperScript(script);
+        RaiseError("Cannot create file \"" + script + "\". " + std::strerror(error));
+    }
+    return script;
+}
+
+void MediaProbe::DeleteWrapperScript(const std::string &script)
+{
+    if (script.empty())
+        return;
+    std::remove(script.c_str());
+    static const std::string suffix = ".tmp.avs";
+    if (script.size() > suffix.size() && script.compare(script.size() - suffix.size(), suffix.size(), suffix) == 0)
+        std::remove(script.substr(0, script.size() - 4).c_str());
+}
+
+} // namespace quillon

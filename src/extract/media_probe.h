@@ -1,0 +1,41 @@
+#pragma once
+// Decides whether a source can be extracted: runs the converter on it without
+// an output and judges the media facts (a duration above zero and an audio
+// stream). Sources in the containers that the converter historically opened
+// through DirectShow are tried through a one-line wrapper script first.
+//
+// Errors a caller can act on: the runner's "Error creating process : <errno>"
+// when the converter cannot be started, and "Cannot create file ..." when the
+// wrapper script cannot be written. A rejected source is no error: false.
+
+#include "extract/converter_session.h"
+
+#include <string>
+
+namespace quillon {
+
+class MediaProbe {
+public:
+    explicit MediaProbe(ConverterSession &session) : Session(session) {}
+
+    bool ProbeFile(const std::string &source);
+    bool ProbeViaWrapper(const std::string &source);
+    bool ProbeDirect(const std::string &input);
+
+    // Writes a new wrapper script in the temporary directory and returns its
+    // path. The script's name is the reserved unique "tmp" name plus ".avs".
+    static std::string WriteWrapperScript(const std::string &source);
+    // Removes a script and the empty file that reserved its name.
+    static void DeleteWrapperScript(const std::string &script);
+
+    static bool NeedsWrapper(const std::string &source);
+    static std::string ProbeCommandLine(const std::string &converter, const std::string &input);
+
+private:
+    ConverterSession &Session;
+};
+
+// The source's extension from its last ".", in ASCII capitals; "" without one.
+std::string UpperExtension(const std::string &path);
+
+} // namespace quillon

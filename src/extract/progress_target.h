@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+namespace quillon {
+
+// Where the parser writes an extraction's percentage: the job list.
+class ProgressTarget {
+public:
+    virtual ~ProgressTarget() = default;
+    virtual int Count() const = 0;
+    virtual void SetProgressText(int index, const std::string &text) = 0;
+};
+
+} // namespace quillon
