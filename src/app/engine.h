@@ -1,0 +1,27 @@
+#pragma once
+// The engine's parts, made and wired once for a front end (the window or the
+// command line): the shared converter, the probe, the job list, the way in
+// and the batch driver. The front end supplies the view.
+
+#include "extract/batch_driver.h"
+#include "extract/converter_session.h"
+#include "extract/media_probe.h"
+#include "joblist/job_list.h"
+#include "joblist/source_adder.h"
+
+#include <string>
+
+namespace quillon {
+
+class Engine {
+public:
+    Engine(std::string programDir, BatchView &view);
+
+    ConverterSession Session;
+    MediaProbe Probe{Session};
+    JobList Jobs;
+    SourceAdder Adder;
+    BatchDriver Batch;
+};
+
+} // namespace quillon

@@ -1,0 +1,84 @@
+#include "app/settings_store.h"
+
+#include "platform/file_system.h"
+#include "platform/quillon_error.h"
+
+#include <QStandardPaths>
+
+#include <algorithm>
+
+#include <cstdlib>
+
+namespace quillon {
+
+namespace {
+const char *const Section = "Common";
+
+int selectionOrNone(int index, size_t count)
+{
+    return index >= 0 && static_cast<size_t>(index) < count ? index : -1;
+}
+} // namespace
+
+SettingsStore::SettingsStore(std::string iniPath, std::function<std::optional<std::string>()> documentsFolder)
+    : Profile(std::move(iniPath)), DocumentsFolder(documentsFolder ? std::move(documentsFolder) : SystemDocumentsFolder)
+{
+}
+
+std::optional<std::string> SettingsStore::SystemDocumentsFolder()
+{
+    std::string path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    if (!DirectoryExists(path)) {
+        const char *home = std::getenv("HOME");
+        path = home ? home : "";
+    }
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    if (path.empty() || !DirectoryExists(path))
+        return std::nullopt;
+    return path;
+}
+
+std::string SettingsStore::GetDocumentsFolder() const
+{
+    const auto folder = DocumentsFolder();
+    if (!folder || folder->empty())
+        RaiseError("Could not find your default documents folder");
+    return *folder;
+}
+
+void SettingsStore::LoadSettings(OutputOptions &o) const
+{
+    try {
+        o.NamingMethod = Profile.ReadInteger(Section, "nNaming", 0);
+        o.BitRateIndex = selectionOrNone(Profile.ReadInteger(Section, "cbAudioBitRate", 0), BitRates.size());
+        o.SampleRateIndex = selectionOrNone(Profile.ReadInteger(Section, "cbAudioSampleRate", 0), SampleRates.size());
+        o.FormatIndex = selectionOrNone(Profile.ReadInteger(Section, "cbFileFormat", 0), FileFormats.size());
+        o.Mono = Profile.ReadInteger(Section, "ckMono", 0) != 0;
+        o.NamingMethod = std::clamp(o.NamingMethod, 0, 2);
+        o.OverwriteExisting = Profile.ReadInteger(Section, "bOverWrite", 0) != 0;
+        const std::string documents = GetDocumentsFolder();
+        std::string dir = Profile.ReadString(Section, "strOutputDir").value_or(documents);
+        if (!DirectoryExists(dir))
+            dir = GetDocumentsFolder();
+        if (dir.empty() || dir.back() != '/')
+            dir += '/';
+        o.OutputDir = dir;
+    } catch (...) {
+        // Nothing is reported; what was not read keeps its value.
+    }
+}
+
+void SettingsStore::SaveSettings(const OutputOptions &o)
+{
+    const bool ok = Profile.WriteInteger(Section, "nNaming", o.NamingMethod) &&
+                    Profile.WriteInteger(Section, "bOverWrite", o.OverwriteExisting ? -1 : 0) &&
+                    Profile.WriteString(Section, "strOutputDir", o.OutputDir) &&
+                    Profile.WriteInteger(Section, "cbAudioSampleRate", o.SampleRateIndex) &&
+                    Profile.WriteInteger(Section, "cbAudioBitRate", o.BitRateIndex) &&
+                    Profile.WriteInteger(Section, "cbFileFormat", o.FormatIndex) &&
+                    Profile.WriteInteger(Section, "ckMono", o.Mono ? 1 : 0);
+    (void)ok; // a failed write is swallowed; the keys not yet written keep their old values
+}
+
+} // namespace quillon

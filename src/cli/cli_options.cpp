@@ -1,0 +1,124 @@
+#include "cli/cli_options.h"
+
+#include "extract/output_options.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quillon::cli {
+
+namespace {
+
+template <size_t N>
+std::string joined(const std::array<const char *, N> &values)
+{
+    std::string text;
+    for (const char *v : values)
+        text += (text.empty() ? "" : ", ") + std::string(v);
+    return text;
+}
+
+template <size_t N>
+int indexOf(const std::array<const char *, N> &values, const std::string &given, const std::string &option)
+{
+    std::string value = given;
+    std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return std::toupper(c); });
+    for (size_t i = 0; i < N; ++i)
+        if (value == values[i])
+            return static_cast<int>(i);
+    throw UsageError(option + ": '" + given + "' is not one of " + joined(values));
+}
+
+} // namespace
+
+std::string HelpText()
+{
+    return "Usage: quillon-cli [options] PATH...\n"
+           "Extracts the sound track of each video file. PATHs ending in .lst (any case)\n"
+           "are list files whose lines are added; every other PATH is a source.\n"
+           "\n"
+           "Options (unset ones come from strings.ini beside the program):\n"
+           "  -f, --format NAME        " + joined(FileFormats) + "\n"
+           "  -r, --sample-rate HZ     " + joined(SampleRates) + "\n"
+           "  -b, --bit-rate KBIT      " + joined(BitRates) + "\n"
+           "  -m, --mono               one channel\n"
+           "  -o, --output-dir DIR     where the audio files go\n"
+           "      --numbered           name outputs 0, 1, 2... by list position\n"
+           "      --overwrite          replace existing output files\n"
+           "      --probe              admit the sources and print their information; no extraction\n"
+           "      --save-list FILE     write the admitted sources as a list file; no extraction\n"
+           "  -q, --quiet              no progress display\n"
+           "  -h, --help               this text\n"
+           "      --version            the program's version\n"
+           "\n"
+           "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT on standard output.\n"
+           "Ctrl+C stops the batch as the Stop button does; a second one ends at once.\n"
+           "Exit status: 0 all Done, 1 otherwise or nothing admitted, 2 usage, 130 interrupted.\n";
+}
+
+CliOptions ParseCliArguments(const std::vector<std::string> &args)
+{
+    CliOptions o;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            o.Paths.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        if (arg.rfind("--", 0) == 0) {
+            const size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                inlineValue = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+            }
+        }
+        auto value = [&]() -> std::string {
+            if (inlineValue)
+                return *inlineValue;
+            if (i + 1 >= args.size())
+                throw UsageError(arg + " needs a value");
+            return args[++i];
+        };
+        auto flag = [&] {
+            if (inlineValue)
+                throw UsageError(arg + " takes no value");
+        };
+        if (arg == "-f" || arg == "--format")
+            o.FormatIndex = indexOf(FileFormats, value(), arg);
+        else if (arg == "-r" || arg == "--sample-rate")
+            o.SampleRateIndex = indexOf(SampleRates, value(), arg);
+        else if (arg == "-b" || arg == "--bit-rate")
+            o.BitRateIndex = indexOf(BitRates, value(), arg);
+        else if (arg == "-o" || arg == "--output-dir")
+            o.OutputDir = value();
+        else if (arg == "--save-list")
+            o.SaveList = value();
+        else if (arg == "-m" || arg == "--mono")
+            flag(), o.Mono = true;
+        else if (arg == "--numbered")
+            flag(), o.Numbered = true;
+        else if (arg == "--overwrite")
+            flag(), o.Overwrite = true;
+        else if (arg == "--probe")
+            flag(), o.ProbeOnly = true;
+        else if (arg == "-q" || arg == "--quiet")
+            flag(), o.Quiet = true;
+        else if (arg == "-h" || arg == "--help")
+            flag(), o.Help = true;
+        else if (arg == "--version")
+            flag(), o.Version = true;
+        else
+            throw UsageError("unknown option " + arg + " (see --help)");
+    }
+    if (!o.Help && !o.Version && o.Paths.empty())
+        throw UsageError("no PATH given (see --help)");
+    return o;
+}
+
+} // namespace quillon::cli

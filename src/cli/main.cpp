@@ -1,0 +1,173 @@
+// quillon-cli: the batch without a window, on the same engine as the window.
+
+#include "app/engine.h"
+#include "app/settings_store.h"
+#include "app/version.h"
+#include "cli/cli_front_end.h"
+#include "cli/cli_options.h"
+#include "joblist/list_file.h"
+#include "platform/file_system.h"
+#include "platform/quillon_error.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace quillon;
+using namespace quillon::cli;
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onSignal(int sig)
+{
+    const char byte = static_cast<char>(sig);
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+void installSignalHandlers()
+{
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
+}
+
+OutputOptions startingOptions(const std::string &programDir, const CliOptions &cli)
+{
+    OutputOptions o;
+    o.FormatIndex = o.SampleRateIndex = o.BitRateIndex = 0;
+    SettingsStore(programDir + "strings.ini").LoadSettings(o); // read only: the CLI never writes it
+    if (cli.FormatIndex)
+        o.FormatIndex = *cli.FormatIndex;
+    if (cli.SampleRateIndex)
+        o.SampleRateIndex = *cli.SampleRateIndex;
+    if (cli.BitRateIndex)
+        o.BitRateIndex = *cli.BitRateIndex;
+    if (cli.Mono)
+        o.Mono = true;
+    if (cli.Numbered)
+        o.NamingMethod = 1;
+    if (cli.Overwrite)
+        o.OverwriteExisting = true;
+    if (cli.OutputDir) {
+        if (!DirectoryExists(*cli.OutputDir))
+            throw UsageError("--output-dir: no directory at " + *cli.OutputDir);
+        o.OutputDir = *cli.OutputDir;
+    }
+    if (o.OutputDir.empty())
+        o.OutputDir = "./";
+    if (o.OutputDir.back() != '/')
+        o.OutputDir += '/';
+    return o;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CliOptions cli;
+    try {
+        cli = ParseCliArguments(args);
+    } catch (const UsageError &e) {
+        std::fprintf(stderr, "quillon-cli: %s\n", e.what());
+        return 2;
+    }
+    if (cli.Help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (cli.Version) {
+        std::printf("quillon-cli %s\n", QUILLON_VERSION);
+        return 0;
+    }
+
+    QCoreApplication app(argc, argv);
+    const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+    OutputOptions options;
+    try {
+        options = startingOptions(programDir, cli);
+        const std::string missing = MissingOptionMessage(options);
+        if (!missing.empty())
+            throw UsageError("strings.ini selects no " +
+                             std::string(options.FormatIndex < 0       ? "format: use --format"
+                                         : options.SampleRateIndex < 0 ? "sample rate: use --sample-rate"
+                                                                       : "bit rate: use --bit-rate"));
+    } catch (const UsageError &e) {
+        std::fprintf(stderr, "quillon-cli: %s\n", e.what());
+        return 2;
+    }
+
+    CliFrontEnd front(options, cli.Quiet, ::isatty(STDERR_FILENO) == 1);
+    Engine engine(programDir, front);
+    front.Attach(engine);
+
+    installSignalHandlers();
+    int interrupts = 0;
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char sig = 0;
+        while (::read(signalPipe[0], &sig, 1) == 1) {
+            ++interrupts;
+            if (sig == SIGINT && interrupts == 1 && !engine.Batch.Idle()) {
+                engine.Batch.btnStopConvertClick(); // as the Stop button
+                continue;
+            }
+            // At once: the converter goes, and with it what it was writing.
+            TRedirector &runner = engine.Session.Runner();
+            if (runner.Active())
+                runner.Terminate(0);
+            if (engine.Batch.ExtractionRunning())
+                DeleteFileAt(engine.Batch.OutputFile());
+            if (!engine.Batch.WrapperScript().empty())
+                MediaProbe::DeleteWrapperScript(engine.Batch.WrapperScript());
+            std::fflush(stdout);
+            ::_exit(130);
+        }
+    });
+
+    std::vector<AddItem> items;
+    for (const std::string &path : cli.Paths) {
+        if (!FileExists(path))
+            std::fprintf(stderr, "Not found: %s\n", path.c_str());
+        items.push_back({path, AddKind::ByExtension});
+    }
+    try {
+        engine.Adder.Offer(items);
+    } catch (const QuillonError &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    const int count = engine.Jobs.Count();
+    if (cli.ProbeOnly)
+        for (int i = 0; i < count; ++i)
+            std::printf("%s\t%s\n", engine.Jobs.SourcePath(i).c_str(), engine.Jobs.Entry(i).Information.c_str());
+    if (cli.SaveList && !SaveListFile(*cli.SaveList, engine.Jobs.SourcePaths())) {
+        std::fprintf(stderr, "quillon-cli: cannot write the list file %s\n", cli.SaveList->c_str());
+        return 1;
+    }
+    if (cli.ProbeOnly || cli.SaveList)
+        return count > 0 ? 0 : 1;
+    if (count == 0)
+        return 1;
+
+    engine.Batch.btnConvertClick();
+    while (!engine.Batch.Idle() || engine.Session.Runner().Active())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents(); // messages posted at the very end
+    const bool stopped = interrupts > 0;
+    front.ReportRemaining(stopped);
+    if (stopped)
+        return 130;
+    return front.AllDone() && front.Reported() == count ? 0 : 1;
+}

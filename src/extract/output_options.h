@@ -1,0 +1,28 @@
+#pragma once
+// The output options as the options panel holds them: the settings values and
+// the selections of the three audio boxes and the Mono check box.
+
+#include <array>
+#include <string>
+
+namespace quillon {
+
+inline constexpr std::array<const char *, 8> FileFormats{"MP3", "MP4", "3GP", "WMA", "WAV", "AU", "AIFF", "OGG"};
+inline constexpr std::array<const char *, 3> SampleRates{"11025", "22050", "44100"};
+inline constexpr std::array<const char *, 13> BitRates{"16",  "24",  "32",  "48",  "56",  "96", "112",
+                                                       "128", "160", "192", "224", "256", "320"};
+
+struct OutputOptions {
+    std::string OutputDir;          // ends in a path separator
+    int NamingMethod = 0;           // 1 "with number"; anything else by input file name
+    bool OverwriteExisting = false;
+    int FormatIndex = -1;           // -1: no selection
+    int SampleRateIndex = -1;
+    int BitRateIndex = -1;
+    bool Mono = false;
+};
+
+// Which option still needs a choice before a batch can run, or "".
+std::string MissingOptionMessage(const OutputOptions &options);
+
+} // namespace quillon

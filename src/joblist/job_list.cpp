@@ -1,0 +1,80 @@
+#include "joblist/job_list.h"
+
+#include <cstdio>
+
+namespace quillon {
+
+std::vector<std::string> JobList::SourcePaths() const
+{
+    std::vector<std::string> paths;
+    paths.reserve(Entries.size());
+    for (const JobEntry &e : Entries)
+        paths.push_back(e.Source);
+    return paths;
+}
+
+void JobList::Append(const std::string &source, const std::string &information)
+{
+    Entries.push_back(JobEntry{source, information, "", false});
+    if (Observer)
+        Observer->EntryAppended(Count() - 1);
+}
+
+void JobList::SetProgressText(int index, const std::string &text)
+{
+    if (index < 0 || index >= Count())
+        return;
+    Entries[static_cast<size_t>(index)].Progress = text;
+    if (Observer)
+        Observer->EntryChanged(index);
+}
+
+void JobList::ClearProgressTexts()
+{
+    for (int i = 0; i < Count(); ++i)
+        SetProgressText(i, "");
+}
+
+void JobList::SetSelected(int index, bool selected)
+{
+    if (index >= 0 && index < Count())
+        Entries[static_cast<size_t>(index)].Selected = selected;
+}
+
+void JobList::DeleteSelected()
+{
+    for (int i = Count() - 1; i >= 0; --i) {
+        if (!Entries[static_cast<size_t>(i)].Selected)
+            continue;
+        Entries.erase(Entries.begin() + i);
+        if (Observer)
+            Observer->EntryRemoved(i);
+    }
+}
+
+void JobList::Clear()
+{
+    if (Entries.empty())
+        return;
+    Entries.clear();
+    if (Observer)
+        Observer->ListCleared();
+}
+
+int JobList::FirstSelected() const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (Entries[static_cast<size_t>(i)].Selected)
+            return i;
+    return -1;
+}
+
+std::string InformationText(int width, int height, int durationSeconds)
+{
+    const int d = durationSeconds < 0 ? 0 : durationSeconds;
+    char text[96];
+    std::snprintf(text, sizeof text, "%dX%d %.2d:%.2d:%.2d", width, height, d / 3600, (d % 3600) / 60, d % 60);
+    return text;
+}
+
+} // namespace quillon

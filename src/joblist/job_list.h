@@ -1,0 +1,60 @@
+#pragma once
+// The job list: the ordered sources of a batch with their information and
+// progress texts, and which rows are selected. It is at once the only store
+// of the batch: the batch driver walks it by index and writes each entry's
+// progress into it.
+
+#include "extract/progress_target.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+struct JobEntry {
+    std::string Source;      // exactly as it was handed to AddFileToList
+    std::string Information; // "640X480 01:02:05"
+    std::string Progress;    // "", "0%", "42.0%", "Done", "Error", "Abort"
+    bool Selected = false;
+};
+
+// Told of every change, so that a view can follow.
+class JobListObserver {
+public:
+    virtual ~JobListObserver() = default;
+    virtual void EntryAppended(int index) = 0;
+    virtual void EntryChanged(int index) = 0;
+    virtual void EntryRemoved(int index) = 0;
+    virtual void ListCleared() = 0;
+};
+
+class JobList : public ProgressTarget {
+public:
+    int Count() const override { return static_cast<int>(Entries.size()); }
+    const JobEntry &Entry(int index) const { return Entries.at(static_cast<size_t>(index)); }
+    const std::string &SourcePath(int index) const { return Entry(index).Source; }
+    std::vector<std::string> SourcePaths() const;
+
+    void Append(const std::string &source, const std::string &information);
+    void SetProgressText(int index, const std::string &text) override;
+    void ClearProgressTexts();
+
+    void SetSelected(int index, bool selected);
+    // Removes the selected entries, from the last index down to the first.
+    void DeleteSelected();
+    void Clear();
+    // The lowest selected index, or -1.
+    int FirstSelected() const;
+
+    void SetObserver(JobListObserver *observer) { Observer = observer; }
+
+private:
+    std::vector<JobEntry> Entries;
+    JobListObserver *Observer = nullptr;
+};
+
+// width, capital "X", height, blank, hh:mm:ss (hours not reduced modulo 24).
+std::string InformationText(int width, int height, int durationSeconds);
+
+} // namespace quillon

@@ -1,0 +1,75 @@
+#pragma once
+// The one way into the job list. A dialog's selection, a drop, the command
+// line and a list file each make one request; a request is handled at once
+// when the converter is free, and otherwise waits in a first-in-first-out
+// queue until it is (after the batch, after the add that is probing), so an
+// add never disturbs a running extraction or another add's probe.
+//
+// Errors a caller can act on: the converter that cannot be started ("Error
+// creating process : <errno>") ends the request at that path; the paths after
+// it are not added. A missing file is skipped silently; a rejected one shows
+// "Unsupported or bad video file: <path>!".
+
+#include "extract/media_probe.h"
+#include "joblist/job_list.h"
+#include "platform/message_sink.h"
+
+#include <QObject>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+enum class AddKind {
+    Source,      // a video file
+    ListFile,    // a list file
+    ByExtension, // ".LST" in any letter case is a list file, anything else a source
+};
+
+struct AddItem {
+    std::string Path;
+    AddKind Kind = AddKind::ByExtension;
+};
+
+class SourceAdder {
+public:
+    SourceAdder(JobList &jobs, ConverterSession &session, MediaProbe &probe, MessageSink &messages);
+
+    // Tells whether a batch runs; while it does, requests wait.
+    std::function<bool()> BatchRunning;
+
+    // Handles the request now, or queues it when the converter is busy.
+    // Returns true when it was handled now; errors of a request handled now
+    // go to the caller.
+    bool Offer(std::vector<AddItem> items);
+    // Handles waiting requests while the converter is free; errors go to the
+    // application's error handler. Safe to call at any time.
+    void DrainQueue();
+    // Asks for DrainQueue from the event loop (after a batch has ended).
+    void DrainQueueLater();
+
+    bool Busy() const { return Adding; } // an add's probe is under way
+    size_t QueuedRequests() const { return Queue.size(); }
+    bool ConverterFree() const;
+
+    // Admits one source: probes it and appends an entry, or says why not.
+    void AddFileToList(const std::string &path);
+    // Adds every source line of a list file, in order.
+    void LoadFileList(const std::string &path);
+
+private:
+    void Process(const std::vector<AddItem> &items);
+
+    JobList &Jobs;
+    ConverterSession &Session;
+    MediaProbe &Probe;
+    MessageSink &Messages;
+    std::deque<std::vector<AddItem>> Queue;
+    bool Adding = false;
+    QObject Context; // queued calls die with the adder
+};
+
+} // namespace quillon

@@ -1,0 +1,21 @@
+#pragma once
+// Small file-system questions asked the way the rest of the program means them.
+
+#include <cstdint>
+#include <string>
+
+namespace quillon {
+
+bool FileExists(const std::string &path);      // something that is not a directory
+bool DirectoryExists(const std::string &path); // "" is no directory
+bool PathTaken(const std::string &path);       // anything at all, a dangling link included
+bool SameFile(const std::string &a, const std::string &b); // same device and inode
+// The size in bytes, or -1 when the file cannot be opened.
+int64_t FileSizeOf(const std::string &path);
+// Removes a file (never a directory); true when nothing is left at path.
+bool DeleteFileAt(const std::string &path);
+// Writes bytes to a temporary file beside path and renames it into place, so
+// that a failed write never destroys what was there.
+bool WriteFileReplacing(const std::string &path, const std::string &bytes);
+
+} // namespace quillon
