@@ -11,4 +11,18 @@ Engine::Engine(std::string programDir, BatchView &view)
     Batch.OnBatchFinished = [this] { Adder.DrainQueueLater(); };
 }
 
+bool Engine::DeleteSelectedEntries()
+{
+    if (!Batch.Idle())
+        return false;
+    Jobs.DeleteSelected();
+    return true;
+}
+
+void Engine::ClearEntries()
+{
+    if (Batch.Idle())
+        Jobs.Clear();
+}
+
 } // namespace quillon

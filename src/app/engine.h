@@ -17,6 +17,12 @@ class Engine {
 public:
     Engine(std::string programDir, BatchView &view);
 
+    // The Delete key of the job list: removes the selected entries, but never
+    // while a batch runs. Returns whether anything could be done.
+    bool DeleteSelectedEntries();
+    // The Clear List button; it is disabled while a batch runs.
+    void ClearEntries();
+
     ConverterSession Session;
     MediaProbe Probe{Session};
     JobList Jobs;

@@ -95,6 +95,7 @@ const std::map<std::string, ClipRecipe> &recipes()
         {"wav", {"clip.wav", "-f lavfi -i sine=f=440:duration=2 {out}"}},
         {"noaudio", {"noaudio.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -c:v libx264 -preset ultrafast {out}"}},
         {"short", {"short.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=0.4 -f lavfi -i sine=f=440:duration=0.4 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
+        {"four", {"four.mp4", "-f lavfi -i testsrc=size=160x120:rate=10:duration=4 -f lavfi -i sine=f=440:duration=4 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
         {"ten", {"ten.mp4", "-f lavfi -i testsrc=size=160x120:rate=10:duration=10 -f lavfi -i sine=f=440:duration=10 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
         {"long", {"long.mp4", "-f lavfi -i color=c=black:size=64x48:rate=5:duration=60 -f lavfi -i sine=f=440:duration=60 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
     };
@@ -184,6 +185,43 @@ ProbedAudio FfprobeAudio(const std::string &path)
     }
     pclose(pipe);
     return result;
+}
+
+ScopedEnv::ScopedEnv(const char *name, const std::string &value) : Name(name)
+{
+    const char *old = std::getenv(name);
+    HadOld = old != nullptr;
+    Old = old ? old : "";
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (HadOld)
+        setenv(Name.c_str(), Old.c_str(), 1);
+    else
+        unsetenv(Name.c_str());
+}
+
+void WriteScript(const std::string &path, const std::string &body)
+{
+    // Beside, then renamed: another test process may be running the old one.
+    const std::string temp = path + "." + std::to_string(getpid());
+    WriteFile(temp, "#!/bin/sh\n" + body);
+    fs::permissions(temp, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::rename(temp, path);
+}
+
+std::string PacedFfmpeg(bool realtime, bool slowProbe)
+{
+    const std::string path = clipDir() + "/ffmpeg-" + (realtime ? "realtime" : "normal") +
+                             (slowProbe ? "-slowprobe" : "") + ".sh";
+    std::string body;
+    if (slowProbe)
+        body += "case \" $* \" in *\" -vn \"*) ;; *) sleep 1 ;; esac\n";
+    body += std::string("exec ffmpeg ") + (realtime ? "-re " : "") + "\"$@\"\n";
+    WriteScript(path, body);
+    return path;
 }
 
 std::string ReadFile(const std::string &path)

@@ -39,7 +39,7 @@ private:
 // Small clips made once with `ffmpeg -f lavfi` and cached in the build tree.
 // kind: "mp4", "avi", "mpg", "vob", "wmv", "mov", "3gp", "mkv", "m4a", "mp3",
 // "wav", "noaudio", "short", "truncated", "empty", "text", "long" (60 s),
-// "ten" (10 s).
+// "ten" (10 s), "four" (4 s).
 std::string Clip(const std::string &kind);
 
 // ffprobe's view of a media file: codec, sample rate, channels, duration.
@@ -50,6 +50,24 @@ struct ProbedAudio {
     double duration = 0;
 };
 ProbedAudio FfprobeAudio(const std::string &path);
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const std::string &value);
+    ~ScopedEnv();
+private:
+    std::string Name, Old;
+    bool HadOld;
+};
+
+// A stand-in for the system's FFmpeg that runs the real one, optionally at the
+// source's own pace ("-re": a 4 s clip takes 4 s) and with probes that take a
+// second; for tests that must act while a converter is still running.
+std::string PacedFfmpeg(bool realtime, bool slowProbe);
+
+// Writes an executable shell script.
+void WriteScript(const std::string &path, const std::string &body);
 
 std::string ReadFile(const std::string &path);
 void WriteFile(const std::string &path, const std::string &bytes);

@@ -1,0 +1,439 @@
+#include "app/engine.h"
+#include "platform/file_system.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include <filesystem>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace quillon;
+using namespace quillon::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RecordingView : public BatchView {
+public:
+    OutputOptions Options;
+    std::vector<std::string> Messages;
+    std::vector<int> Positions;
+    std::string Status;
+    bool Running = false;
+    int CaptionRestored = 0;
+    std::vector<std::string> Finished; // "index:state"
+
+    void ShowMessage(const std::string &text) override { Messages.push_back(text); }
+    void SetBatchButtons(bool running) override { Running = running; }
+    void SetProgressPosition(int p) override { Positions.push_back(p); }
+    void SetStatusText(const std::string &t) override { Status = t; }
+    void RestoreCaption() override { ++CaptionRestored; }
+    OutputOptions CurrentOptions() override { return Options; }
+    void EntryFinished(int index, const std::string &state, const std::string &) override
+    {
+        Finished.push_back(std::to_string(index) + ":" + state);
+    }
+};
+
+class Batch : public ::testing::Test {
+protected:
+    ScratchDir out, sources;
+    RecordingView view;
+    std::unique_ptr<Engine> engine;
+
+    void SetUp() override
+    {
+        view.Options.OutputDir = out.path().string() + "/";
+        view.Options.FormatIndex = 0;
+        view.Options.SampleRateIndex = 1;
+        view.Options.BitRateIndex = 4;
+        engine = std::make_unique<Engine>(ProgramDir(), view);
+    }
+
+    // A copy of a clip under a name of our own.
+    std::string source(const std::string &kind, const std::string &name)
+    {
+        const std::string path = sources.file(name);
+        if (!fs::exists(path))
+            fs::copy_file(Clip(kind), path);
+        return path;
+    }
+    void add(const std::vector<std::string> &paths)
+    {
+        std::vector<AddItem> items;
+        for (const auto &p : paths)
+            items.push_back({p, AddKind::Source});
+        engine->Adder.Offer(items);
+    }
+    std::vector<std::string> progress() const
+    {
+        std::vector<std::string> texts;
+        for (int i = 0; i < engine->Jobs.Count(); ++i)
+            texts.push_back(engine->Jobs.Entry(i).Progress);
+        return texts;
+    }
+    bool runBatch(int timeoutMs = 60000)
+    {
+        engine->Batch.btnConvertClick();
+        return PumpUntil([&] { return engine->Batch.Idle() && !engine->Session.Runner().Active(); }, timeoutMs);
+    }
+    std::vector<std::string> outputs() const
+    {
+        std::vector<std::string> names;
+        for (const auto &e : fs::directory_iterator(out.path()))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Runs action from the event loop as soon as pred holds; the batch may be
+    // deep inside a nested wait then.
+    void whenever(std::function<bool()> pred, std::function<void()> action)
+    {
+        auto *timer = new QTimer();
+        QObject::connect(timer, &QTimer::timeout, [timer, pred, action] {
+            if (!pred())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            action();
+        });
+        timer->start(5);
+    }
+};
+
+struct FormatCase {
+    int formatIndex;
+    bool mono;
+    const char *codec;
+    const char *alternativeCodec;
+    int sampleRate, channels;
+};
+
+void PrintTo(const FormatCase &c, std::ostream *os) { *os << FileFormats[static_cast<size_t>(c.formatIndex)]; }
+
+class EveryFormat : public Batch, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(EveryFormat, GivesAPlayableFile)
+{
+    const FormatCase &c = GetParam();
+    view.Options.FormatIndex = c.formatIndex;
+    view.Options.Mono = c.mono;
+    add({source("mp4", "clip one.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Done"});
+    const std::string output = engine->Batch.OutputFile();
+    EXPECT_EQ(fs::path(output).filename().string(), "clip one." + std::string(FileFormats[static_cast<size_t>(c.formatIndex)]));
+    const ProbedAudio audio = FfprobeAudio(output);
+    EXPECT_TRUE(audio.codec == c.codec || audio.codec == c.alternativeCodec) << audio.codec;
+    EXPECT_EQ(audio.sampleRate, c.sampleRate);
+    EXPECT_EQ(audio.channels, c.channels);
+    EXPECT_NEAR(audio.duration, 2.0, 0.2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat,
+                         ::testing::Values(FormatCase{0, false, "mp3", "mp3", 22050, 2},
+                                           FormatCase{1, true, "aac", "aac", 22050, 1},
+                                           FormatCase{2, false, "amr_nb", "aac", 8000, 1},
+                                           FormatCase{3, false, "wmav2", "wmav2", 22050, 2},
+                                           FormatCase{4, true, "pcm_s16le", "pcm_s16le", 22050, 1},
+                                           FormatCase{5, false, "pcm_s16be", "pcm_s16be", 22050, 2},
+                                           FormatCase{6, false, "pcm_s16be", "pcm_s16be", 22050, 2},
+                                           FormatCase{7, false, "vorbis", "vorbis", 22050, 1}),
+                         [](const ::testing::TestParamInfo<FormatCase> &info) {
+                             return std::string(FileFormats[static_cast<size_t>(info.param.formatIndex)]);
+                         });
+
+} // namespace
+
+TEST_F(Batch, FourEntriesAllDone)
+{
+    add({source("mp4", "a.mp4"), source("avi", "b.avi"), source("wmv", "c.wmv"), source("mkv", "d.mkv")});
+    ASSERT_EQ(engine->Jobs.Count(), 4);
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done", "Done", "Done"}));
+    EXPECT_EQ(view.Positions, (std::vector<int>{0, 25, 50, 75, 100}));
+    EXPECT_EQ(view.Status, "Ready");
+    EXPECT_FALSE(view.Running);
+    EXPECT_GE(view.CaptionRestored, 1);
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"a.MP3", "b.MP3", "c.MP3", "d.MP3"}));
+    EXPECT_TRUE(engine->Batch.WrapperScript().empty());
+    EXPECT_EQ(engine->Batch.CurrentIndex(), 4);
+}
+
+TEST_F(Batch, EmptyListDoesNothing)
+{
+    engine->Batch.btnConvertClick();
+    EXPECT_TRUE(engine->Batch.Idle());
+    EXPECT_EQ(view.Status, "");
+    EXPECT_TRUE(view.Positions.empty());
+}
+
+TEST_F(Batch, AnOptionWithoutSelectionRefusesToStart)
+{
+    add({source("mp4", "a.mp4")});
+    view.Options.BitRateIndex = -1;
+    engine->Batch.btnConvertClick();
+    EXPECT_TRUE(engine->Batch.Idle());
+    EXPECT_EQ(view.Messages, std::vector<std::string>{"Please choose an audio bit rate in the options"});
+    EXPECT_FALSE(view.Running);
+    EXPECT_TRUE(outputs().empty());
+}
+
+TEST_F(Batch, RejectedEntriesAreSkippedSilently)
+{
+    const std::string gone = source("mp4", "gone.mp4");
+    add({source("mp4", "a.mp4"), gone, source("mp4", "c.mp4")});
+    fs::remove(gone);
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "", "Done"}));
+    EXPECT_TRUE(view.Messages.empty());
+}
+
+TEST_F(Batch, EveryEntryRejectedEndsAtOnce)
+{
+    const std::string a = source("mp4", "a.mp4"), b = source("mp4", "b.mp4");
+    add({a, b});
+    fs::remove(a);
+    fs::remove(b);
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(view.Status, "Ready");
+    EXPECT_EQ(view.Positions, std::vector<int>{100});
+}
+
+TEST_F(Batch, AMissingOutputDirectoryMakesEveryEntryAnError)
+{
+    add({source("mp4", "a.mp4"), source("mp4", "b.mp4")});
+    view.Options.OutputDir = out.file("missing") + "/";
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Error", "Error"}));
+}
+
+TEST_F(Batch, AConverterThatFailsLeavesErrorAndNoPartialOutput)
+{
+    // The whole file is written, but the converter reports failure.
+    WriteScript(out.file("../failing-ffmpeg.sh"), "ffmpeg \"$@\"\nexit 1\n");
+    ScopedEnv env("QUILLON_FFMPEG", out.file("../failing-ffmpeg.sh"));
+    add({source("mp4", "a.mp4"), source("mp4", "b.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Error", "Error"}));
+    EXPECT_TRUE(outputs().empty());
+    fs::remove(out.file("../failing-ffmpeg.sh"));
+}
+
+TEST_F(Batch, ASecondBatchClearsTheTextsAndNumbersItsOutputs)
+{
+    view.Options.NamingMethod = 1;
+    add({source("mp4", "a.mp4"), source("mp4", "b.mp4")});
+    ASSERT_TRUE(runBatch());
+    std::vector<std::string> seen;
+    engine->Batch.btnConvertClick();
+    EXPECT_EQ(progress()[1], ""); // cleared before the first entry started
+    ASSERT_TRUE(PumpUntil([&] { return engine->Batch.Idle() && !engine->Session.Runner().Active(); }));
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"0(1).MP3", "0.MP3", "1(1).MP3", "1.MP3"}));
+}
+
+TEST_F(Batch, OverwriteOffNeverTouchesAnExistingFile)
+{
+    WriteFile(out.file("a.MP3"), "mine");
+    add({source("mp4", "a.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(ReadFile(out.file("a.MP3")), "mine");
+    EXPECT_EQ(fs::path(engine->Batch.OutputFile()).filename(), "a(1).MP3");
+    EXPECT_EQ(progress()[0], "Done");
+}
+
+TEST_F(Batch, OverwriteOnReplacesTheOldOutput)
+{
+    WriteFile(out.file("a.MP3"), "old");
+    view.Options.OverwriteExisting = true;
+    add({source("mp4", "a.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress()[0], "Done");
+    EXPECT_EQ(FfprobeAudio(out.file("a.MP3")).codec, "mp3");
+}
+
+TEST_F(Batch, ASourceIsNeverOverwrittenByItsOwnOutput)
+{
+    // An audio file named like its own output, in the output directory.
+    const std::string song = out.file("song.MP3");
+    fs::copy_file(Clip("mp3"), song);
+    const std::string before = ReadFile(song);
+    view.Options.OverwriteExisting = true;
+    add({song});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress()[0], "Done");
+    EXPECT_EQ(ReadFile(song), before);
+    EXPECT_EQ(fs::path(engine->Batch.OutputFile()).filename(), "song(1).MP3");
+}
+
+TEST_F(Batch, StopDuringAnExtractionAbortsAndRemovesItsFiles)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    ScratchDir temp;
+    ScopedEnv tmp("TMPDIR", temp.path().string());
+    add({source("four", "slow.avi"), source("mp4", "next.mp4")});
+    ASSERT_EQ(engine->Jobs.Count(), 2);
+    engine->Batch.btnConvertClick();
+    ASSERT_TRUE(view.Running);
+    EXPECT_EQ(view.Status, "Batch converting");
+    ASSERT_TRUE(PumpUntil([&] { return progress()[0] != "0%" && !progress()[0].empty(); }, 10000));
+    EXPECT_NE(progress()[0].find('%'), std::string::npos);
+    const std::string partial = engine->Batch.OutputFile();
+    const std::string script = engine->Batch.WrapperScript();
+    EXPECT_FALSE(script.empty()) << "an .avi is read through a wrapper script";
+    EXPECT_TRUE(fs::exists(partial));
+    engine->Batch.btnStopConvertClick();
+    EXPECT_FALSE(view.Running);
+    EXPECT_EQ(view.Status, "Ready");
+    EXPECT_FALSE(fs::exists(partial));
+    EXPECT_FALSE(fs::exists(script));
+    ASSERT_TRUE(PumpUntil([&] { return !engine->Session.Runner().Active(); }));
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Abort", ""}));
+    PumpFor(200);
+    EXPECT_TRUE(outputs().empty());
+    EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
+TEST_F(Batch, StopWhileTheNextEntryIsProbedKeepsTheFinishedOutput)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true));
+    add({source("mp4", "a.mp4"), source("mp4", "b.mp4"), source("mp4", "c.mp4")});
+    bool stopped = false;
+    whenever([&] { return progress()[0] == "Done"; },
+             [&] {
+                 stopped = true;
+                 engine->Batch.btnStopConvertClick();
+             });
+    ASSERT_TRUE(runBatch());
+    ASSERT_TRUE(stopped);
+    PumpFor(300);
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "", ""}));
+    EXPECT_EQ(outputs(), std::vector<std::string>{"a.MP3"});
+    EXPECT_EQ(FfprobeAudio(out.file("a.MP3")).codec, "mp3");
+    EXPECT_FALSE(view.Running);
+}
+
+TEST_F(Batch, StopBeforeAnyBatchOnlyResetsTheButtons)
+{
+    add({source("mp4", "a.mp4")});
+    ASSERT_TRUE(runBatch());
+    const std::string output = engine->Batch.OutputFile();
+    view.Running = true;
+    engine->Batch.btnStopConvertClick();
+    EXPECT_FALSE(view.Running);
+    EXPECT_EQ(view.Status, "Ready");
+    EXPECT_TRUE(fs::exists(output)) << "the previous batch's output must survive";
+}
+
+TEST_F(Batch, AConverterThatCannotStartEndsTheBatchWithAMessage)
+{
+    ScratchDir emptyProgramDir;
+    add({source("mp4", "a.mp4"), source("mp4", "b.mp4")});
+    Engine broken(emptyProgramDir.path().string() + "/", view);
+    broken.Jobs.Append(source("mp4", "a.mp4"), "x");
+    broken.Jobs.Append(source("mp4", "b.mp4"), "x");
+    broken.Batch.btnConvertClick();
+    PumpFor(50);
+    EXPECT_TRUE(broken.Batch.Idle());
+    EXPECT_FALSE(view.Running);
+    EXPECT_EQ(broken.Jobs.Entry(0).Progress, "Error");
+    EXPECT_EQ(broken.Jobs.Entry(1).Progress, "");
+    EXPECT_EQ(view.Messages, std::vector<std::string>{"Error creating process : 2"});
+}
+
+TEST_F(Batch, AScriptThatCannotBeWrittenForTheNextEntryEndsTheBatch)
+{
+    add({source("mp4", "a.mp4"), source("avi", "b.avi"), source("mp4", "c.mp4")});
+    ScopedEnv tmp("TMPDIR", out.file("missing-temp"));
+    ASSERT_TRUE(runBatch());
+    PumpFor(50);
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Error", ""}));
+    ASSERT_EQ(view.Messages.size(), 1u);
+    EXPECT_EQ(view.Messages[0].rfind("Cannot create file", 0), 0u);
+    EXPECT_FALSE(view.Running);
+}
+
+TEST_F(Batch, AnAddDuringAnExtractionWaitsAndDisturbsNothing)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    add({source("four", "long.mp4")});
+    bool offered = false, handledNow = true;
+    std::vector<std::string> seen;
+    whenever([&] { return !progress().empty() && progress()[0] != "0%" && !progress()[0].empty(); },
+             [&] {
+                 offered = true;
+                 handledNow = engine->Adder.Offer({{source("mp4", "added.mp4"), AddKind::Source}});
+             });
+    engine->Batch.btnConvertClick();
+    ASSERT_TRUE(PumpUntil([&] { return offered; }, 10000));
+    EXPECT_FALSE(handledNow);
+    EXPECT_EQ(engine->Jobs.Count(), 1);
+    EXPECT_EQ(engine->Adder.QueuedRequests(), 1u);
+    EXPECT_EQ(engine->Session.Facts().Duration, 4) << "the extraction's facts are its own";
+    ASSERT_TRUE(PumpUntil([&] { return engine->Batch.Idle() && engine->Jobs.Count() == 2; }, 20000));
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", ""}));
+    EXPECT_EQ(engine->Jobs.Entry(1).Information, "160X120 00:00:02");
+    EXPECT_EQ(FfprobeAudio(out.file("long.MP3")).codec, "mp3");
+}
+
+TEST_F(Batch, StopOutsideABatchLeavesAnAddsProbeAlone)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true));
+    bool pressed = false;
+    whenever([&] { return engine->Adder.Busy() && engine->Session.Runner().Active(); },
+             [&] {
+                 pressed = true;
+                 engine->Batch.btnStopConvertClick();
+             });
+    add({source("mp4", "a.mp4")});
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(engine->Jobs.Count(), 1);
+    EXPECT_TRUE(view.Messages.empty());
+}
+
+TEST_F(Batch, ExtractDoesNothingWhileAnAddProbes)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true));
+    add({source("mp4", "a.mp4")});
+    bool pressed = false;
+    whenever([&] { return engine->Adder.Busy() && engine->Session.Runner().Active(); },
+             [&] {
+                 pressed = true;
+                 engine->Batch.btnConvertClick();
+                 EXPECT_TRUE(engine->Batch.Idle());
+             });
+    add({source("mp4", "b.mp4")});
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(progress(), (std::vector<std::string>{"", ""}));
+}
+
+TEST_F(Batch, DeleteIsRefusedDuringABatch)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    add({source("four", "a.mp4"), source("mp4", "b.mp4")});
+    engine->Jobs.SetSelected(1, true);
+    engine->Batch.btnConvertClick();
+    EXPECT_FALSE(engine->DeleteSelectedEntries());
+    engine->ClearEntries();
+    EXPECT_EQ(engine->Jobs.Count(), 2);
+    engine->Batch.btnStopConvertClick();
+    ASSERT_TRUE(PumpUntil([&] { return !engine->Session.Runner().Active(); }));
+    EXPECT_TRUE(engine->DeleteSelectedEntries());
+    EXPECT_EQ(engine->Jobs.Count(), 1);
+}
+
+TEST(FileSizeOf, IsSixtyFourBit)
+{
+    ScratchDir dir;
+    const std::string big = dir.file("big.MP3");
+    const int fd = ::open(big.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 3LL << 30), 0); // sparse: no disk is used
+    ::close(fd);
+    EXPECT_EQ(FileSizeOf(big), 3LL << 30);
+    EXPECT_EQ(FileSizeOf(dir.file("missing")), -1);
+}

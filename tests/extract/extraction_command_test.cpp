@@ -1,0 +1,120 @@
+#include "extract/extraction_command.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace quillon;
+using namespace quillon::test;
+
+namespace {
+
+struct CommandCase {
+    const char *format;
+    bool mono;
+    const char *expected;
+};
+
+void PrintTo(const CommandCase &c, std::ostream *os) { *os << c.format; }
+
+class CommandLines : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(CommandLines, AreExactToTheBlank)
+{
+    const CommandCase &c = GetParam();
+    EXPECT_EQ(BuildExtractionCommandLine("/opt/q/videoenc.dll", "/v/a b.avi", c.format, "44100", "128", c.mono,
+                                         "/out/a b." + std::string(c.format)),
+              c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CommandLines,
+    ::testing::Values(
+        CommandCase{"MP3", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.MP3\""},
+        CommandCase{"MP4", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.MP4\""},
+        CommandCase{"3GP", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -acodec libamr_nb  -ac 1 -ar 8000 -ab 12200  \"/out/a b.3GP\""},
+        CommandCase{"WMA", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2  -acodec wmav2 -ar 44100 -ab 128000 \"/out/a b.WMA\""},
+        CommandCase{"WAV", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.WAV\""},
+        CommandCase{"AU", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AU\""},
+        CommandCase{"AIFF", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AIFF\""},
+        CommandCase{"OGG", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -acodec vorbis -ar 44100 -ab 128000 \"/out/a b.OGG\""}),
+    [](const ::testing::TestParamInfo<CommandCase> &info) { return std::string(info.param.format); });
+
+} // namespace
+
+TEST(AudioOptions, FollowTheFormatTable)
+{
+    EXPECT_EQ(MakeAudioOptions("WMA", "22050", "64"), " -acodec wmav2 -ar 22050 -ab 64000");
+    EXPECT_EQ(MakeAudioOptions("OGG", "11025", "16"), " -acodec vorbis -ar 11025 -ab 16000");
+    EXPECT_EQ(MakeAudioOptions("3GP", "44100", "320"), " -acodec libamr_nb  -ac 1 -ar 8000 -ab 12200 ");
+    EXPECT_EQ(MakeAudioOptions("AIFF", "44100", "320"), "-ar 44100 -ab 320000");
+    EXPECT_EQ(MakeAudioOptions("anything", "44100", "320"), "-ar 44100 -ab 320000");
+}
+
+TEST(AudioOptions, AQuoteInAPathCannotOpenAnOption)
+{
+    const std::string line = BuildExtractionCommandLine("/q/videoenc.dll", "/v/x\" -y \"z.avi", "MP3", "44100", "128",
+                                                        false, "/out/x.MP3");
+    EXPECT_EQ(line, "/q/videoenc.dll -vn  -i \"/v/x\\\" -y \\\"z.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/x.MP3\"");
+}
+
+TEST(OutputBaseName, NamesAfterTheSourceOrTheIndex)
+{
+    EXPECT_EQ(OutputBaseName("/v/holiday.part1.avi", 0, 4), "holiday.part1");
+    EXPECT_EQ(OutputBaseName("/v/archive.tar.avi", 2, 4), "archive.tar"); // any value but 1 names by source
+    EXPECT_EQ(OutputBaseName("/v.d/noext", 0, 0), "noext");
+    EXPECT_EQ(OutputBaseName("/v/a.avi", 1, 7), "7");
+}
+
+class OutputNames : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    OutputOptions options;
+    void SetUp() override
+    {
+        options.OutputDir = dir.path().string() + "/";
+        options.FormatIndex = 0; // MP3
+    }
+    std::string name(const std::string &source, int index = 0, std::vector<std::string> sources = {})
+    {
+        return std::filesystem::path(BuildOutputFileName(source, options, index, sources)).filename().string();
+    }
+};
+
+TEST_F(OutputNames, NumbersUntilTheNameIsFree)
+{
+    EXPECT_EQ(name("/v/a.avi"), "a.MP3");
+    WriteFile(dir.file("a.MP3"), "x");
+    WriteFile(dir.file("a(1).MP3"), "x");
+    EXPECT_EQ(name("/v/a.avi"), "a(2).MP3");
+    std::filesystem::create_directory(dir.file("a(2).MP3")); // a directory takes the name too
+    EXPECT_EQ(name("/v/a.avi"), "a(3).MP3");
+}
+
+TEST_F(OutputNames, OverwriteKeepsTheFirstName)
+{
+    WriteFile(dir.file("a.MP3"), "x");
+    options.OverwriteExisting = true;
+    EXPECT_EQ(name("/v/a.avi"), "a.MP3");
+}
+
+TEST_F(OutputNames, NumberedNamesUseTheIndex)
+{
+    options.NamingMethod = 1;
+    EXPECT_EQ(name("/v/a.avi", 0), "0.MP3");
+    EXPECT_EQ(name("/v/b.avi", 2), "2.MP3");
+    WriteFile(dir.file("0.MP3"), "x");
+    EXPECT_EQ(name("/v/a.avi", 0), "0(1).MP3");
+}
+
+TEST_F(OutputNames, ASourceIsNeverTheOutputEvenWithOverwrite)
+{
+    const std::string source = dir.file("song.MP3");
+    WriteFile(source, "the user's own file");
+    options.OverwriteExisting = true;
+    // Reached through another spelling of the same file.
+    std::filesystem::create_symlink(source, dir.file("link.mp3"));
+    EXPECT_EQ(name(source, 0, {dir.file("link.mp3")}), "song(1).MP3");
+    EXPECT_EQ(ReadFile(source), "the user's own file");
+}
