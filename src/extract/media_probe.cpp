@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillon {
@@ -38,7 +39,41 @@ std::string MediaProbe::ProbeCommandLine(const std::string &converter, const std
     return converter + "  -i " + QuoteCommandLineArgument(input);
 }
 
+bool MediaProbe::StampOf(const std::string &path, FileStamp &stamp)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return true;
+}
+
 bool MediaProbe::ProbeFile(const std::string &source)
+{
+    FileStamp before;
+    const bool stamped = CacheAnswers && StampOf(source, before);
+    if (stamped) {
+        const auto known = Answers.find(source);
+        if (known != Answers.end() && known->second.stamp == before) {
+            Session.Facts() = known->second.facts;
+            return known->second.passed;
+        }
+    }
+    const bool passed = ProbeUncached(source);
+    // Kept only when the file stood still while the converter read it.
+    FileStamp after;
+    if (stamped && StampOf(source, after) && after == before)
+        Answers[source] = Answer{before, Session.Facts(), passed};
+    else
+        Answers.erase(source);
+    return passed;
+}
+
+bool MediaProbe::ProbeUncached(const std::string &source)
 {
     Session.Facts().UseWrapper = false;
     // A double quote would end the script's string early: such a path is

@@ -10,6 +10,8 @@
 
 #include "extract/converter_session.h"
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 namespace quillon {
@@ -18,6 +20,9 @@ class MediaProbe {
 public:
     explicit MediaProbe(ConverterSession &session) : Session(session) {}
 
+    // Probes a source. The answer for a source whose file has not changed
+    // since it was last probed (same inode, size and change times) is reused:
+    // a batch then costs one converter start per entry, not two.
     bool ProbeFile(const std::string &source);
     bool ProbeViaWrapper(const std::string &source);
     bool ProbeDirect(const std::string &input);
@@ -31,8 +36,24 @@ public:
     static bool NeedsWrapper(const std::string &source);
     static std::string ProbeCommandLine(const std::string &converter, const std::string &input);
 
+    bool CacheAnswers = true;
+
 private:
+    struct FileStamp {
+        uint64_t device = 0, inode = 0;
+        int64_t size = 0, modified = 0, changed = 0;
+        bool operator==(const FileStamp &) const = default;
+    };
+    struct Answer {
+        FileStamp stamp;
+        MediaFacts facts;
+        bool passed = false;
+    };
+    static bool StampOf(const std::string &path, FileStamp &stamp);
+    bool ProbeUncached(const std::string &source);
+
     ConverterSession &Session;
+    std::map<std::string, Answer> Answers;
 };
 
 // The source's extension from its last ".", in ASCII capitals; "" without one.

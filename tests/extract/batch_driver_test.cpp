@@ -302,6 +302,9 @@ TEST_F(Batch, StopWhileTheNextEntryIsProbedKeepsTheFinishedOutput)
 {
     ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true));
     add({source("mp4", "a.mp4"), source("mp4", "b.mp4"), source("mp4", "c.mp4")});
+    // Touched since they were admitted: the batch probes them again.
+    for (const char *name : {"b.mp4", "c.mp4"})
+        fs::last_write_time(sources.file(name), fs::file_time_type::clock::now());
     bool stopped = false;
     whenever([&] { return progress()[0] == "Done"; },
              [&] {

@@ -196,3 +196,33 @@ TEST(MediaProbe, TheWaitSleepsBetweenEvents)
     EXPECT_GT(wall.elapsed(), 500);
     EXPECT_LT(cpuMs, wall.elapsed() * 0.25) << "the main thread spun while it waited";
 }
+
+TEST(MediaProbe, AnUnchangedFileIsNotProbedTwice)
+{
+    ScratchDir dir;
+    const std::string source = dir.file("a.avi");
+    std::filesystem::copy_file(Clip("avi"), source);
+    // A converter that counts its starts.
+    const std::string counter = dir.file("starts");
+    WriteScript(dir.file("ffmpeg.sh"), "echo x >> '" + counter + "'\nexec ffmpeg \"$@\"\n");
+    ScopedEnv env("QUILLON_FFMPEG", dir.file("ffmpeg.sh"));
+    ConverterSession session(ProgramDir());
+    MediaProbe probe(session);
+    auto starts = [&] {
+        const std::string text = ReadFile(counter);
+        return std::count(text.begin(), text.end(), 'x');
+    };
+    ASSERT_TRUE(probe.ProbeFile(source));
+    const auto first = starts();
+    session.Facts() = MediaFacts{};
+    EXPECT_TRUE(probe.ProbeFile(source));
+    EXPECT_EQ(starts(), first);
+    EXPECT_EQ(session.Facts().Duration, 2);
+    EXPECT_TRUE(session.Facts().UseWrapper);
+    // Changed: probed afresh. Gone: rejected.
+    fs::last_write_time(source, fs::file_time_type::clock::now() + std::chrono::seconds(5));
+    EXPECT_TRUE(probe.ProbeFile(source));
+    EXPECT_GT(starts(), first);
+    fs::remove(source);
+    EXPECT_FALSE(probe.ProbeFile(source));
+}
