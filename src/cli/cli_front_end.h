@@ -25,10 +25,7 @@ public:
     void EntryFinished(int index, const std::string &state, const std::string &output) override;
 
     // JobListObserver
-    void EntryAppended(int) override {}
     void EntryChanged(int index) override;
-    void EntryRemoved(int) override {}
-    void ListCleared() override {}
 
     // Reports the entries that never reached a final state: passed over by
     // their probe ("Error") or not reached after a stop ("Abort").

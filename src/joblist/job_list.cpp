@@ -15,6 +15,8 @@ std::vector<std::string> JobList::SourcePaths() const
 
 void JobList::Append(const std::string &source, const std::string &information)
 {
+    if (Observer)
+        Observer->EntryAboutToBeAppended(Count());
     Entries.push_back(JobEntry{source, information, "", false});
     if (Observer)
         Observer->EntryAppended(Count() - 1);
@@ -46,6 +48,8 @@ void JobList::DeleteSelected()
     for (int i = Count() - 1; i >= 0; --i) {
         if (!Entries[static_cast<size_t>(i)].Selected)
             continue;
+        if (Observer)
+            Observer->EntryAboutToBeRemoved(i);
         Entries.erase(Entries.begin() + i);
         if (Observer)
             Observer->EntryRemoved(i);
@@ -56,6 +60,8 @@ void JobList::Clear()
 {
     if (Entries.empty())
         return;
+    if (Observer)
+        Observer->ListAboutToBeCleared();
     Entries.clear();
     if (Observer)
         Observer->ListCleared();

@@ -19,14 +19,17 @@ struct JobEntry {
     bool Selected = false;
 };
 
-// Told of every change, so that a view can follow.
+// Told of every change, before and after, so that a view can follow.
 class JobListObserver {
 public:
     virtual ~JobListObserver() = default;
-    virtual void EntryAppended(int index) = 0;
-    virtual void EntryChanged(int index) = 0;
-    virtual void EntryRemoved(int index) = 0;
-    virtual void ListCleared() = 0;
+    virtual void EntryAboutToBeAppended(int /*index*/) {}
+    virtual void EntryAppended(int /*index*/) {}
+    virtual void EntryChanged(int /*index*/) {}
+    virtual void EntryAboutToBeRemoved(int /*index*/) {}
+    virtual void EntryRemoved(int /*index*/) {}
+    virtual void ListAboutToBeCleared() {}
+    virtual void ListCleared() {}
 };
 
 class JobList : public ProgressTarget {

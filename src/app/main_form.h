@@ -1,0 +1,135 @@
+#pragma once
+// TfrmMain, the program's only window: a navigation strip on the left, the
+// batch panel (the job list, its buttons, the progress bar and the status
+// line) and the options panel. Its handlers are thin: they call the engine
+// (job list, way in, batch driver) and the settings store.
+
+#include "app/engine.h"
+#include "app/job_list_model.h"
+#include "app/settings_store.h"
+#include "app/version_info.h"
+
+#include <QWidget>
+
+#include <functional>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeView;
+
+namespace quillon {
+
+// The addresses of the maker's site and the product's page.
+inline constexpr const char *MakerSiteUrl = "https://orvella.example/";
+inline constexpr const char *ProductPageUrl = "https://orvella.example/quillon/";
+
+// The Add File dialog's filter: description and patterns, in order.
+struct FileFilter {
+    const char *Description;
+    const char *Patterns;
+};
+extern const FileFilter AddFileFilters[6];
+
+class TfrmMain : public QWidget, public BatchView {
+public:
+    enum class Panel { None, Options, Batch };
+
+    // arguments: the program's command line without the program name, as the
+    // user gave it (before the toolkit took its own options out).
+    TfrmMain(std::vector<std::string> arguments, std::string programDir);
+    ~TfrmMain() override; // FormDestroy
+
+    // The command line asked the application to end before the loop ran.
+    bool TerminateRequested() const { return TerminateRequested_; }
+
+    // Handlers.
+    bool SwitchPanel(Panel target);
+    void btnBatchClick();
+    void btnOptionClick();
+    void btnHelpClick();
+    void btnDirClick();
+    void btnFolderClick();
+    void labelHomeClick();
+    void btnAddFileClick();
+    void btnLoadListClick();
+    void btnSaveListClick();
+    void btnClearClick();
+    void lvFilesKeyDown(int key);
+    void lvFilesDblClick();
+    void AppException(const std::string &message);
+    // Runs a handler; an error that escapes it goes to AppException.
+    void Guard(const std::function<void()> &handler);
+    // Files dropped on the job list, in the order the file manager gave them.
+    void FilesDropped(const std::vector<std::string> &paths);
+
+    // The themed message box stands in here: one OK button.
+    void MsgBox(const std::string &text);
+
+    // BatchView
+    void ShowMessage(const std::string &text) override { MsgBox(text); }
+    void SetBatchButtons(bool running) override;
+    void SetProgressPosition(int percent) override;
+    void SetStatusText(const std::string &text) override;
+    void RestoreCaption() override;
+    OutputOptions CurrentOptions() override;
+
+    Engine &Eng() { return *Engine_; }
+    bool Idle() const { return Engine_->Batch.Idle(); }
+
+    Panel CurrentPanel = Panel::None;
+    std::string OutputDir;
+    int NamingMethod = 0;
+    bool OverwriteExisting = false;
+    std::string ProgramDir;
+    std::string Title;
+    TFileVersionInfo VersionInfo;
+
+    // Controls, by the names the rest of the program knows them by.
+    QWidget *panelLeft, *panelBatch, *panelOption;
+    QPushButton *btnBatch, *btnOption, *btnHelp;
+    QLabel *labelInfo, *labelHome;
+    QTreeView *lvFiles;
+    QPushButton *btnLoadList, *btnSaveList, *btnClear, *btnConvert, *btnAddFile, *btnOutput, *btnStopConvert;
+    QFrame *sbConvert;
+    QProgressBar *progConvert;
+    QLabel *sbConvertStatus;
+    QLineEdit *edtDirectory;
+    QPushButton *btnDir;
+    QComboBox *cbNaming;
+    QCheckBox *checkOverWrite;
+    QComboBox *cbFileFormat, *cbAudioSampleRate, *cbAudioBitRate;
+    QCheckBox *ckMono;
+
+protected:
+    void closeEvent(QCloseEvent *event) override; // FormClose
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void CreateControls();
+    void FormCreate(const std::vector<std::string> &arguments);
+    void HandleCommandLine(const std::vector<std::string> &arguments);
+    void Add(std::vector<AddItem> items);
+    void ApplySettings(const OutputOptions &options);
+    void SetLabelHomeColor(bool hover);
+    void LayoutPanels();
+
+    std::unique_ptr<Engine> Engine_;
+    std::unique_ptr<SettingsStore> Settings;
+    JobListModel *Model = nullptr;
+    QWidget *batchHeading = nullptr, *batchButtons = nullptr;
+    bool TerminateRequested_ = false;
+    bool CloseRequested = false; // a close that waits for an add's probe
+};
+
+} // namespace quillon

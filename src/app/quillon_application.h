@@ -1,0 +1,21 @@
+#pragma once
+// The application object: every error that escapes an event handler on the
+// main thread is shown by the main window's AppException, and the program
+// goes on.
+
+#include <QApplication>
+
+#include <functional>
+#include <string>
+
+namespace quillon {
+
+class QuillonApplication : public QApplication {
+public:
+    QuillonApplication(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    std::function<void(const std::string &)> OnException;
+};
+
+} // namespace quillon

@@ -1,0 +1,352 @@
+#include "app/main_form.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <QtTest/QTest>
+
+#include <filesystem>
+
+using namespace quillon;
+using namespace quillon::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Answers every message box with OK and remembers its text.
+class MessageBoxes {
+public:
+    MessageBoxes()
+    {
+        QObject::connect(&Timer, &QTimer::timeout, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                Texts.push_back(box->text().toStdString());
+                EXPECT_EQ(box->buttons().size(), 1);
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        Timer.start(10);
+    }
+    std::vector<std::string> Texts;
+
+private:
+    QTimer Timer;
+};
+
+// A program directory of its own for each window: the converter beside it,
+// its own settings file.
+class Window : public ::testing::Test {
+protected:
+    ScratchDir programDir, out, sources;
+    MessageBoxes boxes;
+    std::unique_ptr<TfrmMain> form;
+
+    void SetUp() override { fs::create_symlink(ProgramDir() + "videoenc.dll", programDir.file("videoenc.dll")); }
+    void open(std::vector<std::string> arguments = {})
+    {
+        form = std::make_unique<TfrmMain>(std::move(arguments), programDir.path().string() + "/");
+        form->OutputDir = out.path().string() + "/";
+        form->show();
+    }
+    std::string source(const std::string &kind, const std::string &name)
+    {
+        const std::string path = sources.file(name);
+        if (!fs::exists(path))
+            fs::copy_file(Clip(kind), path);
+        return path;
+    }
+    std::vector<std::string> progress()
+    {
+        std::vector<std::string> texts;
+        for (int i = 0; i < form->Eng().Jobs.Count(); ++i)
+            texts.push_back(form->Eng().Jobs.Entry(i).Progress);
+        return texts;
+    }
+    void click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
+    void drop(const std::vector<std::string> &paths)
+    {
+        auto *mime = new QMimeData;
+        QList<QUrl> urls;
+        for (const auto &p : paths)
+            urls << QUrl::fromLocalFile(QString::fromStdString(p));
+        mime->setUrls(urls);
+        QWidget *target = form->lvFiles->viewport();
+        const QPoint at(20, 20);
+        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropEvent(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropEvent);
+        delete mime;
+    }
+};
+
+} // namespace
+
+TEST_F(Window, LayoutCaptionsHintsAndPlaces)
+{
+    open();
+    EXPECT_EQ(form->size(), QSize(522, 410));
+    EXPECT_EQ(form->minimumSize(), QSize(522, 410));
+    EXPECT_EQ(form->windowTitle(), "Quillon " QUILLON_TEST_VERSION);
+    EXPECT_EQ(form->panelLeft->geometry(), QRect(0, 0, 113, 410));
+    EXPECT_EQ(form->panelBatch->geometry(), QRect(113, 0, 409, 410));
+    EXPECT_TRUE(form->panelBatch->isVisible());
+    EXPECT_FALSE(form->panelOption->isVisible());
+    struct Control {
+        QPushButton *button;
+        const char *caption, *hint;
+        QRect place;
+    };
+    const Control controls[] = {
+        {form->btnBatch, "&Batch      ", "Batch conversion", {16, 8, 84, 25}},
+        {form->btnOption, "&Options  ", "Set program options", {16, 48, 84, 25}},
+        {form->btnLoadList, "&Load List  ", "Load file list", {8, 6, 81, 25}},
+        {form->btnSaveList, "&Save List  ", "Save file list", {104, 6, 81, 25}},
+        {form->btnClear, "&Clear List    ", "Clear file list", {200, 6, 81, 25}},
+        {form->btnConvert, "&Extract", "Start batch conversion", {297, 6, 81, 25}},
+        {form->btnAddFile, "&Add File    ", "Add file to list", {8, 38, 81, 25}},
+        {form->btnOutput, "&Folder       ", "Open output folder", {104, 38, 81, 25}},
+        {form->btnStopConvert, "&Stop         ", "Stop conversion", {297, 38, 81, 25}},
+    };
+    for (const Control &c : controls) {
+        EXPECT_EQ(c.button->text(), c.caption);
+        EXPECT_EQ(c.button->toolTip(), c.hint);
+        EXPECT_EQ(c.button->geometry(), c.place) << c.caption;
+        EXPECT_TRUE(c.button->isEnabled()) << c.caption; // Stop too, before any batch
+    }
+    EXPECT_EQ(form->btnHelp->text(), "&Help        ");
+    EXPECT_EQ(form->labelHome->text(), "Orvella Software");
+    EXPECT_EQ(form->labelHome->toolTip(), "Visit company site");
+    EXPECT_EQ(form->lvFiles->model()->headerData(0, Qt::Horizontal).toString(), "File Name");
+    EXPECT_EQ(form->lvFiles->header()->sectionSize(0), 200);
+    EXPECT_EQ(form->lvFiles->header()->sectionSize(1), 150);
+    EXPECT_EQ(form->lvFiles->header()->sectionSize(2), 50);
+    EXPECT_EQ(form->lvFiles->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(form->cbFileFormat->count(), 8);
+    EXPECT_EQ(form->cbAudioBitRate->itemText(7), "128");
+    // The window grows, the panels follow.
+    form->resize(800, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(form->panelBatch->geometry(), QRect(113, 0, 687, 600));
+    EXPECT_EQ(form->lvFiles->height(), 600 - 46 - 95);
+}
+
+TEST_F(Window, PanelSwitchingValidatesTheDirectory)
+{
+    open();
+    const std::string dir = out.file("chosen");
+    fs::create_directory(dir);
+    click(form->btnOption);
+    EXPECT_TRUE(form->panelOption->isVisible());
+    EXPECT_EQ(form->labelInfo->text(), "Set options to control Quillon");
+    EXPECT_EQ(form->edtDirectory->text().toStdString(), form->OutputDir);
+
+    struct Case {
+        std::string typed;
+        bool allowed;
+    };
+    const Case cases[] = {{out.file("missing"), false}, {"", false}, {dir, true}};
+    for (const Case &c : cases) {
+        form->edtDirectory->setText(QString::fromStdString(c.typed));
+        boxes.Texts.clear();
+        click(form->btnBatch);
+        EXPECT_EQ(form->panelBatch->isVisible(), c.allowed) << c.typed;
+        if (!c.allowed) {
+            EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Please make sure the directory exists"});
+            EXPECT_EQ(form->CurrentPanel, TfrmMain::Panel::Options);
+        }
+    }
+    EXPECT_EQ(form->OutputDir, dir + "/");
+    EXPECT_EQ(form->labelInfo->text(), "Batch conversion");
+
+    // Edits that were never taken over are replaced by the stored values.
+    click(form->btnOption);
+    form->edtDirectory->setText("/somewhere/else");
+    form->checkOverWrite->setChecked(true);
+    click(form->btnHelp);
+    EXPECT_EQ(form->labelInfo->text(), "Get help information");
+    click(form->btnOption);
+    EXPECT_EQ(form->edtDirectory->text().toStdString(), dir + "/");
+    EXPECT_FALSE(form->checkOverWrite->isChecked());
+}
+
+TEST_F(Window, ABatchFromTheExtractButton)
+{
+    open();
+    drop({source("mp4", "a.mp4"), source("avi", "b.avi")});
+    ASSERT_EQ(form->Eng().Jobs.Count(), 2);
+    EXPECT_EQ(form->lvFiles->model()->rowCount(), 2);
+    click(form->btnConvert);
+    EXPECT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Session.Runner().Active(); }, 60000));
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done"}));
+    EXPECT_EQ(form->progConvert->value(), 100);
+    EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
+    EXPECT_TRUE(form->btnConvert->isEnabled());
+    EXPECT_FALSE(form->btnStopConvert->isEnabled());
+    EXPECT_TRUE(fs::exists(out.file("a.MP3")));
+    EXPECT_TRUE(fs::exists(out.file("b.MP3")));
+    EXPECT_EQ(form->lvFiles->model()->index(0, 2).data().toString(), "Done");
+}
+
+TEST_F(Window, StopDeleteAndCloseDuringABatch)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    open();
+    drop({source("four", "slow.mp4"), source("mp4", "b.mp4")});
+    form->lvFiles->selectAll();
+    click(form->btnConvert);
+    EXPECT_EQ(form->sbConvertStatus->text(), "Batch converting");
+    EXPECT_FALSE(form->btnConvert->isEnabled());
+    EXPECT_FALSE(form->btnAddFile->isEnabled());
+    EXPECT_FALSE(form->btnOption->isEnabled());
+    EXPECT_TRUE(form->btnStopConvert->isEnabled());
+    ASSERT_TRUE(PumpUntil([&] { return progress()[0].size() > 2 && progress()[0] != "0%"; }, 10000));
+
+    QTest::keyClick(form->lvFiles, Qt::Key_Delete);
+    EXPECT_EQ(form->Eng().Jobs.Count(), 2);
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Busy! Please stop the conversion before exit"});
+
+    click(form->btnStopConvert);
+    ASSERT_TRUE(PumpUntil([&] { return !form->Eng().Session.Runner().Active(); }));
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Abort", ""}));
+    EXPECT_TRUE(fs::is_empty(out.path()));
+    EXPECT_TRUE(form->btnConvert->isEnabled());
+
+    QTest::keyClick(form->lvFiles, Qt::Key_Delete);
+    EXPECT_EQ(form->Eng().Jobs.Count(), 0);
+}
+
+TEST_F(Window, DropsOfFilesAndListFilesInOrder)
+{
+    open();
+    const std::string a = source("mp4", "a.mp4"), b = source("mp3", "b.mp3"), bad = source("text", "bad.avi");
+    const std::string list = sources.file("more.LST");
+    WriteFile(list, "#Quillon File List\r\n" + b + "\r\n" + a + "\r\n");
+    fs::create_directory(sources.file("folder"));
+    drop({a, list, sources.file("folder"), bad, b});
+    EXPECT_EQ(form->Eng().Jobs.SourcePaths(), (std::vector<std::string>{a, b, a, b}));
+    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Unsupported or bad video file: " + bad + "!"});
+}
+
+TEST_F(Window, DropsDuringABatchWaitForIt)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    open();
+    drop({source("four", "slow.mp4")});
+    click(form->btnConvert);
+    ASSERT_TRUE(PumpUntil([&] { return progress()[0].size() > 2 && progress()[0] != "0%"; }, 10000));
+    drop({source("mp4", "late.mp4")});
+    EXPECT_EQ(form->Eng().Jobs.Count(), 1);
+    ASSERT_TRUE(PumpUntil([&] { return form->Idle() && form->Eng().Jobs.Count() == 2; }, 20000));
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", ""}));
+}
+
+TEST_F(Window, CloseDuringAnAddsProbeWaitsForIt)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true));
+    open();
+    QTimer::singleShot(300, form.get(), [this] { form->close(); });
+    drop({source("mp4", "a.mp4")});
+    EXPECT_EQ(form->Eng().Jobs.Count(), 1); // the add finished first
+    EXPECT_TRUE(PumpUntil([&] { return !form->isVisible(); }, 3000));
+}
+
+TEST_F(Window, SettingsAreWrittenWhenTheWindowGoes)
+{
+    open();
+    form->cbFileFormat->setCurrentIndex(3);
+    form->ckMono->setChecked(true);
+    form.reset();
+    const std::string ini = ReadFile(programDir.file("strings.ini"));
+    EXPECT_EQ(ini, "[Common]\r\nnNaming=0\r\nbOverWrite=0\r\nstrOutputDir=" + out.path().string() +
+                       "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=3\r\nckMono=1\r\n");
+    open();
+    EXPECT_EQ(form->cbFileFormat->currentText(), "WMA");
+    EXPECT_TRUE(form->ckMono->isChecked());
+}
+
+TEST_F(Window, CommandLineArguments)
+{
+    const std::string a = source("mp4", "a.mp4"), bad = source("text", "bad.avi");
+    const std::string list = sources.file("x.Lst");
+    WriteFile(list, a + "\r\n");
+    open({list, a, sources.file("missing.mp4")});
+    EXPECT_FALSE(form->TerminateRequested());
+    EXPECT_EQ(form->Eng().Jobs.Count(), 2);
+    EXPECT_EQ(form->CurrentPanel, TfrmMain::Panel::Batch);
+    EXPECT_EQ(form->labelInfo->text(), "Batch conversion");
+
+    open({bad});
+    EXPECT_TRUE(form->TerminateRequested());
+    EXPECT_EQ(boxes.Texts.back(), "Unsupported or bad video file: " + bad + "!");
+}
+
+TEST_F(Window, TheAddFileDialog)
+{
+    open();
+    const std::string a = source("mp4", "a.mp4"), b = source("mov", "b.mov");
+    QTimer poll;
+    bool seen = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || seen)
+            return;
+        seen = true;
+        EXPECT_EQ(dialog->windowTitle(), "Add video file to batch convert to Flash");
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+        EXPECT_EQ(dialog->nameFilters().size(), 6);
+        EXPECT_TRUE(dialog->selectedNameFilter().startsWith("Supported Files ("));
+        EXPECT_TRUE(dialog->nameFilters()[3].contains("*m4v"));
+        dialog->setDirectory(QString::fromStdString(sources.path().string()));
+        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->text(), " "); // the proposed name is a single blank
+        name->setText("\"a.mp4\" \"b.mov\"");
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    poll.start(20);
+    click(form->btnAddFile);
+    EXPECT_EQ(form->Eng().Jobs.Count(), 2);
+}
+
+TEST(AddFileFilter, IsTheListOfTheSupportedTypes)
+{
+    EXPECT_STREQ(AddFileFilters[0].Description, "Supported Files");
+    EXPECT_STREQ(AddFileFilters[0].Patterns,
+                 "*.rm;*.rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp;*.3g2;*.m2v;*m4v;*.mp4");
+    EXPECT_STREQ(AddFileFilters[5].Description, "QuickTime Files(*.mov;*.qt)");
+}
+
+TEST(Program, EndsAtOnceWhenTheCommandLineAddsNothing)
+{
+    ScratchDir dir;
+    for (const char *file : {"quillon", "videoenc.dll"})
+        fs::copy_file(ProgramDir() + file, dir.file(file));
+    QProcess p;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QString::fromStdString(dir.file("quillon")), {QString::fromStdString(dir.file("missing.avi"))});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(ReadFile(dir.file("strings.ini")).find("[Common]\r\nnNaming=0\r\n"), std::string::npos);
+}
