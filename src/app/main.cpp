@@ -3,7 +3,9 @@
 #include "app/main_form.h"
 #include "app/quillon_application.h"
 #include "extract/converter_output_parser.h"
+#include "platform/signal_notifier.h"
 
+#include <csignal>
 #include <cfenv>
 #include <string>
 #include <vector>
@@ -28,6 +30,14 @@ int main(int argc, char **argv)
         const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
         quillon::TfrmMain form(arguments, programDir);
         app.OnException = [&form](const std::string &message) { form.AppException(message); };
+        // Logging off or a kill from outside ends the program the orderly way:
+        // a running extraction is stopped and its partial output removed, the
+        // settings are written.
+        quillon::SignalNotifier interruptions({SIGTERM, SIGHUP, SIGINT}, [&form](int) {
+            if (!form.Idle())
+                form.Eng().Batch.btnStopConvertClick();
+            QApplication::quit();
+        });
         // A list left empty by the command line ends the program here; the
         // settings are still written when the window goes.
         if (!form.TerminateRequested()) {

@@ -42,6 +42,21 @@ constexpr int HeadingHeight = 46, ButtonStripHeight = 95, StatusBarHeight = 25;
 
 QString qs(const std::string &s) { return QString::fromStdString(s); }
 
+// The window's fonts by their classic names, and metric-compatible faces
+// standing in for them where those are not installed.
+void installFontSubstitutes()
+{
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arial", "DejaVu Sans Condensed"});
+    QFont::insertSubstitutions("Georgia", {"Liberation Serif", "DejaVu Serif Condensed"});
+}
+
+QFont windowFont()
+{
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11); // 8 points on the classic 96-dpi screen
+    return font;
+}
+
 QFont georgia(int pixelHeight, bool bold = false)
 {
     QFont font("Georgia");
@@ -81,7 +96,8 @@ QString qtFilter(const FileFilter &f)
 TfrmMain::TfrmMain(std::vector<std::string> arguments, std::string programDir) : ProgramDir(std::move(programDir))
 {
     setObjectName("frmMain");
-    setFont(QFont("MS Sans Serif", 8));
+    installFontSubstitutes();
+    setFont(windowFont());
     resize(ClientWidth, ClientHeight);
     move(301, 184);
     CreateControls();
@@ -146,7 +162,7 @@ void TfrmMain::CreateControls()
     lvFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvFiles->setFont(QFont("MS Sans Serif", 8));
+    lvFiles->setFont(windowFont());
     QPalette listPalette = lvFiles->palette();
     listPalette.setColor(QPalette::Base, Qt::white);
     listPalette.setColor(QPalette::Text, Qt::black);

@@ -8,39 +8,18 @@
 #include "joblist/list_file.h"
 #include "platform/file_system.h"
 #include "platform/quillon_error.h"
+#include "platform/signal_notifier.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace quillon;
 using namespace quillon::cli;
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-extern "C" void onSignal(int sig)
-{
-    const char byte = static_cast<char>(sig);
-    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-void installSignalHandlers()
-{
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(sig, &action, nullptr);
-}
 
 OutputOptions startingOptions(const std::string &programDir, const CliOptions &cli)
 {
@@ -112,28 +91,23 @@ int main(int argc, char **argv)
     Engine engine(programDir, front);
     front.Attach(engine);
 
-    installSignalHandlers();
     int interrupts = 0;
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
-        char sig = 0;
-        while (::read(signalPipe[0], &sig, 1) == 1) {
-            ++interrupts;
-            if (sig == SIGINT && interrupts == 1 && !engine.Batch.Idle()) {
-                engine.Batch.btnStopConvertClick(); // as the Stop button
-                continue;
-            }
-            // At once: the converter goes, and with it what it was writing.
-            TRedirector &runner = engine.Session.Runner();
-            if (runner.Active())
-                runner.Terminate(0);
-            if (engine.Batch.ExtractionRunning())
-                DeleteFileAt(engine.Batch.OutputFile());
-            if (!engine.Batch.WrapperScript().empty())
-                MediaProbe::DeleteWrapperScript(engine.Batch.WrapperScript());
-            std::fflush(stdout);
-            ::_exit(130);
+    SignalNotifier interruptions({SIGINT, SIGTERM, SIGHUP}, [&](int sig) {
+        ++interrupts;
+        if (sig == SIGINT && interrupts == 1 && !engine.Batch.Idle()) {
+            engine.Batch.btnStopConvertClick(); // as the Stop button
+            return;
         }
+        // At once: the converter goes, and with it what it was writing.
+        TRedirector &runner = engine.Session.Runner();
+        if (runner.Active())
+            runner.Terminate(0);
+        if (engine.Batch.ExtractionRunning())
+            DeleteFileAt(engine.Batch.OutputFile());
+        if (!engine.Batch.WrapperScript().empty())
+            MediaProbe::DeleteWrapperScript(engine.Batch.WrapperScript());
+        std::fflush(stdout);
+        ::_exit(130);
     });
 
     std::vector<AddItem> items;

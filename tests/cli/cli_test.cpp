@@ -154,3 +154,38 @@ TEST(QuillonCli, CtrlCStopsLikeTheStopButton)
     EXPECT_EQ(run.out, "Abort\t" + a + "\t\nAbort\t" + a + "\t\n");
     EXPECT_TRUE(fs::is_empty(out.path())) << "the partial output was left";
 }
+
+namespace {
+// Processes whose command line mentions text.
+std::vector<pid_t> processesMentioning(const std::string &text)
+{
+    std::vector<pid_t> found;
+    for (const auto &entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const std::string cmdline = ReadFile(entry.path().string() + "/cmdline");
+        if (cmdline.find(text) != std::string::npos)
+            found.push_back(std::stoi(name));
+    }
+    return found;
+}
+} // namespace
+
+TEST(QuillonCli, TheConverterNeverOutlivesTheProgram)
+{
+    ScratchDir out, src;
+    const std::string a = src.file("a.mp4");
+    fs::copy_file(Clip("four"), a);
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(true, false)));
+    runCli({"-o", q(out.path().string()), q(a)},
+           [&](QProcess &p) {
+               ASSERT_TRUE(PumpUntil([&] { return fs::exists(out.file("a.MP3")); }, 10000));
+               EXPECT_FALSE(processesMentioning(out.file("a.MP3")).empty());
+               ::kill(static_cast<pid_t>(p.processId()), SIGKILL); // no chance to clean up
+           },
+           env);
+    EXPECT_TRUE(PumpUntil([&] { return processesMentioning(out.file("a.MP3")).empty(); }, 3000))
+        << "the converter went on after its program was killed";
+}

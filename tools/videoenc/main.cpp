@@ -15,6 +15,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <csignal>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -158,6 +160,12 @@ int main(int argc, char **argv)
     for (std::string &a : args)
         execArgs.push_back(a.data());
     execArgs.push_back(nullptr);
+    // The converter never outlives the program that started it, however that
+    // program ends: no orphan keeps writing an output nobody will judge.
+    const pid_t parent = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        return 1;
     execvp(execArgs[0], execArgs.data());
     std::fprintf(stderr, "videoenc.dll: cannot run FFmpeg (%s): %s\n", args[0].c_str(), std::strerror(errno));
     return 127;
