@@ -259,10 +259,21 @@ void TteBitmap::ShiftHue(int delta)
 {
     if (delta == 0)
         return;
+    // Theme images are mostly runs of one colour: the last answer is kept.
+    uint32_t lastIn = 0, lastOut = 0;
+    bool known = false;
     const size_t count = size_t(Width_) * size_t(Height_);
-    for (size_t i = 0; i < count; ++i)
-        if (Bits()[i] >> 24)
-            Bits()[i] = ShiftHuePixel(Bits()[i], delta);
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t p = Bits()[i];
+        if (!(p >> 24))
+            continue;
+        if (!known || p != lastIn) {
+            lastIn = p;
+            lastOut = ShiftHuePixel(p, delta);
+            known = true;
+        }
+        Bits()[i] = lastOut;
+    }
 }
 
 void TteBitmap::ShiftBrightness(int delta)
@@ -332,6 +343,11 @@ void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const
         if (visible.isEmpty())
             return;
         const QPoint s = clippedSource.topLeft() + (visible.topLeft() - d.topLeft());
+        if (visible.left() == 0 && s.x() == 0 && visible.width() == Width_ && visible.width() == target.Width_) {
+            // Whole rows on both sides: the rows lie end to end, one run does them all.
+            apply(target.Row(visible.top()), Row(s.y()), size_t(visible.width()) * size_t(visible.height()));
+            return;
+        }
         for (int y = 0; y < visible.height(); ++y)
             apply(target.Row(visible.top() + y) + visible.left(), Row(s.y() + y) + s.x(), size_t(visible.width()));
         return;
