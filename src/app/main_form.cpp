@@ -433,58 +433,66 @@ void TfrmMain::Add(std::vector<AddItem> items)
         QTimer::singleShot(0, this, [this] { close(); });
 }
 
+namespace {
+
+// The standard open and save dialogs, in the toolkit's own form so that they
+// look alike everywhere. Answers the chosen files; empty when cancelled.
+QStringList askForFiles(QWidget *parent, const char *name, const QString &title, QFileDialog::FileMode mode,
+                        QFileDialog::AcceptMode accept, const QStringList &filters, const QString &proposed)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setObjectName(name);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite); // the save dialog does not ask before replacing
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(accept);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.front());
+    if (!proposed.isNull())
+        dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+const QString ListFileFilter = "File List(*.lst)";
+
+} // namespace
+
 void TfrmMain::btnAddFileClick()
 {
     if (Engine_->Adder.Busy())
         return;
-    QFileDialog dialog(this, "Add video file to batch convert to Flash");
-    dialog.setObjectName("AddFileDialog");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     QStringList filters;
     for (const FileFilter &f : AddFileFilters)
         filters << qtFilter(f);
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.front());
-    dialog.selectFile(" ");
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    const QStringList files = askForFiles(this, "AddFileDialog", "Add video file to batch convert to Flash",
+                                          QFileDialog::ExistingFiles, QFileDialog::AcceptOpen, filters, " ");
     std::vector<AddItem> items;
-    for (const QString &file : dialog.selectedFiles())
+    for (const QString &file : files)
         if (FileExists(file.toStdString()))
             items.push_back({file.toStdString(), AddKind::Source});
-    Add(items);
+    if (!items.empty())
+        Add(items);
 }
 
 void TfrmMain::btnLoadListClick()
 {
     if (Engine_->Adder.Busy())
         return;
-    QFileDialog dialog(this, "Load file file list");
-    dialog.setObjectName("LoadListDialog");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"File List(*.lst)"});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    Add({{dialog.selectedFiles().front().toStdString(), AddKind::ListFile}});
+    // The file need not exist: a name that names nothing loads nothing.
+    const QStringList files = askForFiles(this, "LoadListDialog", "Load file file list", QFileDialog::AnyFile,
+                                          QFileDialog::AcceptOpen, {ListFileFilter}, QString());
+    if (!files.isEmpty())
+        Add({{files.front().toStdString(), AddKind::ListFile}});
 }
 
 void TfrmMain::btnSaveListClick()
 {
-    QFileDialog dialog(this, "Save file list");
-    dialog.setObjectName("SaveListDialog");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({"File List(*.lst)"});
-    dialog.selectFile("Quillon.lst");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    SaveListFile(dialog.selectedFiles().front().toStdString(), Engine_->Jobs.SourcePaths()); // failures are not reported
+    const QStringList files = askForFiles(this, "SaveListDialog", "Save file list", QFileDialog::AnyFile,
+                                          QFileDialog::AcceptSave, {ListFileFilter}, "Quillon.lst");
+    if (!files.isEmpty()) // a failed save is not reported; the old list is kept
+        SaveListFile(files.front().toStdString(), Engine_->Jobs.SourcePaths());
 }
 
 void TfrmMain::btnClearClick() { Engine_->ClearEntries(); }

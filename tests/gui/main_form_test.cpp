@@ -327,6 +327,58 @@ TEST_F(Window, TheAddFileDialog)
     EXPECT_EQ(form->Eng().Jobs.Count(), 2);
 }
 
+namespace {
+// Answers the next file dialog with a file name typed into it.
+void answerFileDialog(QTimer &poll, const QString &dir, const QString &typed, QString *title)
+{
+    QObject::connect(&poll, &QTimer::timeout, [&poll, dir, typed, title] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        *title = dialog->windowTitle();
+        dialog->setDirectory(dir);
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(typed);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    poll.start(20);
+}
+} // namespace
+
+TEST_F(Window, SaveAndLoadAListThroughTheDialogs)
+{
+    open();
+    const std::string a = source("mp4", "a.mp4"), b = source("wav", "b.wav");
+    drop({a, b});
+    QString title;
+    {
+        QTimer poll;
+        answerFileDialog(poll, QString::fromStdString(out.path().string()), "mylist", &title);
+        click(form->btnSaveList);
+    }
+    EXPECT_EQ(title, "Save file list");
+    // Typed without an extension, it is made without one.
+    EXPECT_EQ(ReadFile(out.file("mylist")), "#Quillon File List\r\n" + a + "\r\n" + b + "\r\n");
+    click(form->btnClear);
+    EXPECT_EQ(form->Eng().Jobs.Count(), 0);
+    {
+        QTimer poll;
+        answerFileDialog(poll, QString::fromStdString(out.path().string()), "mylist", &title);
+        click(form->btnLoadList);
+    }
+    EXPECT_EQ(title, "Load file file list");
+    EXPECT_EQ(form->Eng().Jobs.SourcePaths(), (std::vector<std::string>{a, b}));
+}
+
+TEST_F(Window, AConverterThatCannotStartIsShownAndEndsTheAdd)
+{
+    fs::remove(programDir.file("videoenc.dll"));
+    open();
+    drop({source("mp4", "a.mp4"), source("mp4", "b.mp4")});
+    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Error creating process : 2"});
+    EXPECT_EQ(form->Eng().Jobs.Count(), 0);
+}
+
 TEST(AddFileFilter, IsTheListOfTheSupportedTypes)
 {
     EXPECT_STREQ(AddFileFilters[0].Description, "Supported Files");
