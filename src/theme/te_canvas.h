@@ -48,6 +48,7 @@ public:
     void SetClipRect(std::optional<QRect> clip) { Clip = clip; }
 
     QFont Font;
+    QColor FontColor = Qt::black; // the colour DrawThemeText writes in
     QColor PenColor = Qt::black;
     int PenWidth = 1;
     QColor BrushColor = Qt::white;
