@@ -134,8 +134,27 @@ void TteThemeManager::ClearCurrentTheme()
     Broadcast(WM_TETHEMECHANGE, 2, 0);
 }
 
+namespace {
+// The system's colours or display changed: every visible client repaints.
+class SystemWatch : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationPaletteChange)
+            TteThemeManager::Instance().SystemColorsChanged();
+        return false;
+    }
+};
+} // namespace
+
 int TteThemeManager::AddThemeClient(QObject *client)
 {
+    static SystemWatch *watch = nullptr;
+    if (!watch && QCoreApplication::instance()) {
+        watch = new SystemWatch;
+        watch->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(watch);
+    }
     const auto found = std::find(Clients.begin(), Clients.end(), client);
     if (found != Clients.end())
         return static_cast<int>(found - Clients.begin()) + 1;

@@ -296,7 +296,7 @@ void TTeThemeMsStyles::ResetColors()
     TteTheme::ResetColors();
     if (IsEmptyTheme())
         return;
-    Colors[7] = Elements[0].FillColorHint;
+    Colors[7] = Shifted(Elements[0].FillColorHint); // the element's own colours were shifted as it was built
     for (int i : {18, 19, 20, 21})
         Colors[size_t(i)] = Elements[91].FillColor;
 }
