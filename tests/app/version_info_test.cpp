@@ -1,5 +1,6 @@
 #include "app/version_info.h"
 #include "platform/pe_resources.h"
+#include "support/pe_writer.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -20,52 +21,12 @@ void put32(std::string &b, size_t at, uint32_t v)
     put16(b, at + 2, static_cast<uint16_t>(v >> 16));
 }
 
-// A minimal 32-bit PE image whose only section holds a resource tree with
-// one RT_VERSION resource (or none).
+// A 32-bit PE image with one RT_VERSION resource (or none).
 std::string makePe(const std::string &versionBlock, bool dll)
 {
-    const size_t rsrc = 0x200;
-    const uint32_t rva = 0x1000;
-    std::string pe(rsrc + 0x58 + versionBlock.size(), '\0');
-    pe[0] = 'M';
-    pe[1] = 'Z';
-    put32(pe, 0x3C, 0x40);
-    pe.replace(0x40, 4, std::string("PE\0\0", 4));
-    const size_t coff = 0x44;
-    put16(pe, coff, 0x14C);
-    put16(pe, coff + 2, 1);
-    put16(pe, coff + 16, 224);
-    put16(pe, coff + 18, dll ? 0x2102 : 0x0102);
-    const size_t optional = coff + 20;
-    put16(pe, optional, 0x10B);
-    put32(pe, optional + 92, 16);
-    if (!versionBlock.empty()) {
-        put32(pe, optional + 96 + 16, rva);
-        put32(pe, optional + 96 + 20, static_cast<uint32_t>(0x58 + versionBlock.size()));
-    }
-    const size_t section = optional + 224;
-    pe.replace(section, 5, ".rsrc");
-    const uint32_t size = static_cast<uint32_t>(pe.size() - rsrc);
-    put32(pe, section + 8, size);
-    put32(pe, section + 12, rva);
-    put32(pe, section + 16, size);
-    put32(pe, section + 20, static_cast<uint32_t>(rsrc));
     if (versionBlock.empty())
-        return pe;
-    // type directory -> name directory -> language directory -> data entry
-    put16(pe, rsrc + 0x0E, 1);
-    put32(pe, rsrc + 0x10, 16);
-    put32(pe, rsrc + 0x14, 0x80000000u | 0x18);
-    put16(pe, rsrc + 0x18 + 0x0E, 1);
-    put32(pe, rsrc + 0x28, 1);
-    put32(pe, rsrc + 0x2C, 0x80000000u | 0x30);
-    put16(pe, rsrc + 0x30 + 0x0E, 1);
-    put32(pe, rsrc + 0x40, 0x409);
-    put32(pe, rsrc + 0x44, 0x48);
-    put32(pe, rsrc + 0x48, rva + 0x58);
-    put32(pe, rsrc + 0x4C, static_cast<uint32_t>(versionBlock.size()));
-    pe.replace(rsrc + 0x58, versionBlock.size(), versionBlock);
-    return pe;
+        return MakePe({}, dll);
+    return MakePe({{uint16_t(16), uint16_t(1), 0x409, versionBlock}}, dll);
 }
 
 std::string block(uint32_t type, uint32_t subtype, uint32_t mask, uint32_t flags, uint16_t language = 0x0409,
@@ -159,16 +120,23 @@ TEST(VersionInfo, QuillonsOwnProgramCarriesItsVersion)
 
 TEST(PeFile, DamagedImagesAreReadSafely)
 {
-    std::string pe = makePe(block(1, 0, 0, 0), false);
-    // Every truncation, and a resource directory that points at itself.
+    const std::string pe = makePe(block(1, 0, 0, 0), false);
+    // Every truncation reads safely.
     for (size_t n = 0; n < pe.size(); n += 7)
         ReadVersionInfoFromBytes(pe.substr(0, n), "");
+    // The resource section starts at 0x200; its root entry points at the type
+    // directory (0x18). Point the name level back at the root: a loop.
     std::string loop = pe;
-    put32(loop, 0x200 + 0x2C, 0x80000000u | 0x00);
+    put32(loop, 0x200 + 0x18 + 0x14, 0x80000000u);
     const auto parsed = PeFile::Parse(loop);
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->Find(uint16_t(16)), nullptr);
+    // A data entry whose size runs far beyond the file.
     std::string huge = pe;
-    put32(huge, 0x200 + 0x4C, 0xFFFFFFF0u); // a size far beyond the file
+    const auto original = PeFile::Parse(pe);
+    ASSERT_TRUE(original.has_value());
+    ASSERT_NE(original->Find(uint16_t(16)), nullptr);
+    const size_t dataEntry = pe.find(std::string(original->Find(uint16_t(16))->Data.substr(0, 8))) - 16 + 4;
+    put32(huge, dataEntry, 0xFFFFFFF0u);
     EXPECT_EQ(ReadVersionInfoFromBytes(huge, "").ProductVersion, "");
 }

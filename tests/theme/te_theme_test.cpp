@@ -86,6 +86,26 @@ TEST(TteTheme, SlotsAndTables)
     EXPECT_EQ(theme.GetToolBarContentRect(0, "", info), QRect(11, 2, 87, 46));
 }
 
+namespace {
+// Makes every font it is asked for bold.
+class BoldTheme : public TteTheme {
+public:
+    void AssignThemeFont(QFont &font, uint8_t index, const std::string &object) override
+    {
+        TteTheme::AssignThemeFont(font, index, object);
+        font.setBold(true);
+    }
+};
+} // namespace
+
+TEST(TteTheme, ObjectFontsGoThroughTheTheme)
+{
+    BoldTheme theme;
+    EXPECT_FALSE(theme.GetObjectFont(4, "default").bold()); // the table font itself
+    EXPECT_TRUE(theme.GetObjectFont(4, "btnConvert").bold());
+    EXPECT_FALSE(theme.Fonts[4].Font.bold()) << "the table stays as it was";
+}
+
 TEST(TteTheme, ShiftsStartFromTheDefaultsEveryTime)
 {
     EXPECT_EQ(ShiftColor(MakeThemeColor(250, 10, 100), 0, 40), MakeThemeColor(255, 50, 140));
