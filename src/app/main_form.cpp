@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "embedded_theme.h"
 #include "joblist/list_file.h"
 #include "platform/app_errors.h"
 #include "platform/file_system.h"
@@ -101,6 +102,7 @@ TfrmMain::TfrmMain(std::vector<std::string> arguments, std::string programDir) :
     resize(ClientWidth, ClientHeight);
     move(301, 184);
     CreateControls();
+    CreateThemeComponents();
     FormCreate(arguments);
 }
 
@@ -111,6 +113,10 @@ TfrmMain::~TfrmMain()
     if (Settings)
         Settings->SaveSettings(CurrentOptions());
     SetApplicationErrorHandler(nullptr);
+    ThemeEngine.reset();
+    ThemeLink.reset();
+    ThemeList.reset();
+    TteThemeManager::Instance().ClearCurrentTheme();
     lvFiles->setModel(nullptr);
     delete Model;
     Engine_.reset();
@@ -265,6 +271,33 @@ void TfrmMain::CreateControls()
     LayoutPanels();
 }
 
+void TfrmMain::CreateThemeComponents()
+{
+    // As the form is read: the list receives the packed theme, the link and
+    // the engine select its item 0, and then each is told the form is loaded,
+    // in form order. A theme that cannot be loaded leaves the window as it is.
+    TteThemeManager::Instance().ProgramDir = ProgramDir;
+    ThemeList = std::make_unique<TTeThemeList>();
+    ThemeLink = std::make_unique<TTeThemeLink>();
+    ThemeEngine = std::make_unique<TTeThemeEngine>();
+    try {
+        TTeThemeStream item;
+        item.ReadThemeStream(EmbeddedThemeStream());
+        ThemeList->Themes.push_back(std::move(item));
+        ThemeLink->Loading = ThemeEngine->Loading = true;
+        ThemeLink->SetThemeList(ThemeList.get());
+        ThemeLink->SetThemeIndex(0);
+        ThemeEngine->SetThemeList(ThemeList.get());
+        ThemeEngine->SetThemeIndex(0);
+        ThemeLink->Loaded();
+        ThemeEngine->Loaded();
+        if (!TteThemeManager::Instance().CurrentTheme())
+            ThemeError = "The theme of the program could not be loaded";
+    } catch (const std::exception &e) {
+        ThemeError = e.what();
+    }
+}
+
 void TfrmMain::FormCreate(const std::vector<std::string> &arguments)
 {
     Engine_ = std::make_unique<Engine>(ProgramDir, *this);
@@ -291,6 +324,8 @@ void TfrmMain::FormCreate(const std::vector<std::string> &arguments)
     OutputOptions options = CurrentOptions();
     Settings->LoadSettings(options);
     ApplySettings(options);
+    if (!ThemeError.empty())
+        MsgBox(ThemeError); // once; the program goes on unskinned
     HandleCommandLine(arguments);
 }
 

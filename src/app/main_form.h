@@ -8,6 +8,7 @@
 #include "app/job_list_model.h"
 #include "app/settings_store.h"
 #include "app/version_info.h"
+#include "theme/te_engine.h"
 
 #include <QWidget>
 
@@ -94,6 +95,12 @@ public:
     std::string Title;
     TFileVersionInfo VersionInfo;
 
+    // The theme components of the form, made in this order when it is read.
+    std::unique_ptr<TTeThemeList> ThemeList;
+    std::unique_ptr<TTeThemeLink> ThemeLink;
+    std::unique_ptr<TTeThemeEngine> ThemeEngine;
+    std::string ThemeError; // why the window stays unskinned, shown once
+
     // Controls, by the names the rest of the program knows them by.
     QWidget *panelLeft, *panelBatch, *panelOption;
     QPushButton *btnBatch, *btnOption, *btnHelp;
@@ -117,6 +124,7 @@ protected:
 
 private:
     void CreateControls();
+    void CreateThemeComponents();
     void FormCreate(const std::vector<std::string> &arguments);
     void HandleCommandLine(const std::vector<std::string> &arguments);
     void Add(std::vector<AddItem> items);

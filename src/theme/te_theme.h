@@ -76,6 +76,7 @@ struct TteThemeConfig {
 // What a caller says about the element it asks to be drawn.
 struct TteElementInfo {
     QRect Rect;
+    QRect Rect2; // a second rectangle where the group has one (a group box's caption)
     uint8_t State = 0;
     uint16_t KindState = 0;
     const TteBitmap *Glyph = nullptr;

@@ -7,6 +7,7 @@
 // the load of the theme; margins fall back to zeros instead.
 
 #include "theme/te_bitmap_list.h"
+#include "theme/te_canvas.h"
 
 #include <QFont>
 
@@ -70,6 +71,16 @@ public:
     ThemeColor TextShadowColor = MakeThemeColor(40, 40, 40);
     std::pair<int, int> TextShadowOffset{0, 0};
     uint8_t DrawMode = 0;
+
+    // The image reference the last DrawElement used for its background.
+    const TteBitmapLink *LastImage = nullptr;
+
+    // Draws the element into rect with a 1-based image number (0: the whole image).
+    void DrawElement(TteCanvas &canvas, QRect rect, int imageNumber);
+    // The frame that DrawElement would take from link for an image number.
+    QRect FrameOf(const TteBitmapLink &link, int imageNumber) const;
+    // The background image DrawElement chooses for a destination width.
+    const TteBitmapLink *ChooseImage(int destWidth) const;
 
     // Builds the element from its section of the INI text.
     void Load(const MsuxIni &ini, const std::string &sectionName, const BitmapSource &bitmaps);
