@@ -6,6 +6,8 @@
 
 #include <QFontMetrics>
 
+#include <cmath>
+
 using namespace quillon;
 
 namespace {
@@ -253,4 +255,74 @@ TEST(EmbeddedTheme, LoadsDefinesWhatTheWindowUsesAndDrawsItsFrame)
     EXPECT_FALSE(region.contains(QPoint(0, 0)));
     EXPECT_TRUE(region.contains(QPoint(10, 1)));
     EXPECT_TRUE(region.contains(QPoint(265, 200)));
+}
+
+namespace {
+double luminance(QColor c)
+{
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+double contrast(QColor a, QColor b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+} // namespace
+
+// Every text of the embedded theme on the background it is drawn on is
+// readable: WCAG AA, a contrast of 4.5 at least (disabled text is exempt).
+TEST(EmbeddedTheme, TextContrastMeetsWcagAa)
+{
+    TTeThemeStream item;
+    item.ReadThemeStream(EmbeddedThemeStream());
+    auto theme = CreateThemeFromItem(item);
+    auto *ms = dynamic_cast<TTeThemeMsStyles *>(theme.get());
+    ASSERT_NE(ms, nullptr);
+    auto pixelAt = [](TteBitmap &b, QPoint p) {
+        const uint32_t v = b.Pixel(p.x(), p.y());
+        return QColor(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
+    };
+    // Backgrounds as the theme draws them.
+    TteBitmap frame(300, 100);
+    frame.Fill(0xFFFFFFFF);
+    TteWindowInfo w;
+    w.Rect = frame.Rect();
+    w.State = 1;
+    ms->PaintWindowFrame(0, frame.Canvas(), "", w);
+    const QColor activeCaption = pixelAt(frame, QPoint(150, 16));
+    w.State = 0;
+    ms->PaintWindowFrame(0, frame.Canvas(), "", w);
+    const QColor inactiveCaption = pixelAt(frame, QPoint(150, 16));
+    TteBitmap button(60, 25);
+    auto buttonFace = [&](int state) {
+        TteElementInfo info;
+        info.Rect = button.Rect();
+        info.State = uint8_t(state);
+        ms->PaintButton(0, button.Canvas(), "", info);
+        return pixelAt(button, QPoint(30, 12));
+    };
+    struct Pair {
+        const char *what;
+        QColor text, background;
+    };
+    const Pair pairs[] = {
+        {"active caption", ToQColor(ms->Fonts[0].Color), activeCaption},
+        {"inactive caption", ToQColor(ms->Fonts[1].Color), inactiveCaption},
+        {"button", ToQColor(ms->Fonts[10].Color), buttonFace(0)},
+        {"hot button", ToQColor(ms->Fonts[10].Color), buttonFace(1)},
+        {"pressed button", ToQColor(ms->Fonts[10].Color), buttonFace(2)},
+        {"default button", ToQColor(ms->Fonts[10].Color), buttonFace(4)},
+        {"edit", ToQColor(ms->Element(58).TextColor), ToQColor(ms->Element(58).FillColor)},
+        {"list", ToQColor(ms->Element(91).TextColor), ToQColor(ms->Element(91).FillColor)},
+        {"selection", ToQColor(ms->GetThemeSysColor(clHighlightText)), ToQColor(ms->GetThemeSysColor(clHighlight))},
+        {"status", ToQColor(ms->Element(66).TextColor), ToQColor(ms->Element(65).FillColor)},
+        {"group caption", ToQColor(ms->Element(57).TextColor), ToQColor(ms->GetThemeSysColor(clBtnFace))},
+        {"window text", ToQColor(ms->Fonts[10].Color), ToQColor(ms->GetThemeSysColor(clBtnFace))},
+    };
+    for (const Pair &p : pairs)
+        EXPECT_GE(contrast(p.text, p.background), 4.5) << p.what;
 }
