@@ -65,7 +65,8 @@ std::string BuildExtractionCommandLine(const std::string &converter, const std::
     if (format != "3GP" && format != "OGG")
         line += mono ? " -ac 1 " : " -ac 2 ";
     line += MakeAudioOptions(format, sampleRate, bitRate);
-    line += " " + QuoteCommandLineArgument(output);
+    line += ' ';
+    line += QuoteCommandLineArgument(output);
     return line;
 }
 
