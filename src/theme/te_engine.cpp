@@ -192,6 +192,15 @@ bool TTeThemeEngine::event(QEvent *e)
 
 TTeThemeLink::~TTeThemeLink() { QObject::disconnect(ListWatch); }
 
+void TTeThemeLink::ShiftNewTheme(TteTheme &theme) const
+{
+    // Only the shifts that are set; a new theme starts unshifted.
+    if (DeltaHue_ != 0)
+        theme.SetDeltaHue(DeltaHue_);
+    if (DeltaBrightness_ != 0)
+        theme.SetDeltaBrightness(DeltaBrightness_);
+}
+
 void TTeThemeLink::Replace(std::unique_ptr<TteTheme> theme)
 {
     OwnTheme = std::move(theme);
@@ -206,10 +215,7 @@ void TTeThemeLink::SetThemeIndex(int value)
         std::unique_ptr<TteTheme> theme = CreateThemeFromItem(ThemeList_->Themes[size_t(ThemeIndex_)]);
         if (!theme)
             return;
-        if (DeltaHue_ != 0)
-            theme->SetDeltaHue(DeltaHue_);
-        if (DeltaBrightness_ != 0)
-            theme->SetDeltaBrightness(DeltaBrightness_);
+        ShiftNewTheme(*theme);
         ThemeFile_.clear();
         ThemeBuilding_ = NoThemeName;
         Replace(std::move(theme));
@@ -225,10 +231,7 @@ void TTeThemeLink::SetThemeFile(const std::string &value)
     if (!theme)
         return; // the link keeps the theme it has
     ThemeFile_ = value;
-    if (DeltaHue_ != 0)
-        theme->SetDeltaHue(DeltaHue_);
-    if (DeltaBrightness_ != 0)
-        theme->SetDeltaBrightness(DeltaBrightness_);
+    ShiftNewTheme(*theme);
     ThemeIndex_ = -1;
     ThemeBuilding_ = NoThemeName;
     Replace(std::move(theme));
@@ -245,10 +248,7 @@ void TTeThemeLink::SetThemeBuilding(const std::string &value)
         return;
     }
     std::unique_ptr<TteTheme> theme = c->Create();
-    if (DeltaHue_ != 0)
-        theme->SetDeltaHue(DeltaHue_);
-    if (DeltaBrightness_ != 0)
-        theme->SetDeltaBrightness(DeltaBrightness_);
+    ShiftNewTheme(*theme);
     ThemeFile_.clear();
     ThemeIndex_ = -1;
     ThemeBuilding_ = c->TypeName;

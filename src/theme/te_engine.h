@@ -93,6 +93,7 @@ public:
 
 private:
     void Replace(std::unique_ptr<TteTheme> theme);
+    void ShiftNewTheme(TteTheme &theme) const;
 
     std::unique_ptr<TteTheme> OwnTheme;
     int DeltaHue_ = 0, DeltaBrightness_ = 0;
