@@ -105,17 +105,8 @@ TTeThemeMsStyles::TTeThemeMsStyles()
     }
 }
 
-TteThemeClass TTeThemeMsStyles::ThemeClass()
-{
-    TteThemeClass c;
-    c.TypeName = "Microsoft msstyles";
-    c.Config = TTeThemeMsStyles().GetThemeConfig();
-    c.Create = [] { return std::make_unique<TTeThemeMsStyles>(); };
-    c.CanLoadStream = [](std::string_view s) { return s.substr(0, MsStylesSignature.size()) == MsStylesSignature; };
-    return c;
-}
-
-TteThemeConfig TTeThemeMsStyles::GetThemeConfig() const
+namespace {
+TteThemeConfig msStylesConfig()
 {
     TteThemeConfig config;
     config.Builtin = false;
@@ -125,6 +116,19 @@ TteThemeConfig TTeThemeMsStyles::GetThemeConfig() const
     config.DefaultExt = "msstyles";
     return config;
 }
+} // namespace
+
+TteThemeClass TTeThemeMsStyles::ThemeClass()
+{
+    TteThemeClass c;
+    c.TypeName = "Microsoft msstyles";
+    c.Config = msStylesConfig();
+    c.Create = [] { return std::make_unique<TTeThemeMsStyles>(); };
+    c.CanLoadStream = [](std::string_view s) { return s.substr(0, MsStylesSignature.size()) == MsStylesSignature; };
+    return c;
+}
+
+TteThemeConfig TTeThemeMsStyles::GetThemeConfig() const { return msStylesConfig(); }
 
 bool TTeThemeMsStyles::IsEmptyTheme() const { return Bitmaps.Count() == 0 || !Elements[0].Defined; }
 

@@ -171,6 +171,18 @@ TEST(TteTheme, TextPlacementByAlignment)
     EXPECT_LT(maxY, 110);
 }
 
+TEST(TteTheme, TextInfoFromDrawTextFlags)
+{
+    const TteTextInfo info = MakeTextInfo(QRect(1, 2, 3, 4), "x", DT_RIGHT | DT_BOTTOM | DT_NOPREFIX | DT_SINGLELINE);
+    EXPECT_EQ(info.Alignment, 8);
+    EXPECT_EQ(info.Options, 4 | 16);
+    EXPECT_EQ(MakeTextInfo({}, "", DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_RTLREADING).Alignment, 4);
+    EXPECT_EQ(MakeTextInfo({}, "", DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_RTLREADING).Options, 2 | 8);
+    EXPECT_EQ(MakeTextInfo({}, "", DT_VCENTER).Alignment, 1);
+    EXPECT_EQ(MakeTextInfo({}, "", DT_CENTER).Alignment, 3);
+    EXPECT_EQ(MakeTextInfo({}, "", DT_CENTER).Orientation, 0);
+}
+
 TEST(TteTheme, WindowGeometryAndHitTest)
 {
     TteTheme theme;

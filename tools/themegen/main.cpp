@@ -235,12 +235,13 @@ std::map<std::string, std::unique_ptr<TteBitmap>> drawAll()
         }
         keep(s);
     }
-    { // Radio buttons: unchecked, checked; each normal, hot, pressed, disabled.
-        Strip s("QUILLON_RADIOBUTTON_BMP", 13, 13, 8);
-        for (int i = 0; i < 8; ++i) {
+    { // Radio buttons: unchecked, checked, and (a radio button has no mixed
+      // state) unchecked again; each normal, hot, pressed, disabled.
+        Strip s("QUILLON_RADIOBUTTON_BMP", 13, 13, 12);
+        for (int i = 0; i < 12; ++i) {
             const int state = i % 4;
             Canvas c = s.frame(i);
-            if (i < 4) {
+            if (i < 4 || i >= 8) {
                 const Rgb border[4] = {Line, Accent, AccentHot, LineSoft}, fill[4] = {White, HotFill, PressedFill, DisabledFill};
                 c.Circle(6.5, 6.5, 6.5, border[state]);
                 c.Circle(6.5, 6.5, 5.5, fill[state]);
