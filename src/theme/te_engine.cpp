@@ -25,6 +25,20 @@ const TteThemeClass *builtinClassNamed(const std::string &name)
     return nullptr;
 }
 
+// The ThemeBuilding rule shared by the engine and the link: the property takes
+// the name, "No theme" selects nothing, and a name no data-less class answers
+// to turns back into "No theme".
+const TteThemeClass *takeBuildingName(std::string &property, const std::string &value)
+{
+    property = value;
+    if (value == NoThemeName)
+        return nullptr;
+    const TteThemeClass *c = builtinClassNamed(value);
+    if (!c)
+        property = NoThemeName;
+    return c;
+}
+
 } // namespace
 
 std::unique_ptr<TteTheme> CreateThemeFromItem(const TTeThemeStream &item)
@@ -87,14 +101,9 @@ void TTeThemeEngine::SetThemeFile(const std::string &value)
 
 void TTeThemeEngine::SetThemeBuilding(const std::string &value)
 {
-    ThemeBuilding_ = value;
-    if (value == NoThemeName)
+    const TteThemeClass *c = takeBuildingName(ThemeBuilding_, value);
+    if (!c)
         return;
-    const TteThemeClass *c = builtinClassNamed(value);
-    if (!c) {
-        ThemeBuilding_ = NoThemeName;
-        return;
-    }
     TteThemeManager::Instance().SetCurrentTheme(c->Create());
     ApplyShifts();
     ThemeFile_.clear();
@@ -239,14 +248,9 @@ void TTeThemeLink::SetThemeFile(const std::string &value)
 
 void TTeThemeLink::SetThemeBuilding(const std::string &value)
 {
-    ThemeBuilding_ = value;
-    if (value == NoThemeName)
+    const TteThemeClass *c = takeBuildingName(ThemeBuilding_, value);
+    if (!c)
         return;
-    const TteThemeClass *c = builtinClassNamed(value);
-    if (!c) {
-        ThemeBuilding_ = NoThemeName;
-        return;
-    }
     std::unique_ptr<TteTheme> theme = c->Create();
     ShiftNewTheme(*theme);
     ThemeFile_.clear();
