@@ -1,5 +1,7 @@
 #include "app/engine.h"
 
+#include <poll.h>
+
 namespace quillon {
 
 Engine::Engine(std::string programDir, BatchView &view)
@@ -17,6 +19,19 @@ bool Engine::DeleteSelectedEntries()
         return false;
     Jobs.DeleteSelected();
     return true;
+}
+
+void Engine::AbandonNow()
+{
+    TRedirector &runner = Session.Runner();
+    if (runner.Active()) {
+        pollfd ended{runner.ProcessHandle(), POLLIN, 0};
+        runner.Terminate(0);
+        // Until the launcher is gone it still holds its temporary output.
+        ::poll(&ended, 1, 2000);
+    }
+    Batch.AbandonExtraction();
+    Probe.DeleteOpenScript();
 }
 
 void Engine::ClearEntries()

@@ -22,6 +22,10 @@ public:
     bool DeleteSelectedEntries();
     // The Clear List button; it is disabled while a batch runs.
     void ClearEntries();
+    // For a program that must end now: the converter is stopped and waited
+    // for, and what it and the probe were writing is removed (the reserved
+    // output name, the temporary output, the wrapper scripts).
+    void AbandonNow();
 
     ConverterSession Session;
     MediaProbe Probe{Session};

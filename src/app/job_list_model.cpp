@@ -15,6 +15,9 @@ QVariant JobListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= Jobs.Count() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
     const JobEntry &e = Jobs.Entry(index.row());
+    // The hint of a row that failed says why.
+    if (role == Qt::ToolTipRole && !e.Reason.empty())
+        return QString::fromStdString(e.Reason);
     // The texts are the system's 8-bit strings; on this system that is UTF-8.
     switch (index.column()) {
     case 0: return QString::fromStdString(e.Source);
@@ -34,7 +37,7 @@ QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int 
 void JobListModel::EntryAboutToBeAppended(int index) { beginInsertRows({}, index, index); }
 void JobListModel::EntryAppended(int) { endInsertRows(); }
 
-void JobListModel::EntryChanged(int index) { emit dataChanged(this->index(index, 2), this->index(index, 2)); }
+void JobListModel::EntryChanged(int index) { emit dataChanged(this->index(index, 0), this->index(index, 2)); }
 
 void JobListModel::EntryAboutToBeRemoved(int index) { beginRemoveRows({}, index, index); }
 void JobListModel::EntryRemoved(int) { endRemoveRows(); }

@@ -314,7 +314,14 @@ void TfrmMain::FormCreate(const std::vector<std::string> &arguments)
     connect(lvFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         for (int i = 0; i < Engine_->Jobs.Count(); ++i)
             Engine_->Jobs.SetSelected(i, lvFiles->selectionModel()->isRowSelected(i, {}));
+        ShowStatusLine();
     });
+    // A close that arrived while an add's probe ran is carried out once the
+    // add is over, whichever way the add came (a queued one too).
+    Engine_->Adder.OnRequestDone = [this] {
+        if (CloseRequested)
+            QTimer::singleShot(0, this, [this] { close(); });
+    };
 
     VersionInfo = ReadFileVersionInfo(QCoreApplication::applicationFilePath().toStdString());
     Settings = std::make_unique<SettingsStore>(ProgramDir + "strings.ini");
@@ -454,19 +461,7 @@ void TfrmMain::SetLabelHomeColor(bool hover)
 
 // ---- Job list
 
-void TfrmMain::Add(std::vector<AddItem> items)
-{
-    try {
-        Engine_->Adder.Offer(std::move(items));
-    } catch (...) {
-        if (CloseRequested)
-            QTimer::singleShot(0, this, [this] { close(); });
-        throw;
-    }
-    // A close that arrived while the probe ran is carried out now.
-    if (CloseRequested && !Engine_->Adder.Busy())
-        QTimer::singleShot(0, this, [this] { close(); });
-}
+void TfrmMain::Add(std::vector<AddItem> items) { Engine_->Adder.Offer(std::move(items)); }
 
 namespace {
 
@@ -526,8 +521,14 @@ void TfrmMain::btnSaveListClick()
 {
     const QStringList files = askForFiles(this, "SaveListDialog", "Save file list", QFileDialog::AnyFile,
                                           QFileDialog::AcceptSave, {ListFileFilter}, "Quillon.lst");
-    if (!files.isEmpty()) // a failed save is not reported; the old list is kept
-        SaveListFile(files.front().toStdString(), Engine_->Jobs.SourcePaths());
+    if (files.isEmpty())
+        return;
+    const std::string path = files.front().toStdString();
+    if (ListWouldReplaceASource(path, Engine_->Jobs.SourcePaths())) {
+        MsgBox("The list is not saved over one of its videos: " + path);
+        return;
+    }
+    SaveListFile(path, Engine_->Jobs.SourcePaths()); // a failed save is not reported; the old list is kept
 }
 
 void TfrmMain::btnClearClick() { Engine_->ClearEntries(); }
@@ -644,7 +645,26 @@ void TfrmMain::SetBatchButtons(bool running)
 }
 
 void TfrmMain::SetProgressPosition(int percent) { progConvert->setValue(percent); }
-void TfrmMain::SetStatusText(const std::string &text) { sbConvertStatus->setText(qs(text)); }
+void TfrmMain::SetStatusText(const std::string &text)
+{
+    StatusText = text;
+    ShowStatusLine();
+}
+
+void TfrmMain::EntryFinished(int, const std::string &, const std::string &, const std::string &) { ShowStatusLine(); }
+
+void TfrmMain::ShowStatusLine()
+{
+    const QModelIndex current = lvFiles->selectionModel() ? lvFiles->selectionModel()->currentIndex() : QModelIndex();
+    std::string text = StatusText;
+    if (current.isValid() && current.row() < Engine_->Jobs.Count() &&
+        lvFiles->selectionModel()->isRowSelected(current.row(), {}) && !Engine_->Jobs.Entry(current.row()).Reason.empty())
+        text = Engine_->Jobs.Entry(current.row()).Reason;
+    // One line in the panel; the whole text in its hint.
+    const QString line = qs(text).replace('\n', ' ');
+    sbConvertStatus->setText(sbConvertStatus->fontMetrics().elidedText(line, Qt::ElideMiddle, sbConvertStatus->width()));
+    sbConvertStatus->setToolTip(line == sbConvertStatus->text() ? QString() : qs(text));
+}
 void TfrmMain::RestoreCaption() { setWindowTitle(qs(Title)); }
 
 OutputOptions TfrmMain::CurrentOptions()

@@ -81,6 +81,8 @@ public:
     void SetBatchButtons(bool running) override;
     void SetProgressPosition(int percent) override;
     void SetStatusText(const std::string &text) override;
+    void EntryFinished(int index, const std::string &state, const std::string &output,
+                       const std::string &reason) override;
     void RestoreCaption() override;
     OutputOptions CurrentOptions() override;
 
@@ -131,6 +133,8 @@ private:
     void ApplySettings(const OutputOptions &options);
     void SetLabelHomeColor(bool hover);
     void LayoutPanels();
+    // The status line: the batch's state, or why the selected row failed.
+    void ShowStatusLine();
 
     std::unique_ptr<Engine> Engine_;
     std::unique_ptr<SettingsStore> Settings;
@@ -138,6 +142,7 @@ private:
     QWidget *batchHeading = nullptr, *batchButtons = nullptr;
     bool TerminateRequested_ = false;
     bool CloseRequested = false; // a close that waits for an add's probe
+    std::string StatusText;      // what the batch last put into the status line
 };
 
 } // namespace quillon

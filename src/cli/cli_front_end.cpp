@@ -1,6 +1,69 @@
 #include "cli/cli_front_end.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace quillon::cli {
+
+std::string EscapeField(const std::string &text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+size_t characterCount(const std::string &text)
+{
+    size_t n = 0;
+    for (char c : text)
+        n += !continuationByte(c);
+    return n;
+}
+
+// The byte offset where character number index begins.
+size_t offsetOfCharacter(const std::string &text, size_t index)
+{
+    size_t seen = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!continuationByte(text[i]) && seen++ == index)
+            return i;
+    return text.size();
+}
+
+size_t terminalColumns()
+{
+    winsize size {};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+} // namespace
+
+std::string ShortenMiddle(const std::string &text, size_t columns)
+{
+    const size_t length = characterCount(text);
+    if (length <= columns)
+        return text;
+    if (columns == 0)
+        return {};
+    const size_t kept = columns - 1; // the rest, around one "…"
+    const size_t head = (kept + 1) / 2, tail = kept - head;
+    return text.substr(0, offsetOfCharacter(text, head)) + "\u2026" + text.substr(offsetOfCharacter(text, length - tail));
+}
 
 CliFrontEnd::CliFrontEnd(OutputOptions options, bool quiet, bool terminal)
     : Options(std::move(options)), Quiet(quiet), Terminal(terminal)
@@ -34,29 +97,40 @@ void CliFrontEnd::EntryChanged(int index)
     const JobEntry &e = Eng->Jobs.Entry(index);
     if (e.Progress.empty() || e.Progress == "Done" || e.Progress == "Error" || e.Progress == "Abort")
         return;
-    std::fprintf(stderr, "\r\033[K[%d/%d] %s %s", index + 1, Eng->Jobs.Count(), e.Progress.c_str(), e.Source.c_str());
+    const std::string head =
+        "[" + std::to_string(index + 1) + "/" + std::to_string(Eng->Jobs.Count()) + "] " + e.Progress + " ";
+    // The line is redrawn in place, so it must never wrap: the last column
+    // stays free too, as some terminals wrap on writing it.
+    const size_t columns = terminalColumns() - 1;
+    const std::string line = head.size() >= columns ? ShortenMiddle(head, columns)
+                                                    : head + ShortenMiddle(e.Source, columns - head.size());
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
     LiveLineShown = true;
 }
 
-void CliFrontEnd::Report(int index, const std::string &state, const std::string &output)
+void CliFrontEnd::Report(int index, const std::string &state, const std::string &output, const std::string &reason)
 {
     ClearLiveLine();
     const std::string &source = Eng->Jobs.SourcePath(index);
     if (!Quiet && !Terminal)
         std::fprintf(stderr, "[%d/%d] %s %s\n", index + 1, Eng->Jobs.Count(), state.c_str(), source.c_str());
-    std::fprintf(stdout, "%s\t%s\t%s\n", state.c_str(), source.c_str(), output.c_str());
+    if (!reason.empty())
+        std::fprintf(stderr, "%s: %s\n", source.c_str(), reason.c_str());
+    std::fprintf(stdout, "%s\t%s\t%s\t%s\n", EscapeField(state).c_str(), EscapeField(source).c_str(),
+                 EscapeField(output).c_str(), EscapeField(reason).c_str());
     std::fflush(stdout);
     if (state == "Done")
         ++DoneCount;
     Reported_ = index + 1;
 }
 
-void CliFrontEnd::EntryFinished(int index, const std::string &state, const std::string &output)
+void CliFrontEnd::EntryFinished(int index, const std::string &state, const std::string &output,
+                                const std::string &reason)
 {
     while (Reported_ < index) // passed over: their probe rejected them this time
-        Report(Reported_, "Error", "");
-    Report(index, state, output);
+        Report(Reported_, "Error", "", Eng->Jobs.Entry(Reported_).Reason);
+    Report(index, state, output, reason);
 }
 
 void CliFrontEnd::ReportRemaining(bool stopped)
@@ -64,8 +138,10 @@ void CliFrontEnd::ReportRemaining(bool stopped)
     if (!Eng)
         return;
     const int reached = std::min(Eng->Batch.CurrentIndex(), Eng->Jobs.Count());
-    while (Reported_ < Eng->Jobs.Count())
-        Report(Reported_, stopped && Reported_ >= reached ? "Abort" : "Error", "");
+    while (Reported_ < Eng->Jobs.Count()) {
+        const bool notReached = stopped && Reported_ >= reached;
+        Report(Reported_, notReached ? "Abort" : "Error", "", notReached ? "" : Eng->Jobs.Entry(Reported_).Reason);
+    }
 }
 
 } // namespace quillon::cli

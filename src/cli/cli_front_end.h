@@ -22,7 +22,8 @@ public:
     void SetStatusText(const std::string &) override {}
     void RestoreCaption() override {}
     OutputOptions CurrentOptions() override { return Options; }
-    void EntryFinished(int index, const std::string &state, const std::string &output) override;
+    void EntryFinished(int index, const std::string &state, const std::string &output,
+                       const std::string &reason) override;
 
     // JobListObserver
     void EntryChanged(int index) override;
@@ -34,7 +35,7 @@ public:
     int Reported() const { return Reported_; }
 
 private:
-    void Report(int index, const std::string &state, const std::string &output);
+    void Report(int index, const std::string &state, const std::string &output, const std::string &reason);
     void ClearLiveLine();
 
     OutputOptions Options;
@@ -44,5 +45,13 @@ private:
     int DoneCount = 0;
     bool LiveLineShown = false;
 };
+
+// A field of a result line: a tab, a line break or a backslash inside it is
+// written as \t, \n (\r) or \\, so that one entry is always one line.
+std::string EscapeField(const std::string &text);
+
+// text in at most columns terminal columns (UTF-8 characters), shortened in
+// the middle with "…" when it is longer.
+std::string ShortenMiddle(const std::string &text, size_t columns);
 
 } // namespace quillon::cli

@@ -51,9 +51,13 @@ std::string HelpText()
            "  -h, --help               this text\n"
            "      --version            the program's version\n"
            "\n"
-           "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT on standard output.\n"
+           "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT<TAB>REASON on standard\n"
+           "output; REASON says why an Error is one. A tab, line break or backslash inside\n"
+           "a field is written as \\t, \\n or \\\\.\n"
            "Ctrl+C stops the batch as the Stop button does; a second one ends at once.\n"
-           "Exit status: 0 all Done, 1 otherwise or nothing admitted, 2 usage, 130 interrupted.\n";
+           "Exit status: 0 all Done and every PATH admitted; 1 otherwise (a PATH or list\n"
+           "line missing or refused, an entry not Done, nothing admitted); 2 usage;\n"
+           "130 interrupted.\n";
 }
 
 CliOptions ParseCliArguments(const std::vector<std::string> &args)

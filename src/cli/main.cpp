@@ -50,6 +50,22 @@ OutputOptions startingOptions(const std::string &programDir, const CliOptions &c
     return o;
 }
 
+// The sources that the paths name: the paths themselves and the lines of the
+// list files among them.
+std::vector<std::string> namedSources(const std::vector<std::string> &paths)
+{
+    std::vector<std::string> sources;
+    for (const std::string &path : paths) {
+        if (UpperExtension(path) != ".LST") {
+            sources.push_back(path);
+        } else if (const auto text = ReadListFile(path)) {
+            for (std::string &line : ListFileSources(*text))
+                sources.push_back(std::move(line));
+        }
+    }
+    return sources;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -87,6 +103,13 @@ int main(int argc, char **argv)
         return 2;
     }
 
+    // The list is written over whatever is at its name: never over a video.
+    if (cli.SaveList && ListWouldReplaceASource(*cli.SaveList, namedSources(cli.Paths))) {
+        std::fprintf(stderr, "quillon-cli: --save-list: %s is one of the sources; it is not overwritten\n",
+                     cli.SaveList->c_str());
+        return 2;
+    }
+
     CliFrontEnd front(options, cli.Quiet, ::isatty(STDERR_FILENO) == 1);
     Engine engine(programDir, front);
     front.Attach(engine);
@@ -98,24 +121,24 @@ int main(int argc, char **argv)
             engine.Batch.btnStopConvertClick(); // as the Stop button
             return;
         }
-        // At once: the converter goes, and with it what it was writing.
-        TRedirector &runner = engine.Session.Runner();
-        if (runner.Active())
-            runner.Terminate(0);
-        if (engine.Batch.ExtractionRunning())
-            DeleteFileAt(engine.Batch.OutputFile());
-        if (!engine.Batch.WrapperScript().empty())
-            MediaProbe::DeleteWrapperScript(engine.Batch.WrapperScript());
+        // At once: the converter goes, and with it what it and the probe
+        // were writing.
+        engine.AbandonNow();
         std::fflush(stdout);
         ::_exit(130);
     });
 
-    std::vector<AddItem> items;
-    for (const std::string &path : cli.Paths) {
-        if (!FileExists(path))
+    // A path that did not make it fails the run, even when every entry that
+    // did is extracted: "quillon-cli *.avi && rm *.avi" must not lose a video.
+    bool passedOver = false;
+    engine.Adder.OnPassedOver = [&](const std::string &path, PassedOver why) {
+        passedOver = true;
+        if (why == PassedOver::Missing)
             std::fprintf(stderr, "Not found: %s\n", path.c_str());
+    };
+    std::vector<AddItem> items;
+    for (const std::string &path : cli.Paths)
         items.push_back({path, AddKind::ByExtension});
-    }
     try {
         engine.Adder.Offer(items);
     } catch (const QuillonError &e) {
@@ -131,7 +154,7 @@ int main(int argc, char **argv)
         return 1;
     }
     if (cli.ProbeOnly || cli.SaveList)
-        return count > 0 ? 0 : 1;
+        return count > 0 && !passedOver ? 0 : 1;
     if (count == 0)
         return 1;
 
@@ -143,5 +166,5 @@ int main(int argc, char **argv)
     front.ReportRemaining(stopped);
     if (stopped)
         return 130;
-    return front.AllDone() && front.Reported() == count ? 0 : 1;
+    return front.AllDone() && front.Reported() == count && !passedOver ? 0 : 1;
 }

@@ -8,6 +8,8 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <cstring>
+
 namespace quillon {
 
 BatchDriver::BatchDriver(JobList &jobs, ConverterSession &session, MediaProbe &probe, BatchView &view)
@@ -43,25 +45,34 @@ void BatchDriver::ExtractNext()
         // the batch here: nothing more is started after it.
         if (Idle_)
             return;
-        bool started = false;
+        std::string reason;
+        StartResult result;
         try {
-            started = StartExtraction(Jobs.SourcePath(CurrentIndex_));
+            result = StartExtraction(Jobs.SourcePath(CurrentIndex_), reason);
         } catch (...) {
             // The converter or the wrapper script failed us: this entry is an
             // error and the batch ends, with the reason shown to the user.
-            Jobs.SetProgressText(CurrentIndex_, "Error");
-            View.EntryFinished(CurrentIndex_, "Error", "");
             const std::string message = ErrorMessageOf(std::current_exception());
+            Jobs.SetProgressText(CurrentIndex_, "Error");
+            Jobs.SetReason(CurrentIndex_, message);
+            View.EntryFinished(CurrentIndex_, "Error", "", message);
             FinishBatch();
             ShowMessageLater(message);
             return;
         }
         if (Idle_)
             return;
-        if (started) {
+        if (result == StartResult::Started) {
             Jobs.SetProgressText(CurrentIndex_, "0%");
             View.SetProgressPosition(CurrentIndex_ * 100 / Jobs.Count());
             return;
+        }
+        // A rejected source keeps its empty progress text; an entry without
+        // an output file is an error. Either way the batch goes on.
+        Jobs.SetReason(CurrentIndex_, reason);
+        if (result == StartResult::Failed) {
+            Jobs.SetProgressText(CurrentIndex_, "Error");
+            View.EntryFinished(CurrentIndex_, "Error", "", reason);
         }
         ++CurrentIndex_;
     }
@@ -69,7 +80,7 @@ void BatchDriver::ExtractNext()
     View.SetProgressPosition(Jobs.Count() > 0 ? CurrentIndex_ * 100 / Jobs.Count() : 100);
 }
 
-bool BatchDriver::StartExtraction(const std::string &source)
+BatchDriver::StartResult BatchDriver::StartExtraction(const std::string &source, std::string &reason)
 {
     BatchProbeRunning_ = true;
     bool passed;
@@ -80,43 +91,50 @@ bool BatchDriver::StartExtraction(const std::string &source)
         throw;
     }
     BatchProbeRunning_ = false;
-    if (!passed || Idle_)
-        return false;
+    if (!passed || Idle_) {
+        if (!Probe.Interrupted())
+            reason = FileExists(source) ? "Unsupported or bad video file" : "The source file no longer exists";
+        return StartResult::Rejected;
+    }
     DeleteWrapperScript();
 
     const OutputOptions options = View.CurrentOptions();
     const std::string missing = MissingOptionMessage(options);
     if (!missing.empty())
         RaiseError(missing);
-    OutputFile_ = BuildOutputFileName(source, options, CurrentIndex_, Jobs.SourcePaths());
-    // With overwrite on the old file goes now, so that a failed extraction
-    // leaves none behind; a file that cannot be removed is not ours to delete.
-    OutputWasThere_ = !DeleteFileAt(OutputFile_);
-
-    std::string input = source;
-    if (Session.Facts().UseWrapper) {
-        WrapperScript_ = MediaProbe::WriteWrapperScript(source);
-        input = WrapperScript_;
+    const ReservedOutput reserved = ReserveOutputFile(source, options, CurrentIndex_, Jobs.SourcePaths());
+    OutputFile_ = reserved.Path;
+    Reservation_ = reserved.Identity;
+    if (OutputFile_.empty()) {
+        reason = reserved.Error;
+        return StartResult::Failed;
     }
-    const std::string format = FileFormats[static_cast<size_t>(options.FormatIndex)];
-    const std::string sampleRate = SampleRates[static_cast<size_t>(options.SampleRateIndex)];
-    const std::string bitRate = BitRates[static_cast<size_t>(options.BitRateIndex)];
-    AudioOptions_ = MakeAudioOptions(format, sampleRate, bitRate);
-    const std::string commandLine = BuildExtractionCommandLine(Session.ConverterProgram(), input, format, sampleRate,
-                                                               bitRate, options.Mono, OutputFile_);
-    Session.Configure(commandLine, [this](TRedirector &) { ExtractionEnded(); });
-    MediaFacts &facts = Session.Facts();
-    facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
-    Session.Parser().SetProgressTarget(&Jobs, CurrentIndex_);
+
     try {
+        std::string input = source;
+        if (Session.Facts().UseWrapper) {
+            WrapperScript_ = MediaProbe::WriteWrapperScript(source);
+            input = WrapperScript_;
+        }
+        const std::string format = FileFormats[static_cast<size_t>(options.FormatIndex)];
+        const std::string sampleRate = SampleRates[static_cast<size_t>(options.SampleRateIndex)];
+        const std::string bitRate = BitRates[static_cast<size_t>(options.BitRateIndex)];
+        AudioOptions_ = MakeAudioOptions(format, sampleRate, bitRate);
+        const std::string commandLine = BuildExtractionCommandLine(Session.ConverterProgram(), input, format,
+                                                                   sampleRate, bitRate, options.Mono, OutputFile_);
+        Session.Configure(commandLine, [this](TRedirector &) { ExtractionEnded(); });
+        MediaFacts &facts = Session.Facts();
+        facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
+        Session.Parser().SetProgressTarget(&Jobs, CurrentIndex_);
         Session.Start();
     } catch (...) {
         Session.Parser().ClearProgressTarget();
         DeleteWrapperScript();
+        ReleaseOutput();
         throw;
     }
     ExtractionRunning_ = true;
-    return true;
+    return StartResult::Started;
 }
 
 void BatchDriver::ExtractionEnded()
@@ -126,22 +144,36 @@ void BatchDriver::ExtractionEnded()
     // Success needs the converter's word as well as a file: a converter that
     // failed half-way may leave a partial file behind.
     const bool converterSucceeded = Session.Runner().LastExitSucceeded();
-    std::string state;
+    std::string state, reason;
     if (FileExists(OutputFile_) && FileSizeOf(OutputFile_) > 0 && converterSucceeded)
         state = "Done";
     else if (Idle_)
         state = "Abort";
     else
-        state = "Error";
-    if (state != "Done" && !OutputWasThere_)
-        DeleteFileAt(OutputFile_);
+        state = "Error", reason = FailureReason();
+    if (state != "Done")
+        ReleaseOutput();
     Jobs.SetProgressText(CurrentIndex_, state);
+    Jobs.SetReason(CurrentIndex_, reason);
     DeleteWrapperScript();
-    View.EntryFinished(CurrentIndex_, state, state == "Done" ? OutputFile_ : std::string());
+    View.EntryFinished(CurrentIndex_, state, state == "Done" ? OutputFile_ : std::string(), reason);
     if (Idle_)
         FinishBatch();
     else
         ExtractNext();
+}
+
+std::string BatchDriver::FailureReason() const
+{
+    TRedirector &runner = Session.Runner();
+    if (const int sig = runner.LastExitSignal())
+        return "The converter was ended by signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
+    const std::string said = Session.Parser().FailureText();
+    if (!said.empty())
+        return said;
+    if (runner.LastExitCode() == 0)
+        return "The converter made no output file";
+    return "The converter failed with exit code " + std::to_string(runner.LastExitCode());
 }
 
 void BatchDriver::FinishBatch()
@@ -165,9 +197,26 @@ void BatchDriver::btnStopConvertClick()
     QThread::msleep(static_cast<unsigned long>(StopWaitMs));
     if (wasExtracting) {
         DeleteWrapperScript();
-        if (!OutputWasThere_)
-            DeleteFileAt(OutputFile_);
+        ReleaseOutput();
     }
+}
+
+void BatchDriver::AbandonExtraction()
+{
+    if (!ExtractionRunning_)
+        return;
+    DeleteWrapperScript();
+    ReleaseOutput();
+}
+
+void BatchDriver::ReleaseOutput()
+{
+    // Only the empty file that reserved the name goes, never a finished
+    // output; and whatever the stopped converter was writing beside it.
+    ReleaseReservation(OutputFile_, Reservation_);
+    Reservation_ = {};
+    if (!OutputFile_.empty())
+        SweepStalePartialFiles(DirectoryOf(OutputFile_));
 }
 
 void BatchDriver::DeleteWrapperScript()

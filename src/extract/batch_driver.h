@@ -11,6 +11,7 @@
 #include "extract/output_options.h"
 #include "joblist/job_list.h"
 #include "platform/message_sink.h"
+#include "platform/partial_files.h"
 
 #include <QObject>
 
@@ -29,8 +30,12 @@ public:
     virtual void RestoreCaption() = 0;
     // The options in force now; read afresh at every start.
     virtual OutputOptions CurrentOptions() = 0;
-    // An entry reached its final state ("Done", "Error" or "Abort").
-    virtual void EntryFinished(int /*index*/, const std::string & /*state*/, const std::string & /*output*/) {}
+    // An entry reached its final state ("Done", "Error" or "Abort"); reason
+    // says why an "Error" is one.
+    virtual void EntryFinished(int /*index*/, const std::string & /*state*/, const std::string & /*output*/,
+                               const std::string & /*reason*/)
+    {
+    }
 };
 
 class BatchDriver {
@@ -53,15 +58,23 @@ public:
     const std::string &AudioOptions() const { return AudioOptions_; }
     bool ExtractionRunning() const { return ExtractionRunning_; }
 
+    // For a program that must end at once, after the converter is gone: the
+    // running extraction's reserved name, temporary output and wrapper
+    // script are removed.
+    void AbandonExtraction();
+
     // How long Stop waits before it removes the partial output.
     int StopWaitMs = 500;
 
 private:
+    enum class StartResult { Started, Rejected, Failed };
     void ExtractNext();
-    bool StartExtraction(const std::string &source);
+    StartResult StartExtraction(const std::string &source, std::string &reason);
     void ExtractionEnded();
+    std::string FailureReason() const;
     void ShowMessageLater(const std::string &text);
     void DeleteWrapperScript();
+    void ReleaseOutput();
 
     JobList &Jobs;
     ConverterSession &Session;
@@ -75,7 +88,7 @@ private:
     std::string AudioOptions_;
     bool ExtractionRunning_ = false; // a converter of ours is extracting
     bool BatchProbeRunning_ = false; // the next entry is being probed
-    bool OutputWasThere_ = false;    // a file at OutputFile that we could not remove before the start
+    FileIdentity Reservation_;       // the empty file that reserved OutputFile
     QObject Context;
 };
 

@@ -125,6 +125,57 @@ void ConverterOutputParser::BeginRun()
 {
     PendingOut.clear();
     PendingErr.clear();
+    Messages.clear();
+    LauncherFailure_.clear();
+}
+
+namespace {
+
+constexpr size_t KeptMessages = 8;
+constexpr size_t ShownMessages = 2;
+constexpr size_t MessageLength = 400;
+// How the launcher's own lines begin.
+const std::string LauncherPrefix = "videoenc.dll: ";
+
+// FFmpeg's report of a run, as opposed to what it says went wrong: the stream
+// and metadata descriptions (indented), the headings, the progress and the
+// closing statistics.
+bool isReportLine(const std::string &line)
+{
+    if (line[0] == ' ' || line[0] == '\t' || line.find("time=") != std::string::npos)
+        return true;
+    for (const char *head : {"ffmpeg version", "Input #", "Output #", "Stream mapping:", "Press [q]", "video:", "size=", "frame=",
+                             "Conversion failed!", "Guessed Channel Layout"})
+        if (line.rfind(head, 0) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void ConverterOutputParser::KeepMessage(const std::string &line)
+{
+    if (line.rfind(LauncherPrefix, 0) == 0 && line.compare(LauncherPrefix.size(), 11, "cannot run ") == 0)
+        LauncherFailure_ = line.substr(LauncherPrefix.size(), MessageLength);
+    if (isReportLine(line))
+        return;
+    Messages.push_back(line.substr(0, MessageLength));
+    if (Messages.size() > KeptMessages)
+        Messages.pop_front();
+}
+
+std::string ConverterOutputParser::FailureText() const
+{
+    std::string text;
+    const size_t first = Messages.size() > ShownMessages ? Messages.size() - ShownMessages : 0;
+    for (size_t i = first; i < Messages.size(); ++i) {
+        std::string line = Messages[i];
+        // The launcher speaks for itself; its name adds nothing for the user.
+        if (line.rfind(LauncherPrefix, 0) == 0)
+            line.erase(0, LauncherPrefix.size());
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
 }
 
 void ConverterOutputParser::EndRun()
@@ -176,6 +227,7 @@ void ConverterOutputParser::ParseLine(const std::string &line)
     auto isTrim = [](unsigned char c) { return c <= ' '; };
     if (std::all_of(line.begin(), line.end(), isTrim))
         return;
+    KeepMessage(line);
 
     // The tests work on a copy of the facts: a line whose numbers cannot be
     // taken changes nothing at all.

@@ -13,6 +13,7 @@
 #include "extract/progress_target.h"
 
 #include <cstddef>
+#include <deque>
 #include <regex>
 #include <string>
 
@@ -41,7 +42,16 @@ public:
     // One line through the four tests; exposed for the tests and the fuzzer.
     void ParseLine(const std::string &line);
 
+    // Why the last run failed in the converter's own words: its last message
+    // lines (not progress, not the stream descriptions), "" when it said none.
+    std::string FailureText() const;
+    // The launcher's word that it could not run FFmpeg at all ("cannot run
+    // FFmpeg (ffmpeg): No such file or directory"); "" when it could.
+    const std::string &LauncherFailure() const { return LauncherFailure_; }
+
 private:
+    void KeepMessage(const std::string &line);
+
     void ParseText(std::string &pending, const char *data, size_t size);
 
     MediaFacts &Facts;
@@ -49,6 +59,8 @@ private:
     ProgressTarget *Target = nullptr;
     int TargetIndex = -1;
     std::string PendingOut, PendingErr;
+    std::deque<std::string> Messages; // the last message lines of the run
+    std::string LauncherFailure_;
 };
 
 // "42.0%" from a position and a duration, with the given decimal separator

@@ -1,5 +1,10 @@
 #include "extract/converter_session.h"
 
+#include "platform/quillon_error.h"
+
+#include <cstdlib>
+#include <cstring>
+
 namespace quillon {
 
 ConverterSession::ConverterSession(std::string programDir) : ProgramDir_(std::move(programDir))
@@ -29,7 +34,18 @@ void ConverterSession::Configure(const std::string &commandLine, NotifyCallback 
 void ConverterSession::Start()
 {
     Parser_.BeginRun();
-    Runner_.Start();
+    try {
+        Runner_.Start();
+    } catch (const QuillonError &e) {
+        // The runner's text stays as it is; the user also learns which
+        // program could not be started, and why.
+        static const std::string creating = "Error creating process : ";
+        const std::string message = e.what();
+        if (message.rfind(creating, 0) != 0)
+            throw;
+        const int code = std::atoi(message.c_str() + creating.size());
+        RaiseError(message + "\n" + ConverterProgram() + ": " + std::strerror(code));
+    }
 }
 
 } // namespace quillon

@@ -3,6 +3,10 @@
 #include "platform/file_system.h"
 #include "runner/command_line.h"
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 namespace quillon {
 
 std::string MissingOptionMessage(const OutputOptions &options)
@@ -27,23 +31,41 @@ std::string OutputBaseName(const std::string &source, int namingMethod, int curr
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string BuildOutputFileName(const std::string &source, const OutputOptions &options, int currentIndex,
-                                const std::vector<std::string> &jobSources)
+ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions &options, int currentIndex,
+                                 const std::vector<std::string> &jobSources)
 {
     const std::string base = OutputBaseName(source, options.NamingMethod, currentIndex);
     const std::string format = FileFormats.at(static_cast<size_t>(options.FormatIndex));
-    auto unusable = [&](const std::string &candidate) {
-        if (!options.OverwriteExisting && PathTaken(candidate))
-            return true;
+    auto isSource = [&](const std::string &candidate) {
         for (const std::string &s : jobSources)
             if (SameFile(candidate, s))
                 return true;
         return false;
     };
-    std::string candidate = options.OutputDir + base + "." + format;
-    for (int n = 1; unusable(candidate); ++n)
-        candidate = options.OutputDir + base + "(" + std::to_string(n) + ")." + format;
-    return candidate;
+    ReservedOutput out;
+    for (int n = 0; n < 1000000; ++n) {
+        const std::string candidate = options.OutputDir + base + (n ? "(" + std::to_string(n) + ")" : "") + "." + format;
+        if (isSource(candidate))
+            continue;
+        // Never opened to look: a named pipe there would block us.
+        struct stat there {};
+        if (options.OverwriteExisting && ::lstat(candidate.c_str(), &there) == 0 && S_ISREG(there.st_mode) &&
+            there.st_size > 0)
+            DeleteFileAt(candidate); // one that cannot go keeps its name taken
+        if (ReserveFile(candidate, &out.Identity)) {
+            out.Path = candidate;
+            return out;
+        }
+        if (errno == EEXIST)
+            continue;
+        const int error = errno;
+        out.Error = error == ENOENT && !DirectoryExists(options.OutputDir)
+                        ? "The output folder does not exist: " + options.OutputDir
+                        : "Cannot create the output file " + candidate + ": " + std::strerror(error);
+        return out;
+    }
+    out.Error = "No free name for the output file in " + options.OutputDir;
+    return out;
 }
 
 std::string MakeAudioOptions(const std::string &format, const std::string &sampleRate, const std::string &bitRate)
@@ -62,7 +84,9 @@ std::string BuildExtractionCommandLine(const std::string &converter, const std::
                                        const std::string &bitRate, bool mono, const std::string &output)
 {
     std::string line = converter + " -vn " + " -i " + QuoteCommandLineArgument(input) + " ";
-    if (format != "3GP" && format != "OGG")
+    // OGG too: without it a 5.1 source gives six Vorbis channels, whatever
+    // the user chose. 3GP is always mono.
+    if (format != "3GP")
         line += mono ? " -ac 1 " : " -ac 2 ";
     line += MakeAudioOptions(format, sampleRate, bitRate);
     line += ' ';

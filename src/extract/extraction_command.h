@@ -2,6 +2,7 @@
 // The output file name and the converter's command line of one extraction.
 
 #include "extract/output_options.h"
+#include "platform/partial_files.h"
 
 #include <string>
 #include <vector>
@@ -12,11 +13,21 @@ namespace quillon {
 // file name up to its last ".".
 std::string OutputBaseName(const std::string &source, int namingMethod, int currentIndex);
 
-// OutputDir + base + "." + format, then "(1)", "(2)"... while the name is
-// taken (overwrite off) or while it names one of the job list's sources (even
-// with overwrite on: a source is never the output).
-std::string BuildOutputFileName(const std::string &source, const OutputOptions &options, int currentIndex,
-                                const std::vector<std::string> &jobSources);
+struct ReservedOutput {
+    std::string Path; // "" when no name could be had
+    FileIdentity Identity;
+    std::string Error; // why not
+};
+
+// The output file of an extraction: OutputDir + base + "." + format, then
+// "(1)", "(2)"... while the name is taken (overwrite off) or names one of the
+// job list's sources (even with overwrite on: a source is never the output).
+// With overwrite on, a file with content at a name goes first. The chosen
+// name is reserved by creating it empty and exclusively, so that another run
+// into the same folder, ours or anyone's, gets the next number, and an empty
+// file (another run's reservation) is never taken over.
+ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions &options, int currentIndex,
+                                 const std::vector<std::string> &jobSources);
 
 // " -acodec wmav2 -ar 44100 -ab 128000" and its kin, by format.
 std::string MakeAudioOptions(const std::string &format, const std::string &sampleRate, const std::string &bitRate);

@@ -1,5 +1,6 @@
 #include "extract/media_probe.h"
 
+#include "platform/file_system.h"
 #include "platform/quillon_error.h"
 #include "platform/temp_files.h"
 #include "runner/command_line.h"
@@ -54,6 +55,7 @@ bool MediaProbe::StampOf(const std::string &path, FileStamp &stamp)
 
 bool MediaProbe::ProbeFile(const std::string &source)
 {
+    Interrupted_ = false;
     FileStamp before;
     const bool stamped = CacheAnswers && StampOf(source, before);
     if (stamped) {
@@ -64,9 +66,10 @@ bool MediaProbe::ProbeFile(const std::string &source)
         }
     }
     const bool passed = ProbeUncached(source);
-    // Kept only when the file stood still while the converter read it.
+    // Kept only when the converter read the file to its end and the file
+    // stood still meanwhile.
     FileStamp after;
-    if (stamped && StampOf(source, after) && after == before)
+    if (stamped && !Interrupted_ && StampOf(source, after) && after == before)
         Answers[source] = Answer{before, Session.Facts(), passed};
     else
         Answers.erase(source);
@@ -83,22 +86,30 @@ bool MediaProbe::ProbeUncached(const std::string &source)
             Session.Facts().UseWrapper = true;
             return true;
         }
+        if (Interrupted_)
+            return false;
     }
     return ProbeDirect(source);
 }
 
 bool MediaProbe::ProbeViaWrapper(const std::string &source)
 {
-    const std::string script = WriteWrapperScript(source);
+    OpenScript = WriteWrapperScript(source);
     bool passed = false;
     try {
-        passed = ProbeDirect(script);
+        passed = ProbeDirect(OpenScript);
     } catch (...) {
-        DeleteWrapperScript(script);
+        DeleteOpenScript();
         throw;
     }
-    DeleteWrapperScript(script);
+    DeleteOpenScript();
     return passed;
+}
+
+void MediaProbe::DeleteOpenScript()
+{
+    DeleteWrapperScript(OpenScript);
+    OpenScript.clear();
 }
 
 bool MediaProbe::ProbeDirect(const std::string &input)
@@ -114,10 +125,15 @@ bool MediaProbe::ProbeDirect(const std::string &input)
     facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
     facts.HasAudio = false;
     Session.Parser().ClearProgressTarget();
+    Interrupted_ = false;
     Session.Start();
     // Other handlers run meanwhile; the loop sleeps until the next event.
     while (runner.Active())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    Interrupted_ = runner.LastTerminateCode().has_value() || runner.LastExitSignal() != 0;
+    // Without FFmpeg every source would look bad: say what is wrong instead.
+    if (!Session.Parser().LauncherFailure().empty())
+        RaiseError("The converter could not be run: " + Session.Parser().LauncherFailure());
     return facts.Duration > 0 && facts.HasAudio;
 }
 
@@ -129,15 +145,11 @@ std::string MediaProbe::WriteWrapperScript(const std::string &source)
         RaiseError("Cannot create file \"" + dir + "/tmp*.tmp\". " + std::strerror(errno));
     const std::string script = reservation + ".avs";
     const std::string text = "DirectShowSource(\"" + source + "\", fps=30, convertfps=true)\r\n";
-    FILE *file = std::fopen(script.c_str(), "wb");
-    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int error = errno;
-    if (file && std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        DeleteWrapperScript(script);
+    // Made new, never through whatever someone put at that name first (a
+    // link into another user's files, in a shared temporary folder).
+    if (!CreateNewFile(script, text)) {
+        const int error = errno;
+        std::remove(reservation.c_str());
         RaiseError("Cannot create file \"" + script + "\". " + std::strerror(error));
     }
     return script;

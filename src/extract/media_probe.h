@@ -5,7 +5,8 @@
 // through DirectShow are tried through a one-line wrapper script first.
 //
 // Errors a caller can act on: the runner's "Error creating process : <errno>"
-// when the converter cannot be started, and "Cannot create file ..." when the
+// when the converter cannot be started, "The converter could not be run: ..."
+// when the launcher cannot run FFmpeg, and "Cannot create file ..." when the
 // wrapper script cannot be written. A rejected source is no error: false.
 
 #include "extract/converter_session.h"
@@ -26,6 +27,13 @@ public:
     bool ProbeFile(const std::string &source);
     bool ProbeViaWrapper(const std::string &source);
     bool ProbeDirect(const std::string &input);
+
+    // The last probe's converter was stopped before it ended (Stop, the end
+    // of the program): its false says nothing about the source.
+    bool Interrupted() const { return Interrupted_; }
+    // Removes the wrapper script of a probe that is still waiting; for a
+    // program that must end now.
+    void DeleteOpenScript();
 
     // Writes a new wrapper script in the temporary directory and returns its
     // path. The script's name is the reserved unique "tmp" name plus ".avs".
@@ -54,6 +62,8 @@ private:
 
     ConverterSession &Session;
     std::map<std::string, Answer> Answers;
+    bool Interrupted_ = false;
+    std::string OpenScript;
 };
 
 // The source's extension from its last ".", in ASCII capitals; "" without one.

@@ -17,7 +17,7 @@ void JobList::Append(const std::string &source, const std::string &information)
 {
     if (Observer)
         Observer->EntryAboutToBeAppended(Count());
-    Entries.push_back(JobEntry{source, information, "", false});
+    Entries.push_back(JobEntry{source, information, "", "", false});
     if (Observer)
         Observer->EntryAppended(Count() - 1);
 }
@@ -31,10 +31,21 @@ void JobList::SetProgressText(int index, const std::string &text)
         Observer->EntryChanged(index);
 }
 
+void JobList::SetReason(int index, const std::string &text)
+{
+    if (index < 0 || index >= Count())
+        return;
+    Entries[static_cast<size_t>(index)].Reason = text;
+    if (Observer)
+        Observer->EntryChanged(index);
+}
+
 void JobList::ClearProgressTexts()
 {
-    for (int i = 0; i < Count(); ++i)
+    for (int i = 0; i < Count(); ++i) {
+        Entries[static_cast<size_t>(i)].Reason.clear();
         SetProgressText(i, "");
+    }
 }
 
 void JobList::SetSelected(int index, bool selected)

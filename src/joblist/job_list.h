@@ -16,6 +16,7 @@ struct JobEntry {
     std::string Source;      // exactly as it was handed to AddFileToList
     std::string Information; // "640X480 01:02:05"
     std::string Progress;    // "", "0%", "42.0%", "Done", "Error", "Abort"
+    std::string Reason;      // why the last batch could not extract it; "" otherwise
     bool Selected = false;
 };
 
@@ -41,6 +42,8 @@ public:
 
     void Append(const std::string &source, const std::string &information);
     void SetProgressText(int index, const std::string &text) override;
+    void SetReason(int index, const std::string &text);
+    // Clears the progress texts and the reasons of every entry.
     void ClearProgressTexts();
 
     void SetSelected(int index, bool selected);

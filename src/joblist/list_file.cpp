@@ -17,7 +17,17 @@ std::string ListFileText(const std::vector<std::string> &sources)
 
 bool SaveListFile(const std::string &path, const std::vector<std::string> &sources)
 {
+    if (ListWouldReplaceASource(path, sources))
+        return false;
     return WriteFileReplacing(path, ListFileText(sources));
+}
+
+bool ListWouldReplaceASource(const std::string &path, const std::vector<std::string> &sources)
+{
+    for (const std::string &s : sources)
+        if (SameFile(path, s))
+            return true;
+    return false;
 }
 
 std::vector<std::string> ListFileSources(const std::string &text)

@@ -58,9 +58,14 @@ void SourceAdder::Process(const std::vector<AddItem> &items)
 {
     Adding = true;
     struct Done {
-        bool &flag;
-        ~Done() { flag = false; }
-    } done{Adding};
+        SourceAdder &adder;
+        ~Done()
+        {
+            adder.Adding = false;
+            if (adder.OnRequestDone)
+                adder.OnRequestDone();
+        }
+    } done{*this};
     for (const AddItem &item : items) {
         const bool isList = item.Kind == AddKind::ListFile ||
                             (item.Kind == AddKind::ByExtension && UpperExtension(item.Path) == ".LST");
@@ -71,12 +76,24 @@ void SourceAdder::Process(const std::vector<AddItem> &items)
     }
 }
 
+void SourceAdder::PassOver(const std::string &path, PassedOver why)
+{
+    if (OnPassedOver)
+        OnPassedOver(path, why);
+}
+
 void SourceAdder::AddFileToList(const std::string &path)
 {
-    if (!FileExists(path))
+    if (!FileExists(path)) {
+        PassOver(path, PassedOver::Missing);
         return;
+    }
     if (!Probe.ProbeFile(path)) {
+        // A probe that was stopped from outside says nothing about the file.
+        if (Probe.Interrupted())
+            return;
         Messages.ShowMessage("Unsupported or bad video file: " + path + "!");
+        PassOver(path, PassedOver::Refused);
         return;
     }
     const MediaFacts &facts = Session.Facts();
@@ -86,8 +103,10 @@ void SourceAdder::AddFileToList(const std::string &path)
 void SourceAdder::LoadFileList(const std::string &path)
 {
     const auto text = ReadListFile(path);
-    if (!text)
+    if (!text) {
+        PassOver(path, PassedOver::Missing);
         return;
+    }
     for (const std::string &source : ListFileSources(*text))
         AddFileToList(source);
 }

@@ -34,12 +34,23 @@ struct AddItem {
     AddKind Kind = AddKind::ByExtension;
 };
 
+// Why a path did not enter the job list.
+enum class PassedOver {
+    Missing, // no file there (a source, or a list file)
+    Refused, // the probe found no sound to extract ("Unsupported or bad video file")
+};
+
 class SourceAdder {
 public:
     SourceAdder(JobList &jobs, ConverterSession &session, MediaProbe &probe, MessageSink &messages);
 
     // Tells whether a batch runs; while it does, requests wait.
     std::function<bool()> BatchRunning;
+    // Told of every path that did not enter the list, and why.
+    std::function<void(const std::string &path, PassedOver why)> OnPassedOver;
+    // Called whenever a request has been handled (or has failed), from the
+    // window's add or from the queue: a close that waited for it can go on.
+    std::function<void()> OnRequestDone;
 
     // Handles the request now, or queues it when the converter is busy.
     // Returns true when it was handled now; errors of a request handled now
@@ -62,6 +73,7 @@ public:
 
 private:
     void Process(const std::vector<AddItem> &items);
+    void PassOver(const std::string &path, PassedOver why);
 
     JobList &Jobs;
     ConverterSession &Session;

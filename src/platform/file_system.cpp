@@ -51,6 +51,24 @@ bool DeleteFileAt(const std::string &path)
     return errno == ENOENT;
 }
 
+bool CreateNewFile(const std::string &path, const std::string &bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    int error = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        ::unlink(path.c_str());
+        errno = error ? error : EIO;
+    }
+    return written;
+}
+
 bool WriteFileReplacing(const std::string &path, const std::string &bytes)
 {
     std::string temp = path + ".XXXXXX";

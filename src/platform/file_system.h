@@ -14,6 +14,10 @@ bool SameFile(const std::string &a, const std::string &b); // same device and in
 int64_t FileSizeOf(const std::string &path);
 // Removes a file (never a directory); true when nothing is left at path.
 bool DeleteFileAt(const std::string &path);
+// Creates a new file with bytes in it; never opens what is already at path
+// (a link someone put there first is not followed). False with errno set
+// when path was taken or the write failed (then nothing of ours is left).
+bool CreateNewFile(const std::string &path, const std::string &bytes);
 // Writes bytes to a temporary file beside path and renames it into place, so
 // that a failed write never destroys what was there.
 bool WriteFileReplacing(const std::string &path, const std::string &bytes);

@@ -25,6 +25,7 @@ public:
     bool Running = false;
     int CaptionRestored = 0;
     std::vector<std::string> Finished; // "index:state"
+    std::vector<std::string> Reasons;  // of each "Error"
 
     void ShowMessage(const std::string &text) override { Messages.push_back(text); }
     void SetBatchButtons(bool running) override { Running = running; }
@@ -32,9 +33,11 @@ public:
     void SetStatusText(const std::string &t) override { Status = t; }
     void RestoreCaption() override { ++CaptionRestored; }
     OutputOptions CurrentOptions() override { return Options; }
-    void EntryFinished(int index, const std::string &state, const std::string &) override
+    void EntryFinished(int index, const std::string &state, const std::string &, const std::string &reason) override
     {
         Finished.push_back(std::to_string(index) + ":" + state);
+        if (state == "Error")
+            Reasons.push_back(reason);
     }
 };
 
@@ -141,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat,
                                            FormatCase{4, true, "pcm_s16le", "pcm_s16le", 22050, 1},
                                            FormatCase{5, false, "pcm_s16be", "pcm_s16be", 22050, 2},
                                            FormatCase{6, false, "pcm_s16be", "pcm_s16be", 22050, 2},
-                                           FormatCase{7, false, "vorbis", "vorbis", 22050, 1}),
+                                           FormatCase{7, false, "vorbis", "vorbis", 22050, 2}),
                          [](const ::testing::TestParamInfo<FormatCase> &info) {
                              return std::string(FileFormats[static_cast<size_t>(info.param.formatIndex)]);
                          });
@@ -210,6 +213,8 @@ TEST_F(Batch, AMissingOutputDirectoryMakesEveryEntryAnError)
     view.Options.OutputDir = out.file("missing") + "/";
     ASSERT_TRUE(runBatch());
     EXPECT_EQ(progress(), (std::vector<std::string>{"Error", "Error"}));
+    EXPECT_EQ(view.Reasons, std::vector<std::string>(2, "The output folder does not exist: " + view.Options.OutputDir));
+    EXPECT_EQ(engine->Jobs.Entry(1).Reason, view.Reasons[1]);
 }
 
 TEST_F(Batch, AConverterThatFailsLeavesErrorAndNoPartialOutput)
@@ -221,6 +226,7 @@ TEST_F(Batch, AConverterThatFailsLeavesErrorAndNoPartialOutput)
     ASSERT_TRUE(runBatch());
     EXPECT_EQ(progress(), (std::vector<std::string>{"Error", "Error"}));
     EXPECT_TRUE(outputs().empty());
+    EXPECT_EQ(view.Reasons, std::vector<std::string>(2, "The converter failed with exit code 1"));
     fs::remove(out.file("../failing-ffmpeg.sh"));
 }
 
@@ -345,7 +351,11 @@ TEST_F(Batch, AConverterThatCannotStartEndsTheBatchWithAMessage)
     EXPECT_FALSE(view.Running);
     EXPECT_EQ(broken.Jobs.Entry(0).Progress, "Error");
     EXPECT_EQ(broken.Jobs.Entry(1).Progress, "");
-    EXPECT_EQ(view.Messages, std::vector<std::string>{"Error creating process : 2"});
+    // The runner's words, then the program and the system's reason.
+    const std::string message = "Error creating process : 2\n" + emptyProgramDir.path().string() +
+                                "/videoenc.dll: No such file or directory";
+    EXPECT_EQ(view.Messages, std::vector<std::string>{message});
+    EXPECT_EQ(broken.Jobs.Entry(0).Reason, message);
 }
 
 TEST_F(Batch, AScriptThatCannotBeWrittenForTheNextEntryEndsTheBatch)
@@ -440,3 +450,149 @@ TEST(FileSizeOf, IsSixtyFourBit)
     EXPECT_EQ(FileSizeOf(big), 3LL << 30);
     EXPECT_EQ(FileSizeOf(dir.file("missing")), -1);
 }
+
+// The converter writes the whole file, then cuts it short and says so, but
+// still exits with 0, as FFmpeg does after a failed trailer on a full disk.
+TEST_F(Batch, AFullDiskIsAnErrorEvenWhenTheConverterSaysItSucceeded)
+{
+    const std::string liar = out.file("../lying-ffmpeg.sh");
+    WriteScript(liar, "for last; do :; done\n"
+                      "ffmpeg \"$@\" || exit\n"
+                      "truncate -s 1000 \"${last#file:}\"\n"
+                      "echo \"Error writing trailer of $last: No space left on device\" >&2\n"
+                      "exit 0\n");
+    ScopedEnv env("QUILLON_FFMPEG", liar);
+    add({source("mp4", "talk.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Error"});
+    EXPECT_TRUE(outputs().empty()) << "neither the cut file nor its reserved name stays";
+    ASSERT_EQ(view.Reasons.size(), 1u);
+    EXPECT_NE(view.Reasons[0].find("No space left on device"), std::string::npos) << view.Reasons[0];
+    EXPECT_NE(view.Reasons[0].find("the output file could not be written whole"), std::string::npos) << view.Reasons[0];
+    fs::remove(liar);
+}
+
+TEST_F(Batch, AFileSizeLimitIsAnErrorWithItsReason)
+{
+    // Writes past the limit fail with EFBIG instead of ending the converter.
+    const std::string limited = out.file("../limited-ffmpeg.sh");
+    WriteScript(limited, "trap '' XFSZ\nulimit -f 20\nexec ffmpeg \"$@\"\n");
+    ScopedEnv env("QUILLON_FFMPEG", limited);
+    view.Options.FormatIndex = 4; // WAV: 2 s are about 88 KB, more than the 10 KB allowed
+    add({source("mp4", "talk.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Error"});
+    EXPECT_TRUE(outputs().empty());
+    ASSERT_EQ(view.Reasons.size(), 1u);
+    EXPECT_NE(view.Reasons[0].find("File too large"), std::string::npos) << view.Reasons[0];
+    fs::remove(limited);
+}
+
+TEST_F(Batch, AKilledConverterSaysSo)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    add({source("four", "talk.mp4")});
+    whenever([&] { return progress()[0] != "0%" && !progress()[0].empty(); },
+             [&] { std::system("pkill -KILL -f 'ffmpeg -re.*quillon-'"); });
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Error"});
+    EXPECT_TRUE(outputs().empty());
+    ASSERT_EQ(view.Reasons.size(), 1u);
+    EXPECT_EQ(view.Reasons[0], "FFmpeg was ended by signal 9 (Killed)");
+}
+
+TEST_F(Batch, TwoBatchesIntoOneFolderBothKeepTheirOutput)
+{
+    RecordingView otherView;
+    otherView.Options = view.Options;
+    Engine other(ProgramDir(), otherView);
+    add({source("mp4", "talk.mp4")});
+    ScratchDir elsewhere;
+    const std::string second = (elsewhere.path() / "talk.avi").string();
+    fs::copy_file(Clip("avi"), second);
+    other.Adder.Offer({{second, AddKind::Source}});
+    engine->Batch.btnConvertClick();
+    other.Batch.btnConvertClick();
+    ASSERT_TRUE(PumpUntil([&] {
+        return engine->Batch.Idle() && other.Batch.Idle() && !engine->Session.Runner().Active() &&
+               !other.Session.Runner().Active();
+    }, 60000));
+    EXPECT_EQ(progress(), std::vector<std::string>{"Done"});
+    EXPECT_EQ(other.Jobs.Entry(0).Progress, "Done");
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"talk(1).MP3", "talk.MP3"}));
+    EXPECT_NEAR(FfprobeAudio(out.file("talk.MP3")).duration, 2.0, 0.2);
+    EXPECT_NEAR(FfprobeAudio(out.file("talk(1).MP3")).duration, 2.0, 0.2);
+}
+
+TEST_F(Batch, AStopDuringTheProbeIsNotRememberedAsABadFile)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true));
+    const std::string talk = source("mp4", "talk.mp4");
+    add({talk});
+    fs::last_write_time(talk, fs::file_time_type::clock::now()); // probed again at its turn
+    whenever([&] { return !engine->Batch.Idle() && engine->Session.Runner().Active(); },
+             [&] { engine->Batch.btnStopConvertClick(); });
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{""});
+    add({talk});
+    EXPECT_EQ(engine->Jobs.Count(), 2) << "added again";
+    EXPECT_TRUE(view.Messages.empty());
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done"}));
+}
+
+struct ChannelCase {
+    int formatIndex;
+    bool mono;
+    int channels;
+};
+
+class SurroundSources : public Batch, public ::testing::WithParamInterface<ChannelCase> {};
+
+TEST_P(SurroundSources, GetTheChannelsTheUserChose)
+{
+    const ChannelCase &c = GetParam();
+    view.Options.FormatIndex = c.formatIndex;
+    view.Options.Mono = c.mono;
+    add({source("surround", "five one.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Done"});
+    EXPECT_EQ(FfprobeAudio(engine->Batch.OutputFile()).channels, c.channels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Channels, SurroundSources,
+                         ::testing::Values(ChannelCase{7, true, 1}, ChannelCase{7, false, 2}, ChannelCase{0, true, 1},
+                                           ChannelCase{2, false, 1}),
+                         [](const ::testing::TestParamInfo<ChannelCase> &info) {
+                             return std::string(FileFormats[static_cast<size_t>(info.param.formatIndex)]) +
+                                    (info.param.mono ? "Mono" : "Stereo");
+                         });
+
+struct RateCase {
+    int formatIndex, sampleRateIndex, bitRateIndex;
+    bool mono;
+};
+
+class RefusedBitRates : public Batch, public ::testing::WithParamInterface<RateCase> {};
+
+// Bit rates from the option lists that the encoders refuse as they are.
+TEST_P(RefusedBitRates, StillGiveAFileInTheChosenFormat)
+{
+    const RateCase &c = GetParam();
+    view.Options.FormatIndex = c.formatIndex;
+    view.Options.SampleRateIndex = c.sampleRateIndex;
+    view.Options.BitRateIndex = c.bitRateIndex;
+    view.Options.Mono = c.mono;
+    add({source("mp4", "talk.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Done"}) << (view.Reasons.empty() ? "" : view.Reasons[0]);
+    const ProbedAudio audio = FfprobeAudio(engine->Batch.OutputFile());
+    EXPECT_EQ(audio.codec, c.formatIndex == 3 ? "wmav2" : "vorbis");
+    EXPECT_EQ(audio.sampleRate, std::stoi(SampleRates[static_cast<size_t>(c.sampleRateIndex)]));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, RefusedBitRates,
+                         ::testing::Values(RateCase{3, 0, 0, false},  // WMA 11025 Hz 16 kbit/s
+                                           RateCase{7, 0, 12, true},  // OGG 11025 Hz 320 kbit/s mono
+                                           RateCase{7, 1, 0, false},  // OGG 22050 Hz 16 kbit/s
+                                           RateCase{7, 2, 1, false})); // OGG 44100 Hz 24 kbit/s

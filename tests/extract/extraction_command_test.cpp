@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 using namespace quillon;
 using namespace quillon::test;
@@ -38,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"WAV", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.WAV\""},
         CommandCase{"AU", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AU\""},
         CommandCase{"AIFF", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AIFF\""},
-        CommandCase{"OGG", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -acodec vorbis -ar 44100 -ab 128000 \"/out/a b.OGG\""}),
+        CommandCase{"OGG", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1  -acodec vorbis -ar 44100 -ab 128000 \"/out/a b.OGG\""}),
     [](const ::testing::TestParamInfo<CommandCase> &info) { return std::string(info.param.format); });
 
 } // namespace
@@ -76,9 +77,14 @@ protected:
         options.OutputDir = dir.path().string() + "/";
         options.FormatIndex = 0; // MP3
     }
+    // Reserves a name and gives the reservation up again, so that each call
+    // sees the folder as the test left it.
     std::string name(const std::string &source, int index = 0, std::vector<std::string> sources = {})
     {
-        return std::filesystem::path(BuildOutputFileName(source, options, index, sources)).filename().string();
+        const ReservedOutput out = ReserveOutputFile(source, options, index, sources);
+        EXPECT_EQ(out.Error, "");
+        ReleaseReservation(out.Path, out.Identity);
+        return std::filesystem::path(out.Path).filename().string();
     }
 };
 
@@ -89,14 +95,19 @@ TEST_F(OutputNames, NumbersUntilTheNameIsFree)
     WriteFile(dir.file("a(1).MP3"), "x");
     EXPECT_EQ(name("/v/a.avi"), "a(2).MP3");
     std::filesystem::create_directory(dir.file("a(2).MP3")); // a directory takes the name too
-    EXPECT_EQ(name("/v/a.avi"), "a(3).MP3");
+    std::filesystem::create_symlink("/nowhere", dir.file("a(3).MP3")); // and so does a dangling link
+    EXPECT_EQ(name("/v/a.avi"), "a(4).MP3");
 }
 
-TEST_F(OutputNames, OverwriteKeepsTheFirstName)
+TEST_F(OutputNames, OverwriteReplacesAFileWithContentOnly)
 {
     WriteFile(dir.file("a.MP3"), "x");
     options.OverwriteExisting = true;
-    EXPECT_EQ(name("/v/a.avi"), "a.MP3");
+    const ReservedOutput out = ReserveOutputFile("/v/a.avi", options, 0, {});
+    EXPECT_EQ(std::filesystem::path(out.Path).filename(), "a.MP3");
+    EXPECT_EQ(ReadFile(out.Path), ""); // the old file went before the converter starts
+    // An empty file is another run's reservation: it is not taken over.
+    EXPECT_EQ(name("/v/a.avi"), "a(1).MP3");
 }
 
 TEST_F(OutputNames, NumberedNamesUseTheIndex)
@@ -117,4 +128,32 @@ TEST_F(OutputNames, ASourceIsNeverTheOutputEvenWithOverwrite)
     std::filesystem::create_symlink(source, dir.file("link.mp3"));
     EXPECT_EQ(name(source, 0, {dir.file("link.mp3")}), "song(1).MP3");
     EXPECT_EQ(ReadFile(source), "the user's own file");
+}
+
+TEST_F(OutputNames, AReservedNameIsNotGivenTwice)
+{
+    // Two runs into one folder with sources of the same name.
+    const ReservedOutput first = ReserveOutputFile("/v/talk.avi", options, 0, {});
+    const ReservedOutput second = ReserveOutputFile("/w/talk.mp4", options, 0, {});
+    EXPECT_EQ(std::filesystem::path(first.Path).filename(), "talk.MP3");
+    EXPECT_EQ(std::filesystem::path(second.Path).filename(), "talk(1).MP3");
+    // Giving a reservation up leaves a file that has content since alone.
+    WriteFile(second.Path, "sound");
+    ReleaseReservation(first.Path, first.Identity);
+    ReleaseReservation(second.Path, second.Identity);
+    EXPECT_FALSE(std::filesystem::exists(first.Path));
+    EXPECT_EQ(ReadFile(second.Path), "sound");
+}
+
+TEST_F(OutputNames, AFolderThatRefusesSaysWhy)
+{
+    options.OutputDir = dir.file("gone") + "/";
+    EXPECT_EQ(ReserveOutputFile("/v/a.avi", options, 0, {}).Error, "The output folder does not exist: " + options.OutputDir);
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    std::filesystem::create_directory(dir.file("ro"));
+    std::filesystem::permissions(dir.file("ro"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    options.OutputDir = dir.file("ro") + "/";
+    EXPECT_EQ(ReserveOutputFile("/v/a.avi", options, 0, {}).Error,
+              "Cannot create the output file " + options.OutputDir + "a.MP3: Permission denied");
 }

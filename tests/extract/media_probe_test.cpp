@@ -1,9 +1,13 @@
 #include "extract/media_probe.h"
+#include "platform/file_system.h"
 #include "platform/quillon_error.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/resource.h>
@@ -154,9 +158,61 @@ TEST(MediaProbe, AMissingConverterIsTheRunnersError)
         probe.ProbeFile(Clip("mp4"));
         FAIL() << "no error";
     } catch (const QuillonError &e) {
-        EXPECT_STREQ(e.what(), "Error creating process : 2");
+        EXPECT_EQ(std::string(e.what()),
+                  "Error creating process : 2\n" + empty.path().string() + "/videoenc.dll: No such file or directory");
     }
     EXPECT_FALSE(session.Runner().Active());
+}
+
+TEST(MediaProbe, AMissingFfmpegIsSaidOnceAndNothingIsRemembered)
+{
+    ConverterSession session(ProgramDir());
+    MediaProbe probe(session);
+    const std::string clip = Clip("avi"); // through a wrapper script first
+    {
+        ScopedEnv env("QUILLON_FFMPEG", "/nonexistent/ffmpeg");
+        try {
+            probe.ProbeFile(clip);
+            FAIL() << "a missing FFmpeg is no bad video";
+        } catch (const QuillonError &e) {
+            EXPECT_STREQ(e.what(),
+                         "The converter could not be run: cannot run FFmpeg (/nonexistent/ffmpeg): No such file or directory");
+        }
+    }
+    EXPECT_TRUE(probe.ProbeFile(clip)) << "the failure was not remembered as the file's answer";
+}
+
+TEST(MediaProbe, AProbeThatWasStoppedIsNotRemembered)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true));
+    ConverterSession session(ProgramDir());
+    MediaProbe probe(session);
+    ScratchDir dir;
+    const std::string source = dir.file("good.mp4");
+    fs::copy_file(Clip("mp4"), source);
+    QTimer::singleShot(300, [&] { session.Runner().Terminate(0); });
+    EXPECT_FALSE(probe.ProbeFile(source));
+    EXPECT_TRUE(probe.Interrupted());
+    EXPECT_TRUE(probe.ProbeFile(source));
+    EXPECT_FALSE(probe.Interrupted());
+    EXPECT_EQ(session.Facts().Duration, 2);
+}
+
+TEST(NewFiles, AreNeverOpenedThroughWhatIsAlreadyThere)
+{
+    ScratchDir dir;
+    const std::string victim = dir.file("victim"), planted = dir.file("tmp1.tmp.avs");
+    WriteFile(victim, "precious");
+    fs::create_symlink(victim, planted);
+    EXPECT_FALSE(CreateNewFile(planted, "DirectShowSource(...)"));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(ReadFile(victim), "precious");
+    fs::remove(planted);
+    fs::create_symlink(dir.file("nowhere"), planted); // a dangling link is refused too
+    EXPECT_FALSE(CreateNewFile(planted, "x"));
+    EXPECT_FALSE(fs::exists(dir.file("nowhere")));
+    EXPECT_TRUE(CreateNewFile(dir.file("fresh"), "text"));
+    EXPECT_EQ(ReadFile(dir.file("fresh")), "text");
 }
 
 TEST(MediaProbe, AScriptThatCannotBeWrittenIsAnErrorAndNoDirectProbe)

@@ -375,7 +375,8 @@ TEST_F(Window, AConverterThatCannotStartIsShownAndEndsTheAdd)
     fs::remove(programDir.file("videoenc.dll"));
     open();
     drop({source("mp4", "a.mp4"), source("mp4", "b.mp4")});
-    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Error creating process : 2"});
+    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Error creating process : 2\n" + programDir.file("videoenc.dll") +
+                                                    ": No such file or directory"});
     EXPECT_EQ(form->Eng().Jobs.Count(), 0);
 }
 

@@ -90,6 +90,7 @@ const std::map<std::string, ClipRecipe> &recipes()
         {"mov", {"clip.mov", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v mpeg4 -c:a aac -shortest {out}"}},
         {"3gp", {"clip.3gp", "-f lavfi -i testsrc=size=176x144:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2:sample_rate=8000 -c:v h263 -c:a aac -ar 8000 -ac 1 -shortest {out}"}},
         {"mkv", {"clip.mkv", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v mpeg4 -c:a libvorbis -shortest {out}"}},
+        {"surround", {"surround.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v libx264 -preset ultrafast -c:a aac -ac 6 -shortest {out}"}},
         {"m4a", {"clip.m4a", "-f lavfi -i sine=f=440:duration=2 -c:a aac {out}"}},
         {"mp3", {"clip.mp3", "-f lavfi -i sine=f=440:duration=2 -c:a libmp3lame {out}"}},
         {"wav", {"clip.wav", "-f lavfi -i sine=f=440:duration=2 {out}"}},

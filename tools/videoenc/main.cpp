@@ -1,22 +1,34 @@
 // videoenc.dll: the converter as Quillon expects it, on top of the system's
 // FFmpeg. It adds -nostdin (the converter must never wait for its standard
 // input), maps the legacy encoder names onto what the installed FFmpeg has,
-// accepts the probe's one-line wrapper scripts, marks file paths as plain
-// files, and then replaces itself with FFmpeg so that the runner talks to
-// FFmpeg directly (its console output unchanged, its termination immediate).
+// takes the nearest bit rate an encoder accepts, accepts the probe's one-line
+// wrapper scripts and marks file paths as plain files.
+//
+// A probe replaces the launcher with FFmpeg. An extraction is watched over:
+// FFmpeg writes into a locked temporary file beside the output, its console
+// output passes through unchanged, and the file is renamed to the output's
+// name only when FFmpeg succeeded and everything it wrote reached the disk.
+// So the output's name never holds a cut-off file: not after a full disk,
+// a killed FFmpeg, or the end of the program that started us.
 
 #include "avisynth_script.h"
+#include "bit_rate_rules.h"
+#include "platform/partial_files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <poll.h>
 #include <set>
 #include <sstream>
 #include <string>
-#include <csignal>
 #include <sys/prctl.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -88,6 +100,17 @@ std::string mapEncoder(const std::string &name)
     return name;
 }
 
+// The encoder FFmpeg picks for an output without -acodec, where a bit-rate
+// rule applies to it.
+std::string defaultEncoderFor(const std::string &output)
+{
+    if (endsWithIgnoringCase(output, ".ogg") || endsWithIgnoringCase(output, ".oga"))
+        return "libvorbis";
+    if (endsWithIgnoringCase(output, ".wma") || endsWithIgnoringCase(output, ".asf"))
+        return "wmav2";
+    return {};
+}
+
 // A path handed to FFmpeg as a file, whatever it looks like ("-", "pipe:x",
 // "concat:a|b" would otherwise be read as special inputs or protocols).
 std::string asFile(const std::string &path) { return "file:" + path; }
@@ -114,13 +137,23 @@ const std::set<std::string> &flags()
     return flags;
 }
 
-} // namespace
+void say(const std::string &text) { std::fprintf(stderr, "videoenc.dll: %s\n", text.c_str()); }
 
-int main(int argc, char **argv)
+// FFmpeg's command line made from ours.
+struct Invocation {
+    std::vector<std::string> args;
+    std::string output;   // the output file as given; "" for a probe
+    int outputIndex = -1; // its place in args
+};
+
+int parseArguments(int argc, char **argv, Invocation &inv)
 {
-    std::vector<std::string> args{ffmpegProgram(), "-nostdin"};
+    inv.args = {ffmpegProgram(), "-nostdin"};
     bool vorbisNative = false;
-    int outputIndex = -1;
+    std::string encoder;
+    long sampleRate = 0, bitRate = 0;
+    int channels = 0;
+    int bitRateIndex = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (optionsWithValue().count(arg) && i + 1 < argc) {
@@ -138,35 +171,244 @@ int main(int argc, char **argv)
                 }
                 value = asFile(value);
             } else if (arg == "-acodec" || arg == "-c:a" || arg == "-codec:a") {
-                value = mapEncoder(value);
+                value = encoder = mapEncoder(value);
                 vorbisNative = vorbisNative || value == "vorbis";
+            } else if (arg == "-ar") {
+                sampleRate = std::atol(value.c_str());
+            } else if (arg == "-ac") {
+                channels = std::atoi(value.c_str());
+            } else if (arg == "-ab" || arg == "-b:a") {
+                bitRate = std::atol(value.c_str());
+                bitRateIndex = static_cast<int>(inv.args.size()) + 1;
             }
-            args.push_back(arg);
-            args.push_back(value);
+            inv.args.push_back(arg);
+            inv.args.push_back(value);
             continue;
         }
-        args.push_back(arg);
+        inv.args.push_back(arg);
         // The last argument, when it is neither an option's value nor a flag,
         // is the output file.
-        if (i == argc - 1 && !flags().count(arg))
-            outputIndex = static_cast<int>(args.size()) - 1;
+        if (i == argc - 1 && !flags().count(arg)) {
+            inv.outputIndex = static_cast<int>(inv.args.size()) - 1;
+            inv.output = arg;
+        }
     }
-    if (outputIndex > 0)
-        args[static_cast<size_t>(outputIndex)] = asFile(args[static_cast<size_t>(outputIndex)]);
-    if (vorbisNative) // FFmpeg's own Vorbis encoder is marked experimental.
-        args.insert(args.end() - (outputIndex > 0 ? 1 : 0), {"-strict", "-2"});
+    if (encoder.empty())
+        encoder = defaultEncoderFor(inv.output);
+    if (bitRateIndex > 0 && bitRate > 0) {
+        const long accepted = videoenc::AcceptedBitRate(encoder, sampleRate, channels, bitRate);
+        if (accepted != bitRate) {
+            say(encoder + " does not take " + std::to_string(bitRate) + " bit/s at " + std::to_string(sampleRate) +
+                " Hz; using " + std::to_string(accepted) + " bit/s");
+            inv.args[static_cast<size_t>(bitRateIndex)] = std::to_string(accepted);
+        }
+    }
+    if (vorbisNative) { // FFmpeg's own Vorbis encoder is marked experimental.
+        inv.args.insert(inv.args.end() - (inv.outputIndex > 0 ? 1 : 0), {"-strict", "-2"});
+        if (inv.outputIndex > 0)
+            inv.outputIndex += 2;
+    }
+    return 0;
+}
 
-    std::vector<char *> execArgs;
+std::vector<char *> argvOf(std::vector<std::string> &args)
+{
+    std::vector<char *> v;
     for (std::string &a : args)
-        execArgs.push_back(a.data());
-    execArgs.push_back(nullptr);
+        v.push_back(a.data());
+    v.push_back(nullptr);
+    return v;
+}
+
+// Lines by which FFmpeg tells that what it wrote did not all reach the file,
+// sometimes while still exiting with 0.
+bool tellsOfAFailedWrite(const std::string &text)
+{
+    for (const char *sign : {"Error writing trailer", "Error closing file", "No space left on device",
+                             "Disk quota exceeded", "File too large"})
+        if (text.find(sign) != std::string::npos)
+            return true;
+    return false;
+}
+
+bool writeAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int runExtraction(Invocation &inv)
+{
+    const std::string &output = inv.output;
+    // From here on an end from outside is a message to clean up, not a death.
+    sigset_t watched, previous;
+    sigemptyset(&watched);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGCHLD})
+        sigaddset(&watched, sig);
+    sigprocmask(SIG_BLOCK, &watched, &previous);
+    std::signal(SIGPIPE, SIG_IGN);
+    // What a run that died left in this folder goes now.
+    quillon::SweepStalePartialFiles(quillon::DirectoryOf(output));
+
+    // An empty file at the output's name reserved it for this run.
+    quillon::FileIdentity reservation;
+    struct stat there {};
+    if (::lstat(output.c_str(), &there) == 0) {
+        if (!S_ISREG(there.st_mode) || there.st_size != 0) {
+            say("File '" + output + "' already exists; it is not replaced");
+            return 1;
+        }
+        reservation = {there.st_dev, there.st_ino};
+    }
+    quillon::PartialFile partial = quillon::CreatePartialFile(output);
+    if (partial.Fd < 0) {
+        say("cannot create a file beside '" + output + "': " + std::strerror(errno));
+        return 1;
+    }
+    auto failed = [&](int code) {
+        ::unlink(partial.Path.c_str());
+        return code;
+    };
+    // FFmpeg replaces our empty temporary file; the output's name is never its to touch.
+    inv.args.insert(inv.args.begin() + 2, "-y");
+    inv.args[static_cast<size_t>(inv.outputIndex + 1)] = asFile(partial.Path);
+
+    const int signals = ::signalfd(-1, &watched, SFD_CLOEXEC | SFD_NONBLOCK);
+    int out[2], err[2], execError[2];
+    if (signals < 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 ||
+        ::pipe2(execError, O_CLOEXEC) != 0) {
+        say(std::string("cannot set up FFmpeg's pipes: ") + std::strerror(errno));
+        return failed(1);
+    }
+    std::vector<char *> argv = argvOf(inv.args);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        say(std::string("cannot start FFmpeg: ") + std::strerror(errno));
+        return failed(1);
+    }
+    if (child == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+        std::signal(SIGPIPE, SIG_DFL);
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        ::execvp(argv[0], argv.data());
+        const int error = errno;
+        (void)!::write(execError[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    ::close(execError[1]);
+    int execErrno = 0;
+    if (::read(execError[0], &execErrno, sizeof execErrno) == static_cast<ssize_t>(sizeof execErrno)) {
+        ::waitpid(child, nullptr, 0);
+        say("cannot run FFmpeg (" + inv.args[0] + "): " + std::strerror(execErrno));
+        return failed(127);
+    }
+    ::close(execError[0]);
+
+    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {signals, POLLIN, 0}};
+    int openPipes = 2, status = 0, endedBy = 0;
+    bool reaped = false, writeFailed = false;
+    std::string recent; // the end of what FFmpeg said, for its failure lines
+    while (openPipes > 0 || !reaped) {
+        if (::poll(fds, 3, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            char buffer[16384];
+            const ssize_t n = ::read(fds[k].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                writeAll(k + 1, buffer, static_cast<size_t>(n));
+                recent.append(buffer, static_cast<size_t>(n));
+                writeFailed = writeFailed || tellsOfAFailedWrite(recent);
+                if (recent.size() > 512)
+                    recent.erase(0, recent.size() - 512);
+            } else if (n == 0 || errno != EINTR) {
+                ::close(fds[k].fd);
+                fds[k].fd = -1;
+                --openPipes;
+            }
+        }
+        if (fds[2].revents & POLLIN) {
+            signalfd_siginfo info {};
+            while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+                if (info.ssi_signo != SIGCHLD) {
+                    // The program that started us is gone or wants us gone.
+                    endedBy = static_cast<int>(info.ssi_signo);
+                    ::kill(child, SIGKILL);
+                }
+            }
+            if (!reaped && ::waitpid(child, &status, WNOHANG) == child)
+                reaped = true;
+        }
+    }
+    if (!reaped)
+        ::waitpid(child, &status, 0);
+
+    if (endedBy != 0) {
+        quillon::ReleaseReservation(output, reservation);
+        return failed(128 + endedBy);
+    }
+    if (WIFSIGNALED(status)) {
+        say("FFmpeg was ended by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")");
+        return failed(128 + WTERMSIG(status));
+    }
+    if (WEXITSTATUS(status) != 0)
+        return failed(WEXITSTATUS(status));
+    struct stat written {};
+    if (writeFailed) {
+        say("the output file could not be written whole");
+        return failed(1);
+    }
+    if (::fsync(partial.Fd) != 0) {
+        say(std::string("the output file could not be written whole: ") + std::strerror(errno));
+        return failed(1);
+    }
+    if (::fstat(partial.Fd, &written) != 0 || written.st_size == 0) {
+        say("FFmpeg wrote nothing into the output file");
+        return failed(1);
+    }
+    if (const int error = quillon::InstallPartialFile(partial.Path, output)) {
+        say(error == EEXIST ? "File '" + output + "' already exists; it is not replaced"
+                            : "cannot put the output file in place: " + std::string(std::strerror(error)));
+        return failed(1);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Invocation inv;
+    if (const int refused = parseArguments(argc, argv, inv))
+        return refused;
     // The converter never outlives the program that started it, however that
-    // program ends: no orphan keeps writing an output nobody will judge.
+    // program ends: no orphan keeps writing an output nobody will judge. An
+    // extraction is told with SIGTERM, so that it can clean up after itself.
     const pid_t parent = getppid();
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    prctl(PR_SET_PDEATHSIG, inv.outputIndex > 0 ? SIGTERM : SIGKILL);
     if (getppid() != parent)
         return 1;
+    if (inv.outputIndex > 0)
+        return runExtraction(inv);
+
+    std::vector<char *> execArgs = argvOf(inv.args);
     execvp(execArgs[0], execArgs.data());
-    std::fprintf(stderr, "videoenc.dll: cannot run FFmpeg (%s): %s\n", args[0].c_str(), std::strerror(errno));
+    say("cannot run FFmpeg (" + inv.args[0] + "): " + std::strerror(errno));
     return 127;
 }

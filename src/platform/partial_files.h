@@ -1,0 +1,55 @@
+#pragma once
+// Output files that only ever appear whole. The converter writes into a
+// temporary file beside the final name, and the file is renamed into place
+// when the run has succeeded, so a final name never holds a cut-off file,
+// whatever happens to the programs or the machine meanwhile.
+//
+// A temporary name looks like ".talk.quillon-Ab3xYz.MP3": hidden, the final
+// name's base, our mark with six random characters, and the final name's
+// extension (the converter chooses the container by it). Its writer holds an
+// exclusive lock on it for as long as it runs, so a file of that form that no
+// one holds is what a run that died left behind, and may go.
+//
+// Plain POSIX: the converter launcher uses this too.
+
+#include <string>
+#include <sys/types.h>
+
+namespace quillon {
+
+struct PartialFile {
+    std::string Path;
+    int Fd = -1; // open for writing, locked; -1 when it could not be made (errno set)
+};
+
+// Creates a new, locked temporary file beside finalPath.
+PartialFile CreatePartialFile(const std::string &finalPath);
+
+// Whether a file name (no directory) has the form of a temporary output.
+bool IsPartialFileName(const std::string &name);
+
+// Removes the temporary outputs in dir that no live writer holds. Returns how
+// many went.
+int SweepStalePartialFiles(const std::string &dir);
+
+// Which file a name led to when we made it.
+struct FileIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+};
+
+// Creates an empty file at path exclusively (the name is then ours); false
+// with errno set when something is there already or the folder refuses.
+bool ReserveFile(const std::string &path, FileIdentity *identity = nullptr);
+// Removes the file at path if it is still the empty file that reserved it.
+void ReleaseReservation(const std::string &path, const FileIdentity &identity);
+
+// Puts a finished temporary file under its final name: over an empty file
+// (a reservation), or where nothing is; never over a file with content.
+// Returns 0 or an errno value (EEXIST for a file with content).
+int InstallPartialFile(const std::string &partialPath, const std::string &finalPath);
+
+// The directory part of a path, "." when it has none.
+std::string DirectoryOf(const std::string &path);
+
+} // namespace quillon
