@@ -1,3 +1,4 @@
+#include "cli/cli_front_end.h"
 #include "cli/cli_options.h"
 #include "support/test_support.h"
 
@@ -88,8 +89,9 @@ TEST(QuillonCli, ExtractsAndReportsEveryEntry)
     fs::copy_file(Clip("text"), bad);
     const CliRun run = runCli({"-f", "wav", "-r", "11025", "-m", "-o", q(out.path().string()), q(a), q(bad),
                                q(src.file("missing.mp4"))});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "Done\t" + a + "\t" + out.file("a.WAV") + "\n");
+    // Every admitted entry is Done, but two paths never made it in.
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(run.out, "Done\t" + a + "\t" + out.file("a.WAV") + "\t\n");
     EXPECT_NE(run.err.find("Unsupported or bad video file: " + bad + "!"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Not found: " + src.file("missing.mp4")), std::string::npos);
     const ProbedAudio audio = FfprobeAudio(out.file("a.WAV"));
@@ -116,7 +118,9 @@ TEST(QuillonCli, ExitStatus)
     env.insert("QUILLON_FFMPEG", q(failingFfmpeg));
     const CliRun failing = runCli({"-o", q(out.path().string()), q(a), q(a)}, nullptr, env);
     EXPECT_EQ(failing.exitCode, 1);
-    EXPECT_EQ(failing.out, "Error\t" + a + "\t\nError\t" + a + "\t\n");
+    const std::string line = "Error\t" + a + "\t\tThe converter failed with exit code 1\n";
+    EXPECT_EQ(failing.out, line + line);
+    EXPECT_NE(failing.err.find(a + ": The converter failed with exit code 1\n"), std::string::npos) << failing.err;
 }
 
 TEST(QuillonCli, ListFilesInAndOut)
@@ -151,7 +155,7 @@ TEST(QuillonCli, CtrlCStopsLikeTheStopButton)
                               },
                               env);
     EXPECT_EQ(run.exitCode, 130) << run.err;
-    EXPECT_EQ(run.out, "Abort\t" + a + "\t\nAbort\t" + a + "\t\n");
+    EXPECT_EQ(run.out, "Abort\t" + a + "\t\t\nAbort\t" + a + "\t\t\n");
     EXPECT_TRUE(fs::is_empty(out.path())) << "the partial output was left";
 }
 
@@ -182,10 +186,121 @@ TEST(QuillonCli, TheConverterNeverOutlivesTheProgram)
     runCli({"-o", q(out.path().string()), q(a)},
            [&](QProcess &p) {
                ASSERT_TRUE(PumpUntil([&] { return fs::exists(out.file("a.MP3")); }, 10000));
-               EXPECT_FALSE(processesMentioning(out.file("a.MP3")).empty());
+               QThread::msleep(500); // well into the extraction
+               EXPECT_FALSE(processesMentioning(out.path().string()).empty());
                ::kill(static_cast<pid_t>(p.processId()), SIGKILL); // no chance to clean up
            },
            env);
-    EXPECT_TRUE(PumpUntil([&] { return processesMentioning(out.file("a.MP3")).empty(); }, 3000))
+    EXPECT_TRUE(PumpUntil([&] { return processesMentioning(out.path().string()).empty(); }, 3000))
         << "the converter went on after its program was killed";
+    // Nothing under the output's name, and nothing half-written beside it.
+    EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+TEST(QuillonCli, ResultLinesAreOneLineEach)
+{
+    EXPECT_EQ(EscapeField("a\tb\nc\\d\re"), "a\\tb\\nc\\\\d\\re");
+    ScratchDir out, src;
+    const std::string odd = src.file("tab\there\nnewline.mp4");
+    fs::copy_file(Clip("mp4"), odd);
+    const CliRun run = runCli({"-o", q(out.path().string()), q(odd)});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "Done\t" + EscapeField(odd) + "\t" + EscapeField(out.file("tab\there\nnewline.MP3")) + "\t\n");
+}
+
+TEST(QuillonCli, TheLiveLineIsShortenedInTheMiddle)
+{
+    EXPECT_EQ(ShortenMiddle("/short.mp4", 20), "/short.mp4");
+    EXPECT_EQ(ShortenMiddle("/videos/a-long-name.mp4", 11), "/vide\u2026e.mp4");
+    EXPECT_EQ(ShortenMiddle("/été/ça.mp4", 7), "/ét\u2026mp4"); // characters, not bytes
+    EXPECT_EQ(ShortenMiddle("abc", 1), "\u2026");
+    EXPECT_EQ(ShortenMiddle("abc", 0), "");
+}
+
+TEST(QuillonCli, AListIsNeverSavedOverASource)
+{
+    ScratchDir src;
+    const std::string video = src.file("x.avi"), list = src.file("in.lst");
+    fs::copy_file(Clip("avi"), video);
+    const std::string before = ReadFile(video);
+    WriteFile(list, "#Quillon File List\r\n" + video + "\r\n");
+    for (const QStringList &args : {QStringList{"--save-list", q(video), q(video)}, QStringList{"--save-list", q(video), q(list)}}) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err, "quillon-cli: --save-list: " + video + " is one of the sources; it is not overwritten\n");
+        EXPECT_EQ(ReadFile(video), before);
+    }
+}
+
+TEST(QuillonCli, AMissingPathFailsTheRunInEveryMode)
+{
+    ScratchDir out, src;
+    const std::string a = src.file("a.mp4"), list = src.file("l.lst"), gone = src.file("gone.mp4");
+    fs::copy_file(Clip("mp4"), a);
+    WriteFile(list, "#Quillon File List\r\n" + a + "\r\n" + gone + "\r\n");
+    for (const QStringList &mode : {QStringList{"--probe"}, QStringList{"--save-list", q(src.file("s.lst"))},
+                                    QStringList{"-o", q(out.path().string())}}) {
+        const CliRun run = runCli(mode + QStringList{q(list)});
+        EXPECT_EQ(run.exitCode, 1) << mode.join(' ').toStdString();
+        EXPECT_NE(run.err.find("Not found: " + gone + "\n"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(fs::exists(out.file("a.MP3")));
+}
+
+TEST(QuillonCli, AMissingFfmpegIsSaidOnce)
+{
+    ScratchDir out, src;
+    const std::string a = src.file("a.mp4"), b = src.file("b.avi");
+    fs::copy_file(Clip("mp4"), a);
+    fs::copy_file(Clip("avi"), b);
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILLON_FFMPEG", "/nonexistent/ffmpeg");
+    const CliRun run = runCli({"-o", q(out.path().string()), q(a), q(b)}, nullptr, env);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              "The converter could not be run: cannot run FFmpeg (/nonexistent/ffmpeg): No such file or directory\n");
+    EXPECT_EQ(run.err.find("Unsupported"), std::string::npos);
+}
+
+TEST(QuillonCli, TwoRunsIntoOneFolderBothKeepTheirOutput)
+{
+    ScratchDir out, one, two;
+    const std::string a = one.file("talk.mp4"), b = two.file("talk.avi");
+    fs::copy_file(Clip("four"), a);
+    fs::copy_file(Clip("avi"), b);
+    QProcess first, second;
+    const QString program = QString::fromStdString(ProgramDir() + "quillon-cli");
+    first.start(program, {"-q", "-o", q(out.path().string()), q(a)});
+    second.start(program, {"-q", "-o", q(out.path().string()), q(b)});
+    ASSERT_TRUE(first.waitForFinished(60000) && second.waitForFinished(60000));
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    std::vector<std::string> names;
+    for (const auto &e : fs::directory_iterator(out.path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"talk(1).MP3", "talk.MP3"}));
+    const double durations = FfprobeAudio(out.file("talk.MP3")).duration + FfprobeAudio(out.file("talk(1).MP3")).duration;
+    EXPECT_NEAR(durations, 6.0, 0.3); // four seconds and two
+}
+
+TEST(QuillonCli, CtrlCWhileCheckingSourcesLeavesNoTemporaryFiles)
+{
+    ScratchDir out, src, temp;
+    const std::string a = src.file("a.avi"); // probed through a wrapper script
+    fs::copy_file(Clip("avi"), a);
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(false, true)));
+    env.insert("TMPDIR", q(temp.path().string()));
+    for (int interrupts : {1, 2}) {
+        const CliRun run = runCli({"-o", q(out.path().string()), q(a)},
+                                  [&](QProcess &p) {
+                                      ASSERT_TRUE(PumpUntil([&] { return !fs::is_empty(temp.path()); }, 10000));
+                                      for (int i = 0; i < interrupts; ++i)
+                                          ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+                                  },
+                                  env);
+        EXPECT_EQ(run.exitCode, 130) << run.err;
+        EXPECT_TRUE(fs::is_empty(temp.path())) << interrupts;
+    }
 }

@@ -204,3 +204,37 @@ TEST(ConverterOutputParser, TheLastLineIsReadWhenTheRunEnds)
     parser.EndRun();
     EXPECT_EQ(facts.Duration, 4);
 }
+
+TEST(ConverterOutputParser, AFailureIsToldInTheConvertersLastWords)
+{
+    MediaFacts facts;
+    ConverterOutputParser parser(facts);
+    auto failureOf = [&](const std::string &output) {
+        parser.BeginRun();
+        parser.ParseConverterOutput(ConverterOutputParser::Stream::Err, output.data(), static_cast<int>(output.size()));
+        parser.EndRun();
+        return parser.FailureText();
+    };
+    const std::string banner = "ffmpeg version 5.1.9 Copyright (c) 2000-2026 the FFmpeg developers\n"
+                               "  built with gcc 12 (Debian 12.2.0-14)\n"
+                               "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/a.mp4':\n"
+                               "  Duration: 00:00:02.00, start: 0.000000, bitrate: 126 kb/s\n"
+                               "  Stream #0:1[0x2](und): Audio: aac (LC), 44100 Hz, mono, fltp, 69 kb/s\n"
+                               "Stream mapping:\n  Stream #0:1 -> #0:0 (aac (native) -> wmav2 (native))\n";
+    EXPECT_EQ(failureOf(banner + "[wmav2 @ 0x55d0c1f0] bitrate too low: got 16000, need 24000 or higher\n"
+                                 "Error initializing output stream 0:0 -- Error while opening encoder\n"
+                                 "Conversion failed!\n"),
+              "[wmav2 @ 0x55d0c1f0] bitrate too low: got 16000, need 24000 or higher\n"
+              "Error initializing output stream 0:0 -- Error while opening encoder");
+    // The launcher's own verdict comes last and speaks without its name.
+    EXPECT_EQ(failureOf(banner + "size=     258kB time=00:00:16.43 bitrate= 128.5kbits/s speed= 168x    \r"
+                                 "video:0kB audio:257kB subtitle:0kB other streams:0kB global headers:0kB\n"
+                                 "videoenc.dll: FFmpeg was ended by signal 9 (Killed)\n"),
+              "FFmpeg was ended by signal 9 (Killed)");
+    EXPECT_EQ(failureOf(banner), "");
+    EXPECT_EQ(parser.LauncherFailure(), "");
+    failureOf("videoenc.dll: cannot run FFmpeg (/x/ffmpeg): No such file or directory\n");
+    EXPECT_EQ(parser.LauncherFailure(), "cannot run FFmpeg (/x/ffmpeg): No such file or directory");
+    parser.BeginRun();
+    EXPECT_EQ(parser.LauncherFailure(), "") << "each run speaks for itself";
+}

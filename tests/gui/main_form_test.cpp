@@ -269,6 +269,49 @@ TEST_F(Window, CloseDuringAnAddsProbeWaitsForIt)
     EXPECT_TRUE(PumpUntil([&] { return !form->isVisible(); }, 3000));
 }
 
+TEST_F(Window, CloseDuringAQueuedAddsProbeWaitsForIt)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, true));
+    open();
+    drop({source("mp4", "first.mp4")});
+    click(form->btnConvert);
+    drop({source("mp4", "late.mp4")}); // waits for the batch
+    // Once the batch is over the queued add probes; a close then must wait
+    // for it and then be carried out. The probe waits in a loop of its own,
+    // so the close comes from a timer.
+    bool closed = false, stayedOpen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (closed || !form->Idle() || !form->Eng().Adder.Busy())
+            return;
+        closed = true;
+        form->close();
+        stayedOpen = form->isVisible();
+    });
+    poll.start(5);
+    EXPECT_TRUE(PumpUntil([&] { return closed && !form->isVisible(); }, 20000)) << "the close was lost";
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(form->Eng().Jobs.Count(), 2);
+}
+
+TEST_F(Window, AFailedRowSaysWhy)
+{
+    open();
+    drop({source("mp4", "a.mp4")});
+    form->OutputDir = out.file("gone") + "/";
+    click(form->btnConvert);
+    ASSERT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Session.Runner().Active(); }, 20000));
+    const std::string reason = "The output folder does not exist: " + out.file("gone") + "/";
+    EXPECT_EQ(form->lvFiles->model()->index(0, 2).data().toString(), "Error");
+    EXPECT_EQ(form->lvFiles->model()->index(0, 0).data(Qt::ToolTipRole).toString().toStdString(), reason);
+    EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
+    form->lvFiles->setCurrentIndex(form->lvFiles->model()->index(0, 0));
+    EXPECT_EQ(form->sbConvertStatus->text().toStdString() + "|" + form->sbConvertStatus->toolTip().toStdString(),
+              form->sbConvertStatus->toolTip().isEmpty() ? reason + "|" : form->sbConvertStatus->text().toStdString() + "|" + reason);
+    form->lvFiles->clearSelection();
+    EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
+}
+
 TEST_F(Window, SettingsAreWrittenWhenTheWindowGoes)
 {
     open();

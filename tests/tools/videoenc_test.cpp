@@ -1,4 +1,5 @@
 #include "../../tools/videoenc/avisynth_script.h"
+#include "../../tools/videoenc/bit_rate_rules.h"
 #include "runner/redirector.h"
 #include "support/test_support.h"
 
@@ -135,4 +136,40 @@ TEST(Launcher, NeverWaitsForInputNorOverwritesWithoutBeingAsked)
                                  QuoteForCommandLine(output));
     EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(ReadFile(output), "keep me");
+}
+
+TEST(BitRateRules, TheNearestRateTheEncoderTakes)
+{
+    using videoenc::AcceptedBitRate;
+    struct Case {
+        const char *encoder;
+        long sampleRate;
+        int channels;
+        long asked, taken;
+    };
+    const Case cases[] = {
+        {"wmav2", 11025, 2, 16000, 24000},     {"wmav2", 44100, 1, 16000, 24000},
+        {"wmav2", 44100, 2, 320000, 320000},   {"libvorbis", 11025, 2, 320000, 100000},
+        {"libvorbis", 11025, 1, 16000, 16000}, {"libvorbis", 11025, 1, 56000, 50000},
+        {"libvorbis", 22050, 2, 16000, 30000}, {"libvorbis", 22050, 2, 192000, 180000},
+        {"libvorbis", 22050, 1, 96000, 90000}, {"libvorbis", 44100, 2, 32000, 45000},
+        {"libvorbis", 44100, 2, 320000, 320000}, {"libvorbis", 44100, 1, 256000, 240000},
+        {"libvorbis", 44100, 6, 16000, 16000}, // no rule known: as asked
+        {"libmp3lame", 11025, 2, 320000, 320000}, {"aac", 44100, 1, 16000, 16000},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(AcceptedBitRate(c.encoder, c.sampleRate, c.channels, c.asked), c.taken)
+            << c.encoder << " " << c.sampleRate << " Hz " << c.channels << " ch " << c.asked;
+}
+
+TEST(Launcher, AnOutputAppearsOnlyWholeAndOnlyOverAnEmptyReservation)
+{
+    ScratchDir dir;
+    const std::string output = dir.file("talk.MP3");
+    WriteFile(output, ""); // the program's reservation
+    const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(Clip("mp4")) + "  -ac 2 -ar 22050 -ab 64000 " +
+                                 QuoteForCommandLine(output));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(FfprobeAudio(output).codec, "mp3");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing beside it";
 }
