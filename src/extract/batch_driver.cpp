@@ -168,7 +168,7 @@ std::string BatchDriver::FailureReason() const
     TRedirector &runner = Session.Runner();
     if (const int sig = runner.LastExitSignal())
         return "The converter was ended by signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
-    const std::string said = Session.Parser().FailureText();
+    const std::string said = NamePartialFilesAs(Session.Parser().FailureText(), OutputFile_);
     if (!said.empty())
         return said;
     if (runner.LastExitCode() == 0)

@@ -1,5 +1,6 @@
 #include "platform/partial_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -62,7 +63,7 @@ std::string DirectoryOf(const std::string &path)
 
 bool IsPartialFileName(const std::string &name)
 {
-    if (name.size() < 1 + MarkLength + RandomLength || name[0] != '.')
+    if (name.size() < 1 + MarkLength + RandomLength || name[0] != '.' || name.find('/') != std::string::npos)
         return false;
     const size_t mark = name.rfind(Mark);
     if (mark == std::string::npos || mark == 0 || name.size() - mark - MarkLength < RandomLength)
@@ -73,6 +74,31 @@ bool IsPartialFileName(const std::string &name)
             return false;
     const size_t rest = random + RandomLength;
     return rest == name.size() || (name[rest] == '.' && name.find('.', rest + 1) == std::string::npos);
+}
+
+std::string NamePartialFilesAs(const std::string &text, const std::string &finalPath)
+{
+    const std::string head = DirectoryOf(finalPath) + "/.";
+    std::string out;
+    size_t from = 0;
+    for (size_t at = text.find(head); at != std::string::npos; at = text.find(head, at + 1)) {
+        // Names hold blanks and colons too: the name ends after the mark, its
+        // random part and the extension.
+        const size_t nameStart = at + head.size() - 1;
+        const size_t mark = text.find(Mark, nameStart + 1);
+        if (mark == std::string::npos || text.find('/', nameStart) < mark)
+            continue;
+        size_t nameEnd = std::min(mark + MarkLength + RandomLength, text.size());
+        if (nameEnd < text.size() && text[nameEnd] == '.')
+            while (++nameEnd < text.size() && isAlphanumeric(text[nameEnd])) {
+            }
+        if (!IsPartialFileName(text.substr(nameStart, nameEnd - nameStart)))
+            continue;
+        const size_t start = at >= 5 && text.compare(at - 5, 5, "file:") == 0 ? at - 5 : at;
+        out += text.substr(from, start - from) + finalPath;
+        from = nameEnd;
+    }
+    return out + text.substr(from);
 }
 
 PartialFile CreatePartialFile(const std::string &finalPath)

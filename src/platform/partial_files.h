@@ -49,6 +49,10 @@ void ReleaseReservation(const std::string &path, const FileIdentity &identity);
 // Returns 0 or an errno value (EEXIST for a file with content).
 int InstallPartialFile(const std::string &partialPath, const std::string &finalPath);
 
+// text with every mention of a temporary file of finalPath ("file:" and all)
+// replaced by finalPath itself: what the user knows the file by.
+std::string NamePartialFilesAs(const std::string &text, const std::string &finalPath);
+
 // The directory part of a path, "." when it has none.
 std::string DirectoryOf(const std::string &path);
 

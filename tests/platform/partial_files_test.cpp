@@ -78,3 +78,14 @@ TEST(PartialFiles, InstallingNeverReplacesAFileWithContent)
     EXPECT_EQ(ReadFile(reserved), "sound");
     EXPECT_TRUE(fs::exists(partial));
 }
+
+TEST(PartialFiles, MessagesNameTheFileTheUserKnows)
+{
+    const std::string final = "/out/my talk.MP3";
+    EXPECT_EQ(NamePartialFilesAs("Error writing trailer of file:/out/.my talk.quillon-Ab3xYz.MP3: No space left on device",
+                                 final),
+              "Error writing trailer of /out/my talk.MP3: No space left on device");
+    EXPECT_EQ(NamePartialFilesAs("'/out/.x.quillon-abcdef.MP3' and /out/.hidden.MP3 and /elsewhere/.x.quillon-abcdef.MP3",
+                                 final),
+              "'/out/my talk.MP3' and /out/.hidden.MP3 and /elsewhere/.x.quillon-abcdef.MP3");
+}
