@@ -1,6 +1,8 @@
 // Feeds arbitrary converter output to the parser in arbitrary chunks. The
-// first byte chooses where the chunks are cut; both streams are used.
+// first byte chooses where the chunks are cut; both streams are used. The
+// failure text made of it goes through the renaming of temporary files too.
 #include "extract/converter_output_parser.h"
+#include "platform/partial_files.h"
 
 #include <QCoreApplication>
 
@@ -45,5 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     parser.EndRun();
     if (facts.Duration < 0 || facts.PictureWidth < 0 || facts.PictureHeight < 0)
         __builtin_trap();
+    const std::string failure = parser.FailureText();
+    const std::string named = quillon::NamePartialFilesAs(failure, "/out/a b.MP3");
+    // A mention of a temporary file is longer than the name put in its place.
+    if (named.size() > failure.size())
+        __builtin_trap();
+    const std::string all(reinterpret_cast<const char *>(data), size);
+    quillon::NamePartialFilesAs(all, "/" + all.substr(0, size / 2));
     return 0;
 }

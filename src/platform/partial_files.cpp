@@ -81,7 +81,7 @@ std::string NamePartialFilesAs(const std::string &text, const std::string &final
     const std::string head = DirectoryOf(finalPath) + "/.";
     std::string out;
     size_t from = 0;
-    for (size_t at = text.find(head); at != std::string::npos; at = text.find(head, at + 1)) {
+    for (size_t at = text.find(head); at != std::string::npos; at = text.find(head, std::max(at + 1, from))) {
         // Names hold blanks and colons too: the name ends after the mark, its
         // random part and the extension.
         const size_t nameStart = at + head.size() - 1;
