@@ -149,8 +149,10 @@ void BatchDriver::ExtractionEnded()
         state = "Done";
     else if (Idle_)
         state = "Abort";
-    else
-        state = "Error", reason = FailureReason();
+    else {
+        state = "Error";
+        reason = FailureReason();
+    }
     if (state != "Done")
         ReleaseOutput();
     Jobs.SetProgressText(CurrentIndex_, state);
