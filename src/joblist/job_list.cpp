@@ -22,23 +22,17 @@ void JobList::Append(const std::string &source, const std::string &information)
         Observer->EntryAppended(Count() - 1);
 }
 
-void JobList::SetProgressText(int index, const std::string &text)
+void JobList::SetText(int index, std::string JobEntry::*field, const std::string &text)
 {
     if (index < 0 || index >= Count())
         return;
-    Entries[static_cast<size_t>(index)].Progress = text;
+    Entries[static_cast<size_t>(index)].*field = text;
     if (Observer)
         Observer->EntryChanged(index);
 }
 
-void JobList::SetReason(int index, const std::string &text)
-{
-    if (index < 0 || index >= Count())
-        return;
-    Entries[static_cast<size_t>(index)].Reason = text;
-    if (Observer)
-        Observer->EntryChanged(index);
-}
+void JobList::SetProgressText(int index, const std::string &text) { SetText(index, &JobEntry::Progress, text); }
+void JobList::SetReason(int index, const std::string &text) { SetText(index, &JobEntry::Reason, text); }
 
 void JobList::ClearProgressTexts()
 {

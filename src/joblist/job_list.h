@@ -56,6 +56,8 @@ public:
     void SetObserver(JobListObserver *observer) { Observer = observer; }
 
 private:
+    void SetText(int index, std::string JobEntry::*field, const std::string &text);
+
     std::vector<JobEntry> Entries;
     JobListObserver *Observer = nullptr;
 };

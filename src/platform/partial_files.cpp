@@ -94,7 +94,7 @@ std::string NamePartialFilesAs(const std::string &text, const std::string &final
             }
         if (!IsPartialFileName(text.substr(nameStart, nameEnd - nameStart)))
             continue;
-        const size_t start = at >= 5 && text.compare(at - 5, 5, "file:") == 0 ? at - 5 : at;
+        const size_t start = at >= from + 5 && text.compare(at - 5, 5, "file:") == 0 ? at - 5 : at;
         out += text.substr(from, start - from) + finalPath;
         from = nameEnd;
     }

@@ -88,4 +88,8 @@ TEST(PartialFiles, MessagesNameTheFileTheUserKnows)
     EXPECT_EQ(NamePartialFilesAs("'/out/.x.quillon-abcdef.MP3' and /out/.hidden.MP3 and /elsewhere/.x.quillon-abcdef.MP3",
                                  final),
               "'/out/my talk.MP3' and /out/.hidden.MP3 and /elsewhere/.x.quillon-abcdef.MP3");
+    // Two mentions back to back, the first one's extension running into the
+    // second one's "file:" (found by the fuzzer).
+    EXPECT_EQ(NamePartialFilesAs("/out/.a.quillon-abcdef.MP3file:/out/.b.quillon-abcdef.MP3", final),
+              final + ":" + final);
 }
