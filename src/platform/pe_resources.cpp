@@ -12,9 +12,14 @@ namespace {
 
 constexpr uint32_t ResourceDirectoryIndex = 2;
 // Resource trees have three levels: type, name, language. Deeper trees are
-// not followed, so a directory that points at itself cannot recurse.
+// not followed, so a directory that points at itself cannot recurse. Depth
+// alone does not bound the work: a directory of n entries that all point back
+// at it would be read n^3 times. So no directory is read twice, and the
+// entries read and the bytes copied are capped.
 constexpr int MaxResourceDepth = 3;
 constexpr size_t MaxResources = 65536;
+constexpr size_t MaxEntriesRead = 4 * MaxResources;
+constexpr size_t MaxResourceBytes = 64u << 20;
 
 bool sameText(const std::string &a, const std::string &b)
 {
@@ -111,14 +116,15 @@ ResourceId PeFile::ReadId(size_t base, uint32_t field) const
 
 void PeFile::ReadResourceDirectory(size_t base, size_t directory, int depth, ResourceId type, ResourceId name)
 {
-    if (depth >= MaxResourceDepth)
+    if (depth >= MaxResourceDepth || !DirectoriesRead.insert(directory).second)
         return;
     const ByteReader r(Bytes);
     const auto named = r.u16(directory + 12), ids = r.u16(directory + 14);
     if (!named || !ids)
         return;
     const size_t count = size_t(*named) + *ids;
-    for (size_t i = 0; i < count && Resources_.size() < MaxResources; ++i) {
+    for (size_t i = 0; i < count && Resources_.size() < MaxResources && EntriesRead < MaxEntriesRead; ++i) {
+        ++EntriesRead;
         const size_t entry = directory + 16 + i * 8;
         const auto idField = r.u32(entry), offsetField = r.u32(entry + 4);
         if (!idField || !offsetField)
@@ -138,8 +144,9 @@ void PeFile::ReadResourceDirectory(size_t base, size_t directory, int depth, Res
         if (!rva || !size)
             continue;
         const auto offset = FileOffsetOf(*rva, *size);
-        if (!offset)
+        if (!offset || MaxResourceBytes - ResourceBytes < *size)
             continue;
+        ResourceBytes += *size;
         PeResource resource;
         resource.Type = type;
         resource.Name = name;

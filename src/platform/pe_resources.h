@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
@@ -44,6 +45,9 @@ private:
     uint16_t Characteristics = 0;
     std::vector<Section> Sections;
     std::vector<PeResource> Resources_;
+    // What reading the resource tree has cost so far.
+    std::set<size_t> DirectoriesRead;
+    size_t EntriesRead = 0, ResourceBytes = 0;
 };
 
 } // namespace quillon

@@ -118,6 +118,39 @@ TEST(VersionInfo, QuillonsOwnProgramCarriesItsVersion)
     EXPECT_EQ(ReadFileVersionInfo(ProgramDir() + "no such file").TypeName, "");
 }
 
+TEST(PeFile, ADirectoryOfEntriesThatAllPointBackIsRefusedAtOnce)
+{
+    // 1000 entries in the root directory, each naming the root itself as its
+    // subdirectory: read naively, 10^9 entries.
+    std::string pe = MakePe({});
+    const uint32_t peOffset = uint32_t(uint8_t(pe[0x3C])) | uint32_t(uint8_t(pe[0x3D])) << 8;
+    const size_t coff = peOffset + 4;
+    const size_t optionalSize = size_t(uint8_t(pe[coff + 16])) | size_t(uint8_t(pe[coff + 17])) << 8;
+    const size_t section = coff + 20 + optionalSize;
+    const uint32_t raw = uint32_t(uint8_t(pe[section + 20])) | uint32_t(uint8_t(pe[section + 21])) << 8;
+    const uint32_t entries = 1000, size = 16 + 8 * entries;
+    pe.resize(raw + size, '\0');
+    std::string directory(16, '\0');
+    directory[14] = char(entries & 0xFF);
+    directory[15] = char(entries >> 8);
+    for (uint32_t i = 0; i < entries; ++i) {
+        std::string entry(8, '\0');
+        entry[0] = char(i & 0xFF);
+        entry[1] = char(i >> 8);
+        entry[7] = char(0x80); // a subdirectory at offset 0: the root
+        directory += entry;
+    }
+    pe.replace(raw, size, directory);
+    put32(pe, section + 8, size);
+    put32(pe, section + 16, size);
+    QElapsedTimer clock;
+    clock.start();
+    const auto parsed = PeFile::Parse(pe);
+    EXPECT_LT(clock.elapsed(), 200);
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_TRUE(parsed->Resources().empty());
+}
+
 TEST(PeFile, DamagedImagesAreReadSafely)
 {
     const std::string pe = makePe(block(1, 0, 0, 0), false);
