@@ -319,10 +319,19 @@ QRegion TteBitmap::CreateRegion(int x, int y) const
     return region;
 }
 
-void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const
+void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip) const
 {
     if (IsEmpty() || target.IsEmpty() || dest.isEmpty())
         return;
+    if (&target == this) {
+        // The copy routines run forwards: a bitmap drawn onto itself is read
+        // from a copy.
+        TteBitmap copy;
+        copy.Assign(*this);
+        copy.DrawOnBitmap(target, dest, source, clip);
+        return;
+    }
+    const QRect area = target.Rect().intersected(clip);
     const QRect clippedSource = source.intersected(Rect());
     if (clippedSource.isEmpty())
         return;
@@ -339,7 +348,7 @@ void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const
         // Same size: the parts that exist on both sides, row by row.
         QRect d = dest.translated(clippedSource.topLeft() - source.topLeft());
         d.setSize(clippedSource.size());
-        const QRect visible = d.intersected(target.Rect());
+        const QRect visible = d.intersected(area);
         if (visible.isEmpty())
             return;
         const QPoint s = clippedSource.topLeft() + (visible.topLeft() - d.topLeft());
@@ -354,7 +363,7 @@ void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const
     }
 
     // Scaled by nearest neighbour with corner alignment.
-    const QRect visible = dest.intersected(target.Rect());
+    const QRect visible = dest.intersected(area);
     if (visible.isEmpty())
         return;
     std::vector<int> columns(size_t(visible.width()));
@@ -387,15 +396,17 @@ void TteBitmap::Draw(TteCanvas &canvas, int x, int y, QRect source) const
 
 void TteBitmap::Draw(TteCanvas &canvas, QRect dest, QRect source) const
 {
-    DrawOnBitmap(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source);
+    for (const QRect &clip : canvas.TargetClipRects())
+        DrawOnBitmap(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source, clip);
 }
 
 void TteBitmap::TileDraw(TteCanvas &canvas, QRect dest, QRect source) const
 {
-    TileDraw(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source);
+    for (const QRect &clip : canvas.TargetClipRects())
+        TileDraw(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source, clip);
 }
 
-void TteBitmap::TileDraw(TteBitmap &target, QRect dest, QRect source) const
+void TteBitmap::TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip) const
 {
     const int tw = source.width(), th = source.height();
     if (tw <= 0 || th <= 0 || dest.isEmpty())
@@ -405,7 +416,8 @@ void TteBitmap::TileDraw(TteBitmap &target, QRect dest, QRect source) const
     for (int j = 0; j < rows; ++j)
         for (int i = 0; i < columns; ++i) {
             const QRect tile = QRect(dest.left() + i * tw, dest.top() + j * th, tw, th).intersected(dest);
-            DrawOnBitmap(target, tile, QRect(source.topLeft(), tile.size()));
+            if (tile.intersects(clip))
+                DrawOnBitmap(target, tile, QRect(source.topLeft(), tile.size()), clip);
         }
 }
 
@@ -413,8 +425,16 @@ void TteBitmap::ShowOn(QPainter &painter, int x, int y) const
 {
     if (IsEmpty())
         return;
-    const QImage view(reinterpret_cast<const uchar *>(Bits()), Width_, Height_, Width_ * 4, QImage::Format_ARGB32);
-    painter.drawImage(x, y, view);
+    if (HasAlpha) {
+        const QImage view(reinterpret_cast<const uchar *>(Bits()), Width_, Height_, Width_ * 4, QImage::Format_ARGB32);
+        painter.drawImage(x, y, view);
+        return;
+    }
+    // Whatever its alpha bytes hold, a bitmap without alpha shows opaque.
+    QImage opaque(Width_, Height_, QImage::Format_RGB32);
+    for (int row = 0; row < Height_; ++row)
+        Pixels().CopyPixels(reinterpret_cast<uint32_t *>(opaque.scanLine(row)), Row(row), size_t(Width_));
+    painter.drawImage(x, y, opaque);
 }
 
 TteCanvas &TteBitmap::Canvas()

@@ -78,15 +78,19 @@ public:
     // Bitmap to bitmap: D clipped to the target, S to this bitmap; scaled by
     // nearest neighbour when the sizes differ. The mode follows the flags:
     // alpha blend, key copy or plain copy.
-    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const;
+    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const { DrawOnBitmap(target, dest, source, target.Rect()); }
+    // Only the part of D inside clip (target coordinates) is drawn.
+    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip) const;
     void DrawOnBitmap(TteBitmap &target, int x, int y) const { DrawOnBitmap(target, QRect(x, y, Width_, Height_), Rect()); }
     // On a canvas: D is moved by the canvas's window origin first.
     void Draw(TteCanvas &canvas, int x, int y) const;
     void Draw(TteCanvas &canvas, int x, int y, QRect source) const;
     void Draw(TteCanvas &canvas, QRect dest, QRect source) const;
     void TileDraw(TteCanvas &canvas, QRect dest, QRect source) const;
-    void TileDraw(TteBitmap &target, QRect dest, QRect source) const;
-    // A widget shows a bitmap with one image draw.
+    void TileDraw(TteBitmap &target, QRect dest, QRect source) const { TileDraw(target, dest, source, target.Rect()); }
+    void TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip) const;
+    // A widget shows a bitmap with one image draw; a bitmap without alpha
+    // shows opaque, whatever its alpha bytes hold.
     void ShowOn(QPainter &painter, int x, int y) const;
 
     TteCanvas &Canvas();

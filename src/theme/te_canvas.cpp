@@ -12,7 +12,31 @@ void TteCanvas::Begin(QPainter &painter)
 {
     painter.translate(-Origin);
     if (Clip)
-        painter.setClipRect(*Clip);
+        painter.setClipRegion(*Clip);
+}
+
+void TteCanvas::SetClipRect(std::optional<QRect> clip)
+{
+    if (clip)
+        Clip = QRegion(*clip);
+    else
+        Clip.reset();
+}
+
+void TteCanvas::ExcludeClipRect(QRect rect)
+{
+    const QRegion all = Clip ? *Clip : QRegion(Target_.Rect().translated(Origin));
+    Clip = all.subtracted(QRegion(rect));
+}
+
+QVector<QRect> TteCanvas::TargetClipRects() const
+{
+    if (!Clip)
+        return {Target_.Rect()};
+    QVector<QRect> rects;
+    for (const QRect &r : Clip->translated(-Origin))
+        rects.push_back(r.intersected(Target_.Rect()));
+    return rects;
 }
 
 void TteCanvas::FillRect(QRect rect, QColor colour)

@@ -9,6 +9,8 @@
 #include <QPoint>
 #include <QPolygon>
 #include <QRect>
+#include <QRegion>
+#include <QVector>
 #include <QString>
 
 #include <optional>
@@ -44,8 +46,18 @@ public:
     // Drawing at (x, y) lands at (x, y) - origin in the bitmap.
     QPoint WindowOrigin() const { return Origin; }
     void SetWindowOrigin(QPoint origin) { Origin = origin; }
-    // In canvas coordinates; nothing: no clip.
-    void SetClipRect(std::optional<QRect> clip) { Clip = clip; }
+    // In canvas coordinates; nothing: no clip. Every drawing operation keeps
+    // to the clip, bitmap drawing included.
+    void SetClipRect(std::optional<QRect> clip);
+    // Saving and restoring the clip: take ClipRegion, later give it back.
+    const std::optional<QRegion> &ClipRegion() const { return Clip; }
+    void SetClipRegion(std::optional<QRegion> clip) { Clip = std::move(clip); }
+    // Leaves rect out of the clip (the whole canvas when there was none), as
+    // a frame does with its client area before painting around it.
+    void ExcludeClipRect(QRect rect);
+    // The clip in the target bitmap's own coordinates, as rectangles; the
+    // whole bitmap when there is no clip.
+    QVector<QRect> TargetClipRects() const;
 
     QFont Font;
     QColor FontColor = Qt::black; // the colour DrawThemeText writes in
@@ -71,7 +83,7 @@ private:
 
     TteBitmap &Target_;
     QPoint Origin;
-    std::optional<QRect> Clip;
+    std::optional<QRegion> Clip;
 };
 
 } // namespace quillon

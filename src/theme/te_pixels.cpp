@@ -10,8 +10,8 @@ namespace scalar {
 
 void CopyPixels(uint32_t *dst, const uint32_t *src, size_t count)
 {
-    if (count)
-        std::memmove(dst, src, count * 4);
+    for (size_t i = 0; i < count; ++i)
+        dst[i] = src[i] | 0xFF000000u;
 }
 
 void KeyCopyPixels(uint32_t *dst, const uint32_t *src, size_t count)

@@ -31,6 +31,8 @@ inline uint32_t BlendPixel(uint32_t s, uint32_t d)
 }
 
 struct PixelRoutines {
+    // Copies the pixels with alpha 255: an opaque copy gives opaque pixels,
+    // whatever the source's alpha bytes hold.
     void (*CopyPixels)(uint32_t *dst, const uint32_t *src, size_t count);
     // Copies the pixels that are not transparent marks, with alpha 255.
     void (*KeyCopyPixels)(uint32_t *dst, const uint32_t *src, size_t count);

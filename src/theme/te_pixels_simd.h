@@ -99,16 +99,21 @@ void ClearAlphaOfColor(uint32_t *dst, uint32_t colour, size_t count)
             dst[i] &= 0x00FFFFFFu;
 }
 
+template <class V>
 void CopyPixels(uint32_t *dst, const uint32_t *src, size_t count)
 {
-    if (count)
-        __builtin_memmove(dst, src, count * 4);
+    const typename V::Reg opaque = V::set1(0xFF000000u);
+    size_t i = 0;
+    for (; i + V::Width <= count; i += V::Width)
+        V::store(dst + i, V::orv(V::load(src + i), opaque));
+    for (; i < count; ++i)
+        dst[i] = src[i] | 0xFF000000u;
 }
 
 template <class V>
 PixelRoutines Routines(const char *level)
 {
-    return PixelRoutines{CopyPixels,        KeyCopyPixels<V>,     BlendPixels<V>, FillPixels<V>,
+    return PixelRoutines{CopyPixels<V>,     KeyCopyPixels<V>,     BlendPixels<V>, FillPixels<V>,
                          SetAlphaPixels<V>, ClearAlphaOfColor<V>, level};
 }
 

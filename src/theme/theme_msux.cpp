@@ -64,10 +64,13 @@ bool LoadDibResource(TteBitmap &bitmap, const std::string &dib)
         return false;
     const int32_t w = static_cast<int32_t>(*width), h = static_cast<int32_t>(*height);
     const long long absH = h < 0 ? -static_cast<long long>(h) : h;
+    // The three colour masks of BI_BITFIELDS follow a plain 40-byte header;
+    // the V4 and V5 headers hold them inside.
+    const uint32_t maskBytes = *compression == 3 && *headerSize == 40 ? 12 : 0;
     if (w < 1 || absH < 1 || w > TteBitmap::MaxSide || absH > TteBitmap::MaxSide)
         return false;
     if (*bits == 32 && (*compression == 0 || *compression == 3)) {
-        const size_t pixelsAt = *headerSize + (*compression == 3 ? 12 : 0);
+        const size_t pixelsAt = size_t(*headerSize) + maskBytes;
         const size_t bytes = size_t(w) * size_t(absH) * 4;
         const auto pixels = r.bytes(pixelsAt, bytes);
         if (!pixels)
@@ -85,7 +88,7 @@ bool LoadDibResource(TteBitmap &bitmap, const std::string &dib)
     uint32_t colours = r.u32(32).value_or(0);
     if (colours == 0 && *bits <= 8)
         colours = 1u << *bits;
-    const uint32_t offset = 14 + *headerSize + colours * 4 + (*compression == 3 ? 12 : 0);
+    const uint32_t offset = 14 + *headerSize + colours * 4 + maskBytes;
     for (uint32_t v : {fileSize, 0u, offset})
         for (int i = 0; i < 4; ++i)
             file += static_cast<char>(v >> (8 * i) & 0xFF);

@@ -127,7 +127,7 @@ TEST(DrawElement, TransparencyFollowsTheDrawMode)
     EXPECT_EQ(t.Pixel(1, 0), 0xFFFFFFFFu) << "the marked pixel is skipped";
     e.DrawMode = 0;
     e.DrawElement(t.Canvas(), t.Rect(), 1);
-    EXPECT_EQ(t.Pixel(1, 0), TE_TRANSPARENT_KEY) << "opaque: copied as it is";
+    EXPECT_EQ(t.Pixel(1, 0), 0xFF000000u | TE_TRANSPARENT_KEY) << "opaque: copied, and opaque";
     EXPECT_TRUE(e.Image.Bitmap->HasTransparentMarks) << "the bitmap's flags are left as they were";
 }
 
@@ -325,4 +325,35 @@ TEST(EmbeddedTheme, TextContrastMeetsWcagAa)
     };
     for (const Pair &p : pairs)
         EXPECT_GE(contrast(p.text, p.background), 4.5) << p.what;
+}
+
+TEST(DibResources, BitfieldMasksAreWhereTheHeaderPutsThem)
+{
+    // A 2x1 32-bit bitmap with BI_BITFIELDS: a 40-byte header is followed by
+    // the three masks; the V4 (108) and V5 (124) headers hold them inside.
+    for (uint32_t headerSize : {40u, 108u, 124u}) {
+        std::string dib(headerSize, '\0');
+        auto put32 = [&](size_t at, uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                dib[at + size_t(i)] = char(v >> (8 * i) & 0xFF);
+        };
+        put32(0, headerSize);
+        put32(4, 2);
+        put32(8, uint32_t(-1)); // top-down
+        dib[12] = 1;
+        dib[14] = 32;
+        put32(16, 3); // BI_BITFIELDS
+        if (headerSize > 40) {
+            put32(40, 0x00FF0000);
+            put32(44, 0x0000FF00);
+            put32(48, 0x000000FF);
+        } else {
+            dib += std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00", 12);
+        }
+        dib += std::string("\x30\x20\x10\xFF\x60\x50\x40\xFF", 8);
+        TteBitmap bitmap;
+        ASSERT_TRUE(LoadDibResource(bitmap, dib)) << headerSize;
+        EXPECT_EQ(bitmap.Pixel(0, 0), 0xFF102030u) << headerSize;
+        EXPECT_EQ(bitmap.Pixel(1, 0), 0xFF405060u) << headerSize;
+    }
 }

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -185,6 +188,87 @@ TEST(TteBitmap, SourceRectanglesOutsideTheBitmapAreClipped)
             source.TileDraw(target, d, s);
         }
     SUCCEED(); // runs clean under the address sanitizer
+}
+
+// Which pixels of a 6x6 target a draw reached (a draw paints 0xFF0000FF on
+// white), row by row as '#' and '.'.
+std::string reached(const TteBitmap &target)
+{
+    std::string rows;
+    for (int y = 0; y < target.Height(); ++y) {
+        for (int x = 0; x < target.Width(); ++x)
+            rows += target.Pixel(x, y) == 0xFF0000FFu ? '#' : '.';
+        rows += '/';
+    }
+    return rows;
+}
+
+TEST(TteCanvas, BitmapDrawingKeepsToTheClip)
+{
+    TteBitmap source(6, 6), tile(2, 2), target(6, 6);
+    source.Fill(0xFF0000FF);
+    tile.Fill(0xFF0000FF);
+    TteCanvas &canvas = target.Canvas();
+    const std::string all = "######/######/######/######/######/######/";
+    const std::string frameOnly = "######/#....#/#....#/#....#/#....#/######/";
+    // Each draw covers the whole target, placed at the canvas's origin o.
+    const std::pair<const char *, std::function<void(QPoint)>> draws[] = {
+        {"plain", [&](QPoint o) { source.Draw(canvas, o.x(), o.y()); }},
+        {"scaled", [&](QPoint o) { source.Draw(canvas, QRect(o, QSize(6, 6)), QRect(0, 0, 3, 3)); }},
+        {"tiled", [&](QPoint o) { tile.TileDraw(canvas, QRect(o, QSize(6, 6)), tile.Rect()); }},
+    };
+    for (const auto &[name, draw] : draws) {
+        target.Fill(0xFFFFFFFF);
+        draw(QPoint());
+        EXPECT_EQ(reached(target), all) << name << " without a clip";
+        // A frame leaves its client area out, then paints everything; the
+        // window origin moves the clip with the drawing.
+        const QPoint origin(10, 20);
+        canvas.SetWindowOrigin(origin);
+        canvas.ExcludeClipRect(QRect(origin + QPoint(1, 1), QSize(4, 4)));
+        const std::optional<QRegion> saved = canvas.ClipRegion();
+        canvas.SetClipRect(QRect(origin, QSize(1, 1))); // changed, then given back
+        canvas.SetClipRegion(saved);
+        target.Fill(0xFFFFFFFF);
+        draw(origin);
+        EXPECT_EQ(reached(target), frameOnly) << name;
+        canvas.SetClipRect(std::nullopt);
+        canvas.SetWindowOrigin(QPoint());
+    }
+    // Fills keep to the same clip.
+    target.Fill(0xFFFFFFFF);
+    canvas.ExcludeClipRect(QRect(1, 1, 4, 4));
+    canvas.FillRect(target.Rect(), QColor(0, 0, 255));
+    EXPECT_EQ(reached(target), frameOnly);
+    canvas.SetClipRect(std::nullopt);
+}
+
+TEST(TteBitmap, AnOpaqueCopyGivesOpaquePixelsOnScreenToo)
+{
+    // 32-bit pixels whose alpha bytes are all 0 count as no alpha.
+    TteBitmap source(2, 1), target(2, 1);
+    source.SetPixel(0, 0, 0x00123456);
+    source.SetPixel(1, 0, 0x00ABCDEF);
+    source.UpdateAlphaFlag();
+    ASSERT_FALSE(source.HasAlpha);
+    target.Fill(0);
+    source.DrawOnBitmap(target, 0, 0);
+    EXPECT_EQ(target.Pixel(0, 0), 0xFF123456u);
+    EXPECT_EQ(target.Pixel(1, 0), 0xFFABCDEFu);
+    QImage screen(2, 1, QImage::Format_ARGB32);
+    screen.fill(Qt::white);
+    {
+        QPainter painter(&screen);
+        source.ShowOn(painter, 0, 0);
+    }
+    EXPECT_EQ(screen.pixel(0, 0), 0xFF123456u);
+    // Drawn onto itself, shifted: read from what it was.
+    TteBitmap self(3, 1);
+    for (int x = 0; x < 3; ++x)
+        self.SetPixel(x, 0, 0xFF000000u | uint32_t(x + 1));
+    self.DrawOnBitmap(self, QRect(1, 0, 2, 1), QRect(0, 0, 2, 1));
+    EXPECT_EQ(self.Pixel(1, 0), 0xFF000001u);
+    EXPECT_EQ(self.Pixel(2, 0), 0xFF000002u);
 }
 
 TEST(TteBitmap, RegionOfUnmarkedRuns)
