@@ -139,8 +139,11 @@ void CliFrontEnd::ReportRemaining(bool stopped)
         return;
     const int reached = std::min(Eng->Batch.CurrentIndex(), Eng->Jobs.Count());
     while (Reported_ < Eng->Jobs.Count()) {
-        const bool notReached = stopped && Reported_ >= reached;
-        Report(Reported_, notReached ? "Abort" : "Error", "", notReached ? "" : Eng->Jobs.Entry(Reported_).Reason);
+        const bool notReached = Reported_ >= reached;
+        std::string reason = Eng->Jobs.Entry(Reported_).Reason;
+        if (reason.empty() && notReached)
+            reason = "The batch ended before this entry";
+        Report(Reported_, stopped && notReached ? "Abort" : "Error", "", stopped && notReached ? "" : reason);
     }
 }
 

@@ -12,6 +12,15 @@
 
 namespace quillon {
 
+namespace {
+
+std::string endedBySignal(int sig)
+{
+    return "The converter was ended by signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
+}
+
+} // namespace
+
 BatchDriver::BatchDriver(JobList &jobs, ConverterSession &session, MediaProbe &probe, BatchView &view)
     : Jobs(jobs), Session(session), Probe(probe), View(view)
 {
@@ -31,6 +40,7 @@ void BatchDriver::btnConvertClick()
     }
     View.SetBatchButtons(true);
     Jobs.ClearProgressTexts();
+    Produced_.clear();
     CurrentIndex_ = -1;
     Idle_ = false;
     View.SetStatusText("Batch converting");
@@ -92,8 +102,11 @@ BatchDriver::StartResult BatchDriver::StartExtraction(const std::string &source,
     }
     BatchProbeRunning_ = false;
     if (!passed || Idle_) {
-        if (!Probe.Interrupted())
-            reason = FileExists(source) ? "Unsupported or bad video file" : "The source file no longer exists";
+        const int sig = Session.Runner().LastExitSignal();
+        if (!FileExists(source))
+            reason = "The source file no longer exists";
+        else if (!Probe.Interrupted())
+            reason = sig ? endedBySignal(sig) : "Unsupported or bad video file";
         return StartResult::Rejected;
     }
     DeleteWrapperScript();
@@ -102,9 +115,11 @@ BatchDriver::StartResult BatchDriver::StartExtraction(const std::string &source,
     const std::string missing = MissingOptionMessage(options);
     if (!missing.empty())
         RaiseError(missing);
-    const ReservedOutput reserved = ReserveOutputFile(source, options, CurrentIndex_, Jobs.SourcePaths());
-    OutputFile_ = reserved.Path;
-    Reservation_ = reserved.Identity;
+    std::vector<std::string> untouchable = Jobs.SourcePaths();
+    untouchable.insert(untouchable.end(), Produced_.begin(), Produced_.end());
+    ReservedOutput reserved = ReserveOutputFile(source, options, CurrentIndex_, untouchable);
+    OutputFile_ = reserved.Name.Path();
+    Reserved_ = std::move(reserved.Name);
     if (OutputFile_.empty()) {
         reason = reserved.Error;
         return StartResult::Failed;
@@ -153,8 +168,12 @@ void BatchDriver::ExtractionEnded()
         state = "Error";
         reason = FailureReason();
     }
-    if (state != "Done")
+    if (state == "Done") {
+        Reserved_.Close();
+        Produced_.push_back(OutputFile_);
+    } else {
         ReleaseOutput();
+    }
     Jobs.SetProgressText(CurrentIndex_, state);
     Jobs.SetReason(CurrentIndex_, reason);
     DeleteWrapperScript();
@@ -169,7 +188,7 @@ std::string BatchDriver::FailureReason() const
 {
     TRedirector &runner = Session.Runner();
     if (const int sig = runner.LastExitSignal())
-        return "The converter was ended by signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
+        return endedBySignal(sig);
     const std::string said = NamePartialFilesAs(Session.Parser().FailureText(), OutputFile_);
     if (!said.empty())
         return said;
@@ -215,8 +234,7 @@ void BatchDriver::ReleaseOutput()
 {
     // Only the empty file that reserved the name goes, never a finished
     // output; and whatever the stopped converter was writing beside it.
-    ReleaseReservation(OutputFile_, Reservation_);
-    Reservation_ = {};
+    Reserved_.Release();
     if (!OutputFile_.empty())
         SweepStalePartialFiles(DirectoryOf(OutputFile_));
 }

@@ -88,7 +88,8 @@ private:
     std::string AudioOptions_;
     bool ExtractionRunning_ = false; // a converter of ours is extracting
     bool BatchProbeRunning_ = false; // the next entry is being probed
-    FileIdentity Reservation_;       // the empty file that reserved OutputFile
+    Reservation Reserved_;           // of OutputFile, while its extraction runs
+    std::vector<std::string> Produced_; // the outputs of this batch, never replaced by a later entry
     QObject Context;
 };
 

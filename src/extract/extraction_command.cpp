@@ -32,12 +32,12 @@ std::string OutputBaseName(const std::string &source, int namingMethod, int curr
 }
 
 ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions &options, int currentIndex,
-                                 const std::vector<std::string> &jobSources)
+                                 const std::vector<std::string> &untouchable)
 {
     const std::string base = OutputBaseName(source, options.NamingMethod, currentIndex);
     const std::string format = FileFormats.at(static_cast<size_t>(options.FormatIndex));
     auto isSource = [&](const std::string &candidate) {
-        for (const std::string &s : jobSources)
+        for (const std::string &s : untouchable)
             if (SameFile(candidate, s))
                 return true;
         return false;
@@ -52,13 +52,16 @@ ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions 
         if (options.OverwriteExisting && ::lstat(candidate.c_str(), &there) == 0 && S_ISREG(there.st_mode) &&
             there.st_size > 0)
             DeleteFileAt(candidate); // one that cannot go keeps its name taken
-        if (ReserveFile(candidate, &out.Identity)) {
-            out.Path = candidate;
+        if (out.Name.Make(candidate))
             return out;
+        int error = errno;
+        if (error == EEXIST && ReclaimStaleReservation(candidate)) {
+            if (out.Name.Make(candidate))
+                return out;
+            error = errno;
         }
-        if (errno == EEXIST)
+        if (error == EEXIST)
             continue;
-        const int error = errno;
         out.Error = error == ENOENT && !DirectoryExists(options.OutputDir)
                         ? "The output folder does not exist: " + options.OutputDir
                         : "Cannot create the output file " + candidate + ": " + std::strerror(error);

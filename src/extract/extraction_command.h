@@ -14,20 +14,20 @@ namespace quillon {
 std::string OutputBaseName(const std::string &source, int namingMethod, int currentIndex);
 
 struct ReservedOutput {
-    std::string Path; // "" when no name could be had
-    FileIdentity Identity;
+    Reservation Name;  // its Path is "" when no name could be had
     std::string Error; // why not
 };
 
 // The output file of an extraction: OutputDir + base + "." + format, then
 // "(1)", "(2)"... while the name is taken (overwrite off) or names one of the
-// job list's sources (even with overwrite on: a source is never the output).
-// With overwrite on, a file with content at a name goes first. The chosen
-// name is reserved by creating it empty and exclusively, so that another run
-// into the same folder, ours or anyone's, gets the next number, and an empty
-// file (another run's reservation) is never taken over.
+// job list's sources or an output this batch made already (even with
+// overwrite on: a source is never the output, nor is one output replaced by
+// the next). With overwrite on, a file with content at a name goes first. The
+// chosen name is reserved (a Reservation), so that another run into the same
+// folder, ours or anyone's, gets the next number; a live run's reservation is
+// never taken over, one that a dead run left is.
 ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions &options, int currentIndex,
-                                 const std::vector<std::string> &jobSources);
+                                 const std::vector<std::string> &untouchable);
 
 // " -acodec wmav2 -ar 44100 -ab 128000" and its kin, by format.
 std::string MakeAudioOptions(const std::string &format, const std::string &sampleRate, const std::string &bitRate);

@@ -55,7 +55,7 @@ bool MediaProbe::StampOf(const std::string &path, FileStamp &stamp)
 
 bool MediaProbe::ProbeFile(const std::string &source)
 {
-    Interrupted_ = false;
+    Interrupted_ = Crashed_ = false;
     FileStamp before;
     const bool stamped = CacheAnswers && StampOf(source, before);
     if (stamped) {
@@ -69,7 +69,7 @@ bool MediaProbe::ProbeFile(const std::string &source)
     // Kept only when the converter read the file to its end and the file
     // stood still meanwhile.
     FileStamp after;
-    if (stamped && !Interrupted_ && StampOf(source, after) && after == before)
+    if (stamped && !Interrupted_ && !Crashed_ && StampOf(source, after) && after == before)
         Answers[source] = Answer{before, Session.Facts(), passed};
     else
         Answers.erase(source);
@@ -125,12 +125,14 @@ bool MediaProbe::ProbeDirect(const std::string &input)
     facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
     facts.HasAudio = false;
     Session.Parser().ClearProgressTarget();
-    Interrupted_ = false;
     Session.Start();
     // Other handlers run meanwhile; the loop sleeps until the next event.
     while (runner.Active())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    Interrupted_ = runner.LastTerminateCode().has_value() || runner.LastExitSignal() != 0;
+    // Stopped by us (Stop, the end of the program) says nothing about the
+    // source; a converter that crashed on it does, but not for good.
+    Interrupted_ = Interrupted_ || runner.LastTerminateCode().has_value();
+    Crashed_ = Crashed_ || (!runner.LastTerminateCode() && runner.LastExitSignal() != 0);
     // Without FFmpeg every source would look bad: say what is wrong instead.
     if (!Session.Parser().LauncherFailure().empty())
         RaiseError("The converter could not be run: " + Session.Parser().LauncherFailure());

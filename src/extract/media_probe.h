@@ -29,7 +29,8 @@ public:
     bool ProbeDirect(const std::string &input);
 
     // The last probe's converter was stopped before it ended (Stop, the end
-    // of the program): its false says nothing about the source.
+    // of the program): its false says nothing about the source. Neither this
+    // nor a converter that crashed is remembered as the file's answer.
     bool Interrupted() const { return Interrupted_; }
     // Removes the wrapper script of a probe that is still waiting; for a
     // program that must end now.
@@ -62,7 +63,8 @@ private:
 
     ConverterSession &Session;
     std::map<std::string, Answer> Answers;
-    bool Interrupted_ = false;
+    bool Interrupted_ = false; // of the last ProbeFile: one of its runs was stopped
+    bool Crashed_ = false;     // one of its runs ended by a signal of its own
     std::string OpenScript;
 };
 

@@ -173,16 +173,69 @@ int SweepStalePartialFiles(const std::string &dir)
     return removed;
 }
 
-bool ReserveFile(const std::string &path, FileIdentity *identity)
+namespace {
+// Owner write only: no output is ever made with these permissions.
+constexpr mode_t ReservationMode = 0200;
+} // namespace
+
+Reservation &Reservation::operator=(Reservation &&other) noexcept
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (this != &other) {
+        Close();
+        Path_ = std::move(other.Path_);
+        Identity_ = other.Identity_;
+        Fd = std::exchange(other.Fd, -1);
+    }
+    return *this;
+}
+
+bool Reservation::Make(const std::string &path)
+{
+    Close();
+    // No permissions until it is locked: a reclaimer leaves it alone till then.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0);
     if (fd < 0)
         return false;
     struct stat st {};
-    if (identity && ::fstat(fd, &st) == 0)
-        *identity = {st.st_dev, st.st_ino};
-    ::close(fd);
+    ::flock(fd, LOCK_EX);
+    ::fchmod(fd, ReservationMode);
+    ::fstat(fd, &st);
+    Path_ = path;
+    Identity_ = {st.st_dev, st.st_ino};
+    Fd = fd;
     return true;
+}
+
+void Reservation::Release()
+{
+    if (!Path_.empty())
+        ReleaseReservation(Path_, Identity_);
+    Close();
+}
+
+void Reservation::Close()
+{
+    if (Fd >= 0)
+        ::close(Fd);
+    Fd = -1;
+    Identity_ = {};
+}
+
+bool ReclaimStaleReservation(const std::string &path)
+{
+    struct stat seen {};
+    if (::lstat(path.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_size != 0 ||
+        (seen.st_mode & 07777) != ReservationMode)
+        return false;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat held {}, now {};
+    const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && held.st_size == 0 &&
+                       ::lstat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev && held.st_ino == now.st_ino &&
+                       ::unlink(path.c_str()) == 0;
+    ::close(fd);
+    return stale;
 }
 
 void ReleaseReservation(const std::string &path, const FileIdentity &identity)
@@ -193,12 +246,14 @@ void ReleaseReservation(const std::string &path, const FileIdentity &identity)
         ::unlink(path.c_str());
 }
 
-int InstallPartialFile(const std::string &partialPath, const std::string &finalPath)
+int InstallPartialFile(const std::string &partialPath, const std::string &finalPath, const FileIdentity *reserved)
 {
     struct stat there {};
     if (::lstat(finalPath.c_str(), &there) == 0) {
-        // An empty regular file is a reservation: nothing is lost by replacing it.
-        if (!S_ISREG(there.st_mode) || there.st_size != 0)
+        // An empty regular file is a reservation: nothing is lost by replacing
+        // it. But not another run's, put there after ours went.
+        if (!S_ISREG(there.st_mode) || there.st_size != 0 ||
+            (reserved && (there.st_dev != reserved->Device || there.st_ino != reserved->Inode)))
             return EEXIST;
         if (::rename(partialPath.c_str(), finalPath.c_str()) != 0)
             return errno;

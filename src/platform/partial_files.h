@@ -14,6 +14,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <utility>
 
 namespace quillon {
 
@@ -38,16 +39,44 @@ struct FileIdentity {
     ino_t Inode = 0;
 };
 
-// Creates an empty file at path exclusively (the name is then ours); false
-// with errno set when something is there already or the folder refuses.
-bool ReserveFile(const std::string &path, FileIdentity *identity = nullptr);
+// The name of an output, held for one run: an empty file, made exclusively,
+// with only its owner's write permission (a mark no output has), locked for
+// as long as the run lives. One that a dead run left behind can be told from
+// a live one and reclaimed.
+class Reservation {
+public:
+    Reservation() = default;
+    Reservation(Reservation &&other) noexcept { *this = std::move(other); }
+    Reservation &operator=(Reservation &&other) noexcept;
+    ~Reservation() { Close(); }
+
+    // Creates path and locks it; false with errno set (EEXIST: taken).
+    bool Make(const std::string &path);
+    const std::string &Path() const { return Path_; }
+    const FileIdentity &Identity() const { return Identity_; }
+    // Removes the file if it is still the empty one made here: the name is free again.
+    void Release();
+    // Lets go of the lock; the file stays (it holds the finished output now).
+    void Close();
+
+private:
+    std::string Path_;
+    FileIdentity Identity_;
+    int Fd = -1;
+};
+
+// Removes the reservation at path that a run which died left behind; true
+// when it went. Anything else there (a live reservation, a user's file) stays.
+bool ReclaimStaleReservation(const std::string &path);
 // Removes the file at path if it is still the empty file that reserved it.
 void ReleaseReservation(const std::string &path, const FileIdentity &identity);
 
-// Puts a finished temporary file under its final name: over an empty file
-// (a reservation), or where nothing is; never over a file with content.
-// Returns 0 or an errno value (EEXIST for a file with content).
-int InstallPartialFile(const std::string &partialPath, const std::string &finalPath);
+// Puts a finished temporary file under its final name: over the empty file
+// that reserved it (the one with identity reserved, when given), or where
+// nothing is; never over a file with content. Returns 0 or an errno value
+// (EEXIST for a file that is not the reservation).
+int InstallPartialFile(const std::string &partialPath, const std::string &finalPath,
+                       const FileIdentity *reserved = nullptr);
 
 // text with every mention of a temporary file of finalPath ("file:" and all)
 // replaced by finalPath itself: what the user knows the file by.

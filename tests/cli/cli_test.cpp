@@ -304,3 +304,19 @@ TEST(QuillonCli, CtrlCWhileCheckingSourcesLeavesNoTemporaryFiles)
         EXPECT_TRUE(fs::is_empty(temp.path())) << interrupts;
     }
 }
+
+TEST(QuillonCli, AConverterThatCrashesOnASourceFailsTheRun)
+{
+    ScratchDir out, src;
+    const std::string good = src.file("good.mp4"), crash = src.file("crash.mp4");
+    fs::copy_file(Clip("mp4"), good);
+    fs::copy_file(Clip("mp4"), crash);
+    const std::string crashing = src.file("ffmpeg.sh");
+    WriteScript(crashing, "case \"$*\" in *crash*) kill -SEGV $$ ;; esac\nexec ffmpeg \"$@\"\n");
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILLON_FFMPEG", q(crashing));
+    const CliRun run = runCli({"-o", q(out.path().string()), q(good), q(crash)}, nullptr, env);
+    EXPECT_EQ(run.exitCode, 1) << "crash.mp4 was never extracted";
+    EXPECT_NE(run.err.find("Unsupported or bad video file: " + crash + "!"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "Done\t" + good + "\t" + out.file("good.MP3") + "\t\n");
+}

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -493,7 +494,12 @@ TEST_F(Batch, AKilledConverterSaysSo)
     ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
     add({source("four", "talk.mp4")});
     whenever([&] { return progress()[0] != "0%" && !progress()[0].empty(); },
-             [&] { std::system("pkill -KILL -f 'ffmpeg -re.*quillon-'"); });
+             [&] {
+                 // FFmpeg, the launcher's child: only this test's.
+                 const std::string launcher = std::to_string(engine->Session.Runner().ProcessId());
+                 const std::string children = ReadFile("/proc/" + launcher + "/task/" + launcher + "/children");
+                 ::kill(static_cast<pid_t>(std::atoi(children.c_str())), SIGKILL);
+             });
     ASSERT_TRUE(runBatch());
     EXPECT_EQ(progress(), std::vector<std::string>{"Error"});
     EXPECT_TRUE(outputs().empty());
@@ -596,3 +602,17 @@ INSTANTIATE_TEST_SUITE_P(Edges, RefusedBitRates,
                                            RateCase{7, 0, 12, true},  // OGG 11025 Hz 320 kbit/s mono
                                            RateCase{7, 1, 0, false},  // OGG 22050 Hz 16 kbit/s
                                            RateCase{7, 2, 1, false})); // OGG 44100 Hz 24 kbit/s
+
+TEST_F(Batch, OverwriteNeverReplacesAnOutputOfTheSameBatch)
+{
+    view.Options.OverwriteExisting = true;
+    WriteFile(out.file("talk.MP3"), "an old output");
+    ScratchDir elsewhere;
+    const std::string second = (elsewhere.path() / "talk.mp4").string();
+    fs::copy_file(Clip("mp4"), second);
+    add({source("mp4", "talk.mp4"), second});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done"}));
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"talk(1).MP3", "talk.MP3"}));
+    EXPECT_EQ(FfprobeAudio(out.file("talk.MP3")).codec, "mp3") << "the old output was replaced, as asked";
+}

@@ -81,10 +81,11 @@ protected:
     // sees the folder as the test left it.
     std::string name(const std::string &source, int index = 0, std::vector<std::string> sources = {})
     {
-        const ReservedOutput out = ReserveOutputFile(source, options, index, sources);
+        ReservedOutput out = ReserveOutputFile(source, options, index, sources);
         EXPECT_EQ(out.Error, "");
-        ReleaseReservation(out.Path, out.Identity);
-        return std::filesystem::path(out.Path).filename().string();
+        const std::string path = out.Name.Path();
+        out.Name.Release();
+        return std::filesystem::path(path).filename().string();
     }
 };
 
@@ -103,11 +104,18 @@ TEST_F(OutputNames, OverwriteReplacesAFileWithContentOnly)
 {
     WriteFile(dir.file("a.MP3"), "x");
     options.OverwriteExisting = true;
-    const ReservedOutput out = ReserveOutputFile("/v/a.avi", options, 0, {});
-    EXPECT_EQ(std::filesystem::path(out.Path).filename(), "a.MP3");
-    EXPECT_EQ(ReadFile(out.Path), ""); // the old file went before the converter starts
-    // An empty file is another run's reservation: it is not taken over.
+    ReservedOutput out = ReserveOutputFile("/v/a.avi", options, 0, {});
+    EXPECT_EQ(std::filesystem::path(out.Name.Path()).filename(), "a.MP3");
+    EXPECT_EQ(ReadFile(out.Name.Path()), ""); // the old file went before the converter starts
+    // A live run's reservation is not taken over.
     EXPECT_EQ(name("/v/a.avi"), "a(1).MP3");
+    // One whose run died is: its lock went with the run.
+    out.Name.Close();
+    EXPECT_EQ(name("/v/a.avi"), "a.MP3");
+    // A user's own empty file is no reservation.
+    WriteFile(dir.file("b.MP3"), "");
+    EXPECT_EQ(name("/v/b.avi"), "b(1).MP3");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("b.MP3")));
 }
 
 TEST_F(OutputNames, NumberedNamesUseTheIndex)
@@ -133,16 +141,17 @@ TEST_F(OutputNames, ASourceIsNeverTheOutputEvenWithOverwrite)
 TEST_F(OutputNames, AReservedNameIsNotGivenTwice)
 {
     // Two runs into one folder with sources of the same name.
-    const ReservedOutput first = ReserveOutputFile("/v/talk.avi", options, 0, {});
-    const ReservedOutput second = ReserveOutputFile("/w/talk.mp4", options, 0, {});
-    EXPECT_EQ(std::filesystem::path(first.Path).filename(), "talk.MP3");
-    EXPECT_EQ(std::filesystem::path(second.Path).filename(), "talk(1).MP3");
+    ReservedOutput first = ReserveOutputFile("/v/talk.avi", options, 0, {});
+    ReservedOutput second = ReserveOutputFile("/w/talk.mp4", options, 0, {});
+    const std::string firstPath = first.Name.Path(), secondPath = second.Name.Path();
+    EXPECT_EQ(std::filesystem::path(firstPath).filename(), "talk.MP3");
+    EXPECT_EQ(std::filesystem::path(secondPath).filename(), "talk(1).MP3");
     // Giving a reservation up leaves a file that has content since alone.
-    WriteFile(second.Path, "sound");
-    ReleaseReservation(first.Path, first.Identity);
-    ReleaseReservation(second.Path, second.Identity);
-    EXPECT_FALSE(std::filesystem::exists(first.Path));
-    EXPECT_EQ(ReadFile(second.Path), "sound");
+    WriteFile(secondPath, "sound");
+    first.Name.Release();
+    second.Name.Release();
+    EXPECT_FALSE(std::filesystem::exists(firstPath));
+    EXPECT_EQ(ReadFile(secondPath), "sound");
 }
 
 TEST_F(OutputNames, AFolderThatRefusesSaysWhy)

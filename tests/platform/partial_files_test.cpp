@@ -62,13 +62,21 @@ TEST(PartialFiles, InstallingNeverReplacesAFileWithContent)
     };
     // Over a reservation.
     const std::string reserved = dir.file("a.MP3");
-    FileIdentity identity;
-    ASSERT_TRUE(ReserveFile(reserved, &identity));
-    EXPECT_FALSE(ReserveFile(reserved)) << "a name is reserved once";
-    EXPECT_EQ(InstallPartialFile(partialWith(reserved, "sound"), reserved), 0);
+    Reservation name, again;
+    ASSERT_TRUE(name.Make(reserved));
+    EXPECT_FALSE(again.Make(reserved)) << "a name is reserved once";
+    EXPECT_FALSE(ReclaimStaleReservation(reserved)) << "while its run lives";
+    const FileIdentity identity = name.Identity();
+    EXPECT_EQ(InstallPartialFile(partialWith(reserved, "sound"), reserved, &identity), 0);
     EXPECT_EQ(ReadFile(reserved), "sound");
-    ReleaseReservation(reserved, identity); // now a finished output: it stays
+    name.Release(); // now a finished output: it stays
     EXPECT_EQ(ReadFile(reserved), "sound");
+    // Another run's reservation, made after ours went, is not ours to fill.
+    const std::string other = dir.file("c.MP3");
+    Reservation theirs;
+    ASSERT_TRUE(theirs.Make(other));
+    const FileIdentity gone{}; // no file has it
+    EXPECT_EQ(InstallPartialFile(partialWith(other, "x"), other, &gone), EEXIST);
     // Where nothing is.
     EXPECT_EQ(InstallPartialFile(partialWith(dir.file("b.MP3"), "b"), dir.file("b.MP3")), 0);
     EXPECT_EQ(ReadFile(dir.file("b.MP3")), "b");

@@ -1,5 +1,6 @@
 #include "../../tools/videoenc/avisynth_script.h"
 #include "../../tools/videoenc/bit_rate_rules.h"
+#include "../../tools/videoenc/write_failure.h"
 #include "runner/redirector.h"
 #include "support/test_support.h"
 
@@ -172,4 +173,47 @@ TEST(Launcher, AnOutputAppearsOnlyWholeAndOnlyOverAnEmptyReservation)
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(FfprobeAudio(output).codec, "mp3");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing beside it";
+}
+
+TEST(WriteFailureWatch, OnlyFfmpegsOwnErrorLinesCount)
+{
+    using videoenc::WriteFailureWatch;
+    struct Case {
+        const char *line;
+        bool failed;
+    };
+    const Case cases[] = {
+        {"Error writing trailer of file:/o/.a.quillon-Ab3xYz.MP3: No space left on device", true},
+        {"Error closing file file:/o/.a.quillon-Ab3xYz.MP3: Disk quota exceeded", true},
+        {"av_interleaved_write_frame(): File too large", true},
+        {"[mp3 @ 0x55d0] Failed to write frame: No space left on device", true},
+        // A source or a tag with such words in it is no failure.
+        {"Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/File too large.mp4':", false},
+        {"    title           : Disk quota exceeded", false},
+        {"Output #0, mp3, to 'file:/o/.No space left on device.quillon-Ab3xYz.MP3':", false},
+        {"[aac @ 0x55d0] Qavg: 491.822", false},
+        {"", false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(WriteFailureWatch::TellsOfAFailedWrite(c.line), c.failed) << c.line;
+    // Lines cut anywhere, ended by CR or LF.
+    WriteFailureWatch watch;
+    const std::string output = "    title : File too large\r\nsize=  1kB time=00:00:01.00 \rError writ";
+    watch.Feed(output.data(), output.size());
+    EXPECT_FALSE(watch.Seen());
+    const std::string rest = "ing trailer of x: No space left on device\n";
+    watch.Feed(rest.data(), rest.size());
+    EXPECT_TRUE(watch.Seen());
+}
+
+TEST(Launcher, ASourceNamedLikeAnErrorIsExtracted)
+{
+    ScratchDir dir;
+    const std::string source = dir.file("File too large.mp4");
+    std::filesystem::copy_file(Clip("mp4"), source);
+    const std::string output = dir.file("out.MP3");
+    const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(source) + "  -ac 2 -ar 22050 -ab 64000 " +
+                                 QuoteForCommandLine(output));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(FfprobeAudio(output).codec, "mp3");
 }

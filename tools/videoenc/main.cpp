@@ -13,6 +13,7 @@
 
 #include "avisynth_script.h"
 #include "bit_rate_rules.h"
+#include "write_failure.h"
 #include "platform/partial_files.h"
 
 #include <cerrno>
@@ -139,6 +140,14 @@ const std::set<std::string> &flags()
 
 void say(const std::string &text) { std::fprintf(stderr, "videoenc.dll: %s\n", text.c_str()); }
 
+// A number of digits only, or 0.
+long plainNumber(const std::string &text)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::atol(text.c_str());
+}
+
 // FFmpeg's command line made from ours.
 struct Invocation {
     std::vector<std::string> args;
@@ -174,11 +183,12 @@ int parseArguments(int argc, char **argv, Invocation &inv)
                 value = encoder = mapEncoder(value);
                 vorbisNative = vorbisNative || value == "vorbis";
             } else if (arg == "-ar") {
-                sampleRate = std::atol(value.c_str());
+                sampleRate = plainNumber(value);
             } else if (arg == "-ac") {
-                channels = std::atoi(value.c_str());
+                channels = static_cast<int>(plainNumber(value));
             } else if (arg == "-ab" || arg == "-b:a") {
-                bitRate = std::atol(value.c_str());
+                // "128k" and its kin are FFmpeg's to read: left as they are.
+                bitRate = plainNumber(value);
                 bitRateIndex = static_cast<int>(inv.args.size()) + 1;
             }
             inv.args.push_back(arg);
@@ -198,8 +208,8 @@ int parseArguments(int argc, char **argv, Invocation &inv)
     if (bitRateIndex > 0 && bitRate > 0) {
         const long accepted = videoenc::AcceptedBitRate(encoder, sampleRate, channels, bitRate);
         if (accepted != bitRate) {
-            say(encoder + " does not take " + std::to_string(bitRate) + " bit/s at " + std::to_string(sampleRate) +
-                " Hz; using " + std::to_string(accepted) + " bit/s");
+            say("note: " + encoder + " does not take " + std::to_string(bitRate) + " bit/s at " +
+                std::to_string(sampleRate) + " Hz; using " + std::to_string(accepted) + " bit/s");
             inv.args[static_cast<size_t>(bitRateIndex)] = std::to_string(accepted);
         }
     }
@@ -218,17 +228,6 @@ std::vector<char *> argvOf(std::vector<std::string> &args)
         v.push_back(a.data());
     v.push_back(nullptr);
     return v;
-}
-
-// Lines by which FFmpeg tells that what it wrote did not all reach the file,
-// sometimes while still exiting with 0.
-bool tellsOfAFailedWrite(const std::string &text)
-{
-    for (const char *sign : {"Error writing trailer", "Error closing file", "No space left on device",
-                             "Disk quota exceeded", "File too large"})
-        if (text.find(sign) != std::string::npos)
-            return true;
-    return false;
 }
 
 bool writeAll(int fd, const char *data, size_t size)
@@ -318,8 +317,8 @@ int runExtraction(Invocation &inv)
 
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {signals, POLLIN, 0}};
     int openPipes = 2, status = 0, endedBy = 0;
-    bool reaped = false, writeFailed = false;
-    std::string recent; // the end of what FFmpeg said, for its failure lines
+    bool reaped = false;
+    videoenc::WriteFailureWatch said[2]; // FFmpeg's two streams, each with lines of its own
     while (openPipes > 0 || !reaped) {
         if (::poll(fds, 3, -1) < 0) {
             if (errno == EINTR)
@@ -333,10 +332,7 @@ int runExtraction(Invocation &inv)
             const ssize_t n = ::read(fds[k].fd, buffer, sizeof buffer);
             if (n > 0) {
                 writeAll(k + 1, buffer, static_cast<size_t>(n));
-                recent.append(buffer, static_cast<size_t>(n));
-                writeFailed = writeFailed || tellsOfAFailedWrite(recent);
-                if (recent.size() > 512)
-                    recent.erase(0, recent.size() - 512);
+                said[k].Feed(buffer, static_cast<size_t>(n));
             } else if (n == 0 || errno != EINTR) {
                 ::close(fds[k].fd);
                 fds[k].fd = -1;
@@ -346,7 +342,7 @@ int runExtraction(Invocation &inv)
         if (fds[2].revents & POLLIN) {
             signalfd_siginfo info {};
             while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-                if (info.ssi_signo != SIGCHLD) {
+                if (info.ssi_signo != SIGCHLD && !reaped) {
                     // The program that started us is gone or wants us gone.
                     endedBy = static_cast<int>(info.ssi_signo);
                     ::kill(child, SIGKILL);
@@ -370,7 +366,10 @@ int runExtraction(Invocation &inv)
     if (WEXITSTATUS(status) != 0)
         return failed(WEXITSTATUS(status));
     struct stat written {};
-    if (writeFailed) {
+    // A last line without its end counts too.
+    for (videoenc::WriteFailureWatch &w : said)
+        w.Feed("\n", 1);
+    if (said[0].Seen() || said[1].Seen()) {
         say("the output file could not be written whole");
         return failed(1);
     }
@@ -382,7 +381,7 @@ int runExtraction(Invocation &inv)
         say("FFmpeg wrote nothing into the output file");
         return failed(1);
     }
-    if (const int error = quillon::InstallPartialFile(partial.Path, output)) {
+    if (const int error = quillon::InstallPartialFile(partial.Path, output, reservation.Inode ? &reservation : nullptr)) {
         say(error == EEXIST ? "File '" + output + "' already exists; it is not replaced"
                             : "cannot put the output file in place: " + std::string(std::strerror(error)));
         return failed(1);
