@@ -44,8 +44,11 @@ ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions 
     };
     ReservedOutput out;
     for (int n = 0; n < 1000000; ++n) {
-        const std::string candidate = options.OutputDir + base + (n ? "(" + std::to_string(n) + ")" : "") + "." + format;
-        if (isSource(candidate))
+        const std::string name = base + (n ? "(" + std::to_string(n) + ")" : "") + "." + format;
+        const std::string candidate = options.OutputDir + name;
+        // A name of the temporary files' form would be swept as the remains of
+        // a dead run.
+        if (isSource(candidate) || IsPartialFileName(name))
             continue;
         // Never opened to look: a named pipe there would block us.
         struct stat there {};

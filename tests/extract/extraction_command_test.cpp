@@ -138,6 +138,11 @@ TEST_F(OutputNames, ASourceIsNeverTheOutputEvenWithOverwrite)
     EXPECT_EQ(ReadFile(source), "the user's own file");
 }
 
+TEST_F(OutputNames, NeverOneThatLooksLikeATemporaryFile)
+{
+    EXPECT_EQ(name("/v/.x.quillon-abcdef.mp4"), ".x.quillon-abcdef(1).MP3");
+}
+
 TEST_F(OutputNames, AReservedNameIsNotGivenTwice)
 {
     // Two runs into one folder with sources of the same name.
