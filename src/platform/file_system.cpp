@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include "platform/quillon_error.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -49,6 +51,36 @@ bool DeleteFileAt(const std::string &path)
     if (::unlink(path.c_str()) == 0)
         return true;
     return errno == ENOENT;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string &path, uint64_t limit)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (uint64_t(st.st_size) > limit) {
+        ::close(fd);
+        RaiseError("The file " + path + " is too large (" + std::to_string(st.st_size) + " bytes; at most " +
+                   std::to_string(limit) + ")");
+    }
+    std::string bytes(size_t(st.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += size_t(n);
+    }
+    ::close(fd);
+    bytes.resize(done); // a file that shrank meanwhile gives what was there
+    return bytes;
 }
 
 bool CreateNewFile(const std::string &path, const std::string &bytes)

@@ -2,6 +2,7 @@
 // Small file-system questions asked the way the rest of the program means them.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quillon {
@@ -18,6 +19,10 @@ bool DeleteFileAt(const std::string &path);
 // (a link someone put there first is not followed). False with errno set
 // when path was taken or the write failed (then nothing of ours is left).
 bool CreateNewFile(const std::string &path, const std::string &bytes);
+// The whole file, or nothing when it cannot be read. A file larger than
+// limit bytes is refused before anything is read: "The file <path> is too
+// large (<size> bytes; at most <limit>)".
+std::optional<std::string> ReadWholeFile(const std::string &path, uint64_t limit);
 // Writes bytes to a temporary file beside path and renames it into place, so
 // that a failed write never destroys what was there.
 bool WriteFileReplacing(const std::string &path, const std::string &bytes);

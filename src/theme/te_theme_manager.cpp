@@ -75,10 +75,8 @@ std::unique_ptr<TteTheme> TteThemeManager::LoadThemeFromFile(const std::string &
             return nullptr;
         return theme;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return LoadThemeFromStream(bytes.str());
+    const auto bytes = ReadWholeFile(path, MaxThemeFileBytes);
+    return bytes ? LoadThemeFromStream(*bytes) : nullptr;
 }
 
 void TteThemeManager::SaveThemeToStream(TteTheme *theme, std::string &stream)

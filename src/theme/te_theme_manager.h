@@ -8,6 +8,7 @@
 
 #include "theme/te_theme.h"
 
+#include <cstdint>
 #include <QEvent>
 #include <QObject>
 
@@ -18,6 +19,9 @@
 #include <vector>
 
 namespace quillon {
+
+// Theme files beyond this size are refused before they are read.
+inline constexpr uint64_t MaxThemeFileBytes = 64u << 20;
 
 inline constexpr uint32_t WM_TETHEMECHANGE = 0x0800;
 inline constexpr uint32_t WM_TETHEMELINKCHANGE = 0x0801;

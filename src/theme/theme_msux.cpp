@@ -1,6 +1,7 @@
 #include "theme/theme_msux.h"
 
 #include "platform/byte_reader.h"
+#include "platform/file_system.h"
 #include "platform/quillon_error.h"
 #include "theme/te_theme_manager.h"
 
@@ -16,16 +17,6 @@ namespace quillon {
 namespace {
 
 constexpr uint16_t RT_BITMAP = 2;
-
-std::optional<std::string> readFileBytes(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Zero-terminated UTF-16 strings, ended by an empty one.
 std::vector<std::string> utf16List(const std::string &data)
@@ -195,7 +186,7 @@ bool TTeThemeMsStyles::LoadFromFile(const std::string &fileName)
     std::string lowerName = fileName;
     for (char &c : lowerName)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const auto bytes = readFileBytes(fileName);
+    const auto bytes = ReadWholeFile(fileName, MaxThemeFileBytes);
     if (!bytes)
         return false;
     if (lowerName.size() >= 6 && lowerName.compare(lowerName.size() - 6, 6, ".theme") == 0) {

@@ -253,11 +253,15 @@ void TmsuxThemeObject::Load(const MsuxIni &ini, const std::string &sectionName, 
     const MsuxIni::Section *section = ini.FindSection(sectionName);
     if (!section)
         return;
-    for (const auto &entry : section->Entries) {
+    for (size_t i = 0; i < section->Entries.size(); ++i) {
+        Defined = true;
+        // A line without "=" names no key: it matches nothing.
+        if (!section->HasEquals[i])
+            continue;
+        const auto &entry = section->Entries[i];
         const std::string key = TrimmedText(entry.first);
         // The later of two equal keys answers the look-up.
         const std::string value = TrimmedText(ini.ReadString(sectionName, key).value_or(entry.second));
-        Defined = true;
         Apply(lower(key), value, bitmaps);
         const std::string k = lower(key);
         auto existing = std::find_if(Properties.begin(), Properties.end(), [&](const auto &p) { return p.first == k; });

@@ -357,3 +357,19 @@ TEST(DibResources, BitfieldMasksAreWhereTheHeaderPutsThem)
         EXPECT_EQ(bitmap.Pixel(1, 0), 0xFF405060u) << headerSize;
     }
 }
+
+TEST(DrawElement, LinesWithoutAnEqualsSignNameNoKey)
+{
+    for (const char *bare : {"BorderSize", "ImageFile", "SizingType"}) {
+        auto img = std::make_unique<TteBitmap>(2, 1);
+        img->Name = "T_KEY_BMP";
+        img->Fill(0xFF102030);
+        auto theme = themeWith(std::string("[status]\r\nImageFile=T\\Key.bmp\r\nSizingType=TrueSize\r\n") + bare + "\r\n",
+                               std::move(img));
+        TmsuxThemeObject &e = theme->Element(65);
+        ASSERT_TRUE(e.Image.Valid()) << bare;
+        auto tOwner = target(2, 1);
+        e.DrawElement(tOwner->Canvas(), tOwner->Rect(), 1);
+        EXPECT_EQ(tOwner->Pixel(0, 0), 0xFF102030u) << bare;
+    }
+}

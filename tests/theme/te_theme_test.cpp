@@ -1,3 +1,4 @@
+#include "platform/quillon_error.h"
 #include "support/pe_writer.h"
 #include "support/test_support.h"
 #include "theme/te_engine.h"
@@ -5,6 +6,9 @@
 #include "theme/theme_msux.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include <QCoreApplication>
 
@@ -320,6 +324,24 @@ TEST(TTeThemeMsStyles, HueShiftsNeverAccumulate)
     theme.SetDeltaHue(0);
     EXPECT_EQ(theme.Bitmaps.FindBitmap("BLUE_BUTTON_BMP")->Pixel(0, 0), original);
     EXPECT_EQ(theme.Element(0).TextColor, text);
+}
+
+TEST(TTeThemeMsStyles, AnOversizedThemeFileIsRefusedBeforeItIsRead)
+{
+    ScratchDir dir;
+    for (const char *name : {"big.theme", "big.msstyles", "big.other"}) {
+        const std::string path = dir.file(name);
+        {
+            std::ofstream out(path, std::ios::binary);
+        }
+        std::filesystem::resize_file(path, MaxThemeFileBytes + 1); // sparse: no disk is used
+        try {
+            TteThemeManager::Instance().LoadThemeFromFile(path);
+            ADD_FAILURE() << name << " was read";
+        } catch (const QuillonError &e) {
+            EXPECT_EQ(std::string(e.what()), "The file " + path + " is too large (67108865 bytes; at most 67108864)");
+        }
+    }
 }
 
 TEST(TTeThemeMsStyles, ThemeFilesAndVisualStyleLibraries)
