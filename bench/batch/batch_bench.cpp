@@ -56,11 +56,12 @@ int main(int argc, char **argv)
     }
 
     // The same extraction the program asks of the converter, file by file.
-    const std::string loop = "for f in" + list + "; do b=$(basename \"$f\" .mp4); "
+    const std::string loop = "for f in" + list +
+                             "; do b=$(basename \"$f\" .mp4); "
                              "ffmpeg -nostdin -vn -i \"file:$f\" -ac 2 -ar 44100 -ab 128000 \"file:" +
                              (work / "loop").string() + "/$b.MP3\" >/dev/null 2>&1 || exit 1; done";
-    const std::string quillon = "'" + cli + "' -q -f MP3 -r 44100 -b 128 -o '" + (work / "cli").string() + "'" +
-                                list + " >/dev/null";
+    const std::string quillon =
+        "'" + cli + "' -q -f MP3 -r 44100 -b 128 -o '" + (work / "cli").string() + "'" + list + " >/dev/null";
     timed(loop); // warm the caches for both
     fs::remove_all(work / "loop");
     fs::create_directories(work / "loop");

@@ -86,7 +86,8 @@ void size(int w, int h)
     report("hue shift", w, h, timePerRun([&] {
                shifted.Assign(translucent);
                shifted.ShiftHue(40);
-           }), copy);
+           }),
+           copy);
 
     std::vector<uint32_t> src(size_t(w) * h), dst(size_t(w) * h);
     for (size_t i = 0; i < src.size(); ++i) {

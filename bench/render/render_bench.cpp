@@ -60,7 +60,8 @@ int renderFrame(TTeThemeMsStyles &t, TteCanvas &c)
     for (int i = 0; i < 3; ++i, ++draws)
         t.PaintHeaderSection(0, c, "", at(QRect(list.left() + 1 + 150 * i, list.top() + 1, 150, 22)));
     for (int i = 0; i < 12; ++i, ++draws)
-        t.PaintListItem(0, c, "", at(QRect(list.left() + 1, list.top() + 24 + 18 * i, list.width() - 2, 18), i == 3 ? 2 : 0));
+        t.PaintListItem(0, c, "",
+                        at(QRect(list.left() + 1, list.top() + 24 + 18 * i, list.width() - 2, 18), i == 3 ? 2 : 0));
     const QRect bar(list.right() - 16, list.top() + 24, 16, list.height() - 25);
     t.PaintScrollBarTrack(0, c, "", at(bar));
     t.PaintScrollBarButton(0, c, "", at(QRect(bar.left(), bar.top(), 16, 16), 0, 0));

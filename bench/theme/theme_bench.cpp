@@ -68,8 +68,9 @@ int main(int argc, char **argv)
         TTeThemeMsStyles theme;
         theme.LoadFromStream(packed);
     });
-    std::printf("load (inflate, parse, build 100 elements): median %.2f ms, worst %.2f ms (target < 20 ms: %.2f of it)\n",
-                load[load.size() / 2], load.back(), load[load.size() / 2] / 20.0);
+    std::printf(
+        "load (inflate, parse, build 100 elements): median %.2f ms, worst %.2f ms (target < 20 ms: %.2f of it)\n",
+        load[load.size() / 2], load.back(), load[load.size() / 2] / 20.0);
     TTeThemeMsStyles theme;
     theme.LoadFromStream(packed);
     int hue = 0;

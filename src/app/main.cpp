@@ -5,8 +5,8 @@
 #include "extract/converter_output_parser.h"
 #include "platform/signal_notifier.h"
 
-#include <csignal>
 #include <cfenv>
+#include <csignal>
 #include <string>
 #include <vector>
 

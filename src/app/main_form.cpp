@@ -28,7 +28,8 @@
 namespace quillon {
 
 const FileFilter AddFileFilters[6] = {
-    {"Supported Files", "*.rm;*.rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp;*.3g2;*.m2v;*m4v;*.mp4"},
+    {"Supported Files",
+     "*.rm;*.rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp;*.3g2;*.m2v;*m4v;*.mp4"},
     {"Real Media Files(*.rm;*.rmvb)", "*.rm;*.rmvb"},
     {"AVI Files(*.avi)", "*.avi"},
     {"MPEG Files(*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4)", "*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4"},
@@ -186,12 +187,12 @@ void TfrmMain::CreateControls()
                          {8, 6, 81, 25});
     btnSaveList = button(batchButtons, "btnSaveList", "&Save List  ", "Save file list", QStyle::SP_DialogSaveButton,
                          {104, 6, 81, 25});
-    btnClear = button(batchButtons, "btnClear", "&Clear List    ", "Clear file list", QStyle::SP_CustomBase,
-                      {200, 6, 81, 25});
+    btnClear =
+        button(batchButtons, "btnClear", "&Clear List    ", "Clear file list", QStyle::SP_CustomBase, {200, 6, 81, 25});
     btnConvert = button(batchButtons, "btnConvert", "&Extract", "Start batch conversion", QStyle::SP_MediaPlay,
                         {297, 6, 81, 25});
-    btnAddFile = button(batchButtons, "btnAddFile", "&Add File    ", "Add file to list", QStyle::SP_FileIcon,
-                        {8, 38, 81, 25});
+    btnAddFile =
+        button(batchButtons, "btnAddFile", "&Add File    ", "Add file to list", QStyle::SP_FileIcon, {8, 38, 81, 25});
     btnOutput = button(batchButtons, "btnOutput", "&Folder       ", "Open output folder", QStyle::SP_DirOpenIcon,
                        {104, 38, 81, 25});
     btnStopConvert = button(batchButtons, "btnStopConvert", "&Stop         ", "Stop conversion", QStyle::SP_MediaStop,
@@ -266,7 +267,8 @@ void TfrmMain::CreateControls()
     connect(btnSaveList, &QPushButton::clicked, this, [this] { Guard([this] { btnSaveListClick(); }); });
     connect(btnClear, &QPushButton::clicked, this, [this] { Guard([this] { btnClearClick(); }); });
     connect(btnConvert, &QPushButton::clicked, this, [this] { Guard([this] { Engine_->Batch.btnConvertClick(); }); });
-    connect(btnStopConvert, &QPushButton::clicked, this, [this] { Guard([this] { Engine_->Batch.btnStopConvertClick(); }); });
+    connect(btnStopConvert, &QPushButton::clicked, this,
+            [this] { Guard([this] { Engine_->Batch.btnStopConvertClick(); }); });
     connect(lvFiles, &QTreeView::doubleClicked, this, [this] { Guard([this] { lvFilesDblClick(); }); });
     LayoutPanels();
 }
@@ -590,8 +592,7 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
             Guard([&] { FilesDropped(paths); });
             return true;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -658,11 +659,13 @@ void TfrmMain::ShowStatusLine()
     const QModelIndex current = lvFiles->selectionModel() ? lvFiles->selectionModel()->currentIndex() : QModelIndex();
     std::string text = StatusText;
     if (current.isValid() && current.row() < Engine_->Jobs.Count() &&
-        lvFiles->selectionModel()->isRowSelected(current.row(), {}) && !Engine_->Jobs.Entry(current.row()).Reason.empty())
+        lvFiles->selectionModel()->isRowSelected(current.row(), {}) &&
+        !Engine_->Jobs.Entry(current.row()).Reason.empty())
         text = Engine_->Jobs.Entry(current.row()).Reason;
     // One line in the panel; the whole text in its hint.
     const QString line = qs(text).replace('\n', ' ');
-    sbConvertStatus->setText(sbConvertStatus->fontMetrics().elidedText(line, Qt::ElideMiddle, sbConvertStatus->width()));
+    sbConvertStatus->setText(
+        sbConvertStatus->fontMetrics().elidedText(line, Qt::ElideMiddle, sbConvertStatus->width()));
     sbConvertStatus->setToolTip(line == sbConvertStatus->text() ? QString() : qs(text));
 }
 void TfrmMain::RestoreCaption() { setWindowTitle(qs(Title)); }

@@ -14,10 +14,7 @@ namespace quillon {
 namespace {
 const char *const Section = "Common";
 
-int selectionOrNone(int index, size_t count)
-{
-    return index >= 0 && static_cast<size_t>(index) < count ? index : -1;
-}
+int selectionOrNone(int index, size_t count) { return index >= 0 && static_cast<size_t>(index) < count ? index : -1; }
 } // namespace
 
 SettingsStore::SettingsStore(std::string iniPath, std::function<std::optional<std::string>()> documentsFolder)

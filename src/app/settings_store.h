@@ -15,8 +15,7 @@ namespace quillon {
 class SettingsStore {
 public:
     // documentsFolder answers GetDocumentsFolder (replaceable for tests).
-    explicit SettingsStore(std::string iniPath,
-                           std::function<std::optional<std::string>()> documentsFolder = nullptr);
+    explicit SettingsStore(std::string iniPath, std::function<std::optional<std::string>()> documentsFolder = nullptr);
 
     // Reads the seven keys into options, in order; the first error ends the
     // reading and the values not yet read keep what they had.

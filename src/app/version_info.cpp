@@ -56,9 +56,10 @@ std::optional<std::string> versionBlockOfExecutable(const std::string &bytes)
 
 std::string FileTypeText(uint32_t type, uint32_t subtype)
 {
-    static const char *const drivers[] = {"Unknown Driver",  "Printer Driver", "Keyboard Driver",   "Language Driver",
-                                          "Display Driver",  "Mouse Driver",   "Network Driver",    "System Driver",
-                                          "InstallableDriver", "Sound Driver", "Communications Driver"};
+    static const char *const drivers[] = {"Unknown Driver",  "Printer Driver",       "Keyboard Driver",
+                                          "Language Driver", "Display Driver",       "Mouse Driver",
+                                          "Network Driver",  "System Driver",        "InstallableDriver",
+                                          "Sound Driver",    "Communications Driver"};
     static const char *const fonts[] = {"Unknown Font", "Raster Font", "Vector Font", "Truetype Font"};
     switch (type) {
     case 0: return "Unknown";
@@ -98,13 +99,13 @@ TFileVersionInfo ReadVersionInfoFromBytes(const std::string &bytes, const std::s
     if (!data)
         return info;
     if (data->FirstTranslation()) {
-        std::string *fields[] = {&info.CompanyName,    &info.FileDescription,  &info.FileVersion,
-                                 &info.InternalName,   &info.LegalCopyRight,   &info.LegalTradeMarks,
-                                 &info.OriginalFileName, &info.ProductName,    &info.ProductVersion,
-                                 &info.Comments,       &info.SpecialBuild,     &info.PrivateBuild};
-        const char *const keys[] = {"CompanyName", "FileDescription", "FileVersion",     "InternalName",
+        std::string *fields[] = {&info.CompanyName,      &info.FileDescription, &info.FileVersion,
+                                 &info.InternalName,     &info.LegalCopyRight,  &info.LegalTradeMarks,
+                                 &info.OriginalFileName, &info.ProductName,     &info.ProductVersion,
+                                 &info.Comments,         &info.SpecialBuild,    &info.PrivateBuild};
+        const char *const keys[] = {"CompanyName",    "FileDescription", "FileVersion",      "InternalName",
                                     "LegalCopyRight", "LegalTradeMarks", "OriginalFileName", "ProductName",
-                                    "ProductVersion", "Comments",      "SpecialBuild",    "PrivateBuild"};
+                                    "ProductVersion", "Comments",        "SpecialBuild",     "PrivateBuild"};
         for (size_t i = 0; i < 12; ++i)
             *fields[i] = QueryVersionString(*data, keys[i]);
     }

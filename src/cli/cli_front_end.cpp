@@ -45,7 +45,7 @@ size_t offsetOfCharacter(const std::string &text, size_t index)
 
 size_t terminalColumns()
 {
-    winsize size {};
+    winsize size{};
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
         return size.ws_col;
     return 80;
@@ -62,7 +62,8 @@ std::string ShortenMiddle(const std::string &text, size_t columns)
         return {};
     const size_t kept = columns - 1; // the rest, around one "…"
     const size_t head = (kept + 1) / 2, tail = kept - head;
-    return text.substr(0, offsetOfCharacter(text, head)) + "\u2026" + text.substr(offsetOfCharacter(text, length - tail));
+    return text.substr(0, offsetOfCharacter(text, head)) + "\u2026" +
+           text.substr(offsetOfCharacter(text, length - tail));
 }
 
 CliFrontEnd::CliFrontEnd(OutputOptions options, bool quiet, bool terminal)
@@ -102,8 +103,8 @@ void CliFrontEnd::EntryChanged(int index)
     // The line is redrawn in place, so it must never wrap: the last column
     // stays free too, as some terminals wrap on writing it.
     const size_t columns = terminalColumns() - 1;
-    const std::string line = head.size() >= columns ? ShortenMiddle(head, columns)
-                                                    : head + ShortenMiddle(e.Source, columns - head.size());
+    const std::string line =
+        head.size() >= columns ? ShortenMiddle(head, columns) : head + ShortenMiddle(e.Source, columns - head.size());
     std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
     LiveLineShown = true;

@@ -38,9 +38,15 @@ std::string HelpText()
            "are list files whose lines are added; every other PATH is a source.\n"
            "\n"
            "Options (unset ones come from strings.ini beside the program):\n"
-           "  -f, --format NAME        " + joined(FileFormats) + "\n"
-           "  -r, --sample-rate HZ     " + joined(SampleRates) + "\n"
-           "  -b, --bit-rate KBIT      " + joined(BitRates) + "\n"
+           "  -f, --format NAME        " +
+           joined(FileFormats) +
+           "\n"
+           "  -r, --sample-rate HZ     " +
+           joined(SampleRates) +
+           "\n"
+           "  -b, --bit-rate KBIT      " +
+           joined(BitRates) +
+           "\n"
            "  -m, --mono               one channel\n"
            "  -o, --output-dir DIR     where the audio files go\n"
            "      --numbered           name outputs 0, 1, 2... by list position\n"

@@ -94,10 +94,10 @@ int main(int argc, char **argv)
         options = startingOptions(programDir, cli);
         const std::string missing = MissingOptionMessage(options);
         if (!missing.empty())
-            throw UsageError("strings.ini selects no " +
-                             std::string(options.FormatIndex < 0       ? "format: use --format"
-                                         : options.SampleRateIndex < 0 ? "sample rate: use --sample-rate"
-                                                                       : "bit rate: use --bit-rate"));
+            throw UsageError("strings.ini selects no " + std::string(options.FormatIndex < 0 ? "format: use --format"
+                                                                     : options.SampleRateIndex < 0
+                                                                         ? "sample rate: use --sample-rate"
+                                                                         : "bit rate: use --bit-rate"));
     } catch (const UsageError &e) {
         std::fprintf(stderr, "quillon-cli: %s\n", e.what());
         return 2;

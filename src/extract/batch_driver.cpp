@@ -250,7 +250,8 @@ void BatchDriver::DeleteWrapperScript()
 void BatchDriver::ShowMessageLater(const std::string &text)
 {
     // Not from inside the runner's hand-over: the message box waits for the user.
-    QMetaObject::invokeMethod(&Context, [this, text] { View.ShowMessage(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &Context, [this, text] { View.ShowMessage(text); }, Qt::QueuedConnection);
 }
 
 } // namespace quillon

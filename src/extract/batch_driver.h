@@ -86,9 +86,9 @@ private:
     std::string OutputFile_;
     std::string WrapperScript_;
     std::string AudioOptions_;
-    bool ExtractionRunning_ = false; // a converter of ours is extracting
-    bool BatchProbeRunning_ = false; // the next entry is being probed
-    Reservation Reserved_;           // of OutputFile, while its extraction runs
+    bool ExtractionRunning_ = false;    // a converter of ours is extracting
+    bool BatchProbeRunning_ = false;    // the next entry is being probed
+    Reservation Reserved_;              // of OutputFile, while its extraction runs
     std::vector<std::string> Produced_; // the outputs of this batch, never replaced by a later entry
     QObject Context;
 };

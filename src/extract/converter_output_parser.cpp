@@ -145,8 +145,8 @@ bool isReportLine(const std::string &line)
     if (line[0] == ' ' || line[0] == '\t' || line.find("time=") != std::string::npos ||
         line.find("] Qavg: ") != std::string::npos) // the AAC encoder's closing statistics
         return true;
-    for (const char *head : {"videoenc.dll: note: ", "ffmpeg version", "Input #", "Output #", "Stream mapping:", "Press [q]", "video:", "size=", "frame=",
-                             "Conversion failed!", "Guessed Channel Layout"})
+    for (const char *head : {"videoenc.dll: note: ", "ffmpeg version", "Input #", "Output #", "Stream mapping:",
+                             "Press [q]", "video:", "size=", "frame=", "Conversion failed!", "Guessed Channel Layout"})
         if (line.rfind(head, 0) == 0)
             return true;
     return false;

@@ -13,10 +13,10 @@ inline constexpr std::array<const char *, 13> BitRates{"16",  "24",  "32",  "48"
                                                        "128", "160", "192", "224", "256", "320"};
 
 struct OutputOptions {
-    std::string OutputDir;          // ends in a path separator
-    int NamingMethod = 0;           // 1 "with number"; anything else by input file name
+    std::string OutputDir; // ends in a path separator
+    int NamingMethod = 0;  // 1 "with number"; anything else by input file name
     bool OverwriteExisting = false;
-    int FormatIndex = -1;           // -1: no selection
+    int FormatIndex = -1; // -1: no selection
     int SampleRateIndex = -1;
     int BitRateIndex = -1;
     bool Mono = false;

@@ -51,7 +51,8 @@ void SourceAdder::DrainQueue()
 
 void SourceAdder::DrainQueueLater()
 {
-    QMetaObject::invokeMethod(&Context, [this] { DrainQueue(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &Context, [this] { DrainQueue(); }, Qt::QueuedConnection);
 }
 
 void SourceAdder::Process(const std::vector<AddItem> &items)

@@ -7,7 +7,10 @@ namespace quillon {
 std::optional<ElfFacts> ReadElfFacts(const std::string &bytes)
 {
     const ByteReader r(bytes);
-    if (bytes.compare(0, 4, "\x7F" "ELF") != 0 || !r.has(0, 64) || bytes[4] != 2 || bytes[5] != 1)
+    if (bytes.compare(0, 4,
+                      "\x7F"
+                      "ELF") != 0 ||
+        !r.has(0, 64) || bytes[4] != 2 || bytes[5] != 1)
         return std::nullopt;
     ElfFacts facts;
     const uint16_t type = *r.u16(16);
@@ -45,7 +48,8 @@ std::optional<ElfFacts> ReadElfFacts(const std::string &bytes)
         const auto nameAt = sectionField(i, 0), offset = sectionField(i, 0x18), size = sectionField(i, 0x20);
         if (!nameAt || !offset || !size)
             break;
-        if (*nameAt >= names.size() || names.substr(*nameAt, wanted.size() + 1) != std::string_view(wanted.c_str(), wanted.size() + 1))
+        if (*nameAt >= names.size() ||
+            names.substr(*nameAt, wanted.size() + 1) != std::string_view(wanted.c_str(), wanted.size() + 1))
             continue;
         if (const auto data = r.bytes(*offset, *size))
             facts.VersionSection = std::string(*data);

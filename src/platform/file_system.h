@@ -7,9 +7,9 @@
 
 namespace quillon {
 
-bool FileExists(const std::string &path);      // something that is not a directory
-bool DirectoryExists(const std::string &path); // "" is no directory
-bool PathTaken(const std::string &path);       // anything at all, a dangling link included
+bool FileExists(const std::string &path);                  // something that is not a directory
+bool DirectoryExists(const std::string &path);             // "" is no directory
+bool PathTaken(const std::string &path);                   // anything at all, a dangling link included
 bool SameFile(const std::string &a, const std::string &b); // same device and inode
 // The size in bytes, or -1 when the file cannot be opened.
 int64_t FileSizeOf(const std::string &path);

@@ -23,10 +23,7 @@ constexpr size_t RandomLength = 6;
 // it is left alone until it is clearly abandoned.
 constexpr time_t CreationGraceSeconds = 60;
 
-bool isAlphanumeric(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
+bool isAlphanumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 std::string randomPart()
 {
@@ -35,7 +32,8 @@ std::string randomPart()
     if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
         // No entropy source: time and pid still make collisions unlikely, and
         // O_EXCL makes them harmless.
-        unsigned long seed = static_cast<unsigned long>(::time(nullptr)) ^ (static_cast<unsigned long>(::getpid()) << 16);
+        unsigned long seed =
+            static_cast<unsigned long>(::time(nullptr)) ^ (static_cast<unsigned long>(::getpid()) << 16);
         for (unsigned char &b : bytes)
             b = static_cast<unsigned char>(seed = seed * 6364136223846793005ul + 1442695040888963407ul);
     }
@@ -160,7 +158,8 @@ int SweepStalePartialFiles(const std::string &dir)
         const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat held {}, now {};
+        struct stat held {
+        }, now{};
         // Unlocked means its writer is gone. The name must still lead to the
         // file we locked: a new writer may have taken the name meanwhile.
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
@@ -230,7 +229,8 @@ bool ReclaimStaleReservation(const std::string &path)
     const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat held {}, now {};
+    struct stat held {
+    }, now{};
     const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && held.st_size == 0 &&
                        ::lstat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev && held.st_ino == now.st_ino &&
                        ::unlink(path.c_str()) == 0;

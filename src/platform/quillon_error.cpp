@@ -4,9 +4,6 @@ namespace quillon {
 
 void RaiseError(const std::string &message) { throw QuillonError(message); }
 
-void RaiseLastError(const std::string &message, int errorCode)
-{
-    RaiseError(message + std::to_string(errorCode));
-}
+void RaiseLastError(const std::string &message, int errorCode) { RaiseError(message + std::to_string(errorCode)); }
 
 } // namespace quillon

@@ -76,8 +76,7 @@ std::string node(const std::string &key, const std::string &value, uint16_t valu
 
 } // namespace
 
-bool VersionResource::ParseNode(const std::string &bytes, size_t offset, size_t end, int depth, Node &n,
-                                size_t &next)
+bool VersionResource::ParseNode(const std::string &bytes, size_t offset, size_t end, int depth, Node &n, size_t &next)
 {
     if (depth > MaxDepth)
         return false;
@@ -171,9 +170,10 @@ std::optional<FixedFileInfo> VersionResource::Fixed() const
     if (!r.has(0, 52) || *r.u32(0) != 0xFEEF04BD)
         return std::nullopt;
     FixedFileInfo f;
-    uint32_t *fields[] = {&f.Signature,       &f.StrucVersion, &f.FileVersionMS, &f.FileVersionLS, &f.ProductVersionMS,
-                          &f.ProductVersionLS, &f.FileFlagsMask, &f.FileFlags,     &f.FileOS,        &f.FileType,
-                          &f.FileSubtype,      &f.FileDateMS,    &f.FileDateLS};
+    uint32_t *fields[] = {&f.Signature,        &f.StrucVersion,     &f.FileVersionMS, &f.FileVersionLS,
+                          &f.ProductVersionMS, &f.ProductVersionLS, &f.FileFlagsMask, &f.FileFlags,
+                          &f.FileOS,           &f.FileType,         &f.FileSubtype,   &f.FileDateMS,
+                          &f.FileDateLS};
     for (size_t i = 0; i < 13; ++i)
         *fields[i] = *r.u32(i * 4);
     return f;
@@ -191,9 +191,9 @@ std::string BuildVersionResource(const FixedFileInfo &f, uint16_t language, uint
                                  const std::vector<std::pair<std::string, std::string>> &strings)
 {
     std::string fixed;
-    for (uint32_t v : {f.Signature, f.StrucVersion, f.FileVersionMS, f.FileVersionLS, f.ProductVersionMS,
-                       f.ProductVersionLS, f.FileFlagsMask, f.FileFlags, f.FileOS, f.FileType, f.FileSubtype,
-                       f.FileDateMS, f.FileDateLS})
+    for (uint32_t v :
+         {f.Signature, f.StrucVersion, f.FileVersionMS, f.FileVersionLS, f.ProductVersionMS, f.ProductVersionLS,
+          f.FileFlagsMask, f.FileFlags, f.FileOS, f.FileType, f.FileSubtype, f.FileDateMS, f.FileDateLS})
         putU32(fixed, v);
     std::vector<std::string> entries;
     for (const auto &[key, value] : strings) {

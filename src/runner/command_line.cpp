@@ -121,8 +121,7 @@ std::vector<std::string> SplitCommandLineResolvingProgram(const std::string &com
             blank = commandLine.find_first_of(" \t", blank + 1);
         }
         const std::string whole = commandLine.substr(start);
-        if (whole.find('"') == std::string::npos && whole.find_first_of(" \t") != std::string::npos &&
-            isFile(whole))
+        if (whole.find('"') == std::string::npos && whole.find_first_of(" \t") != std::string::npos && isFile(whole))
             return {whole};
     }
     return SplitCommandLine(commandLine);

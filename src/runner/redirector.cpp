@@ -54,8 +54,7 @@ bool reap(int pidfd, bool block, int &exitCode, int &exitSignal)
     siginfo_t info{};
     int rc;
     do {
-        rc = ::waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(pidfd), &info,
-                      WEXITED | (block ? 0 : WNOHANG));
+        rc = ::waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(pidfd), &info, WEXITED | (block ? 0 : WNOHANG));
     } while (rc < 0 && errno == EINTR);
     if (rc < 0 || info.si_pid == 0)
         return false;
@@ -258,8 +257,7 @@ void TRedirector::Start()
         posix_spawnattr_setpgroup(&attributes, 0);
         posix_spawnattr_setsigmask(&attributes, &noSignals);
         posix_spawnattr_setsigdefault(&attributes, &defaults);
-        posix_spawnattr_setflags(&attributes,
-                                 POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
         pid_t pid = 0;
         char **childEnvironment = Environment ? envp.data() : environ;

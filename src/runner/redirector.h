@@ -66,8 +66,8 @@ public:
     std::string CurrentDirectory;
     // "KEY=VALUE" strings handed to the child as they are; none: our own environment.
     std::optional<std::vector<std::string>> Environment;
-    uint8_t PriorityClass = 0;     // 0 default, 1 idle, 2 normal, 3 high, 4 realtime
-    uint16_t ShowWindowMode = 0;   // kept for the record; there is no window to show
+    uint8_t PriorityClass = 0;   // 0 default, 1 idle, 2 normal, 3 high, 4 realtime
+    uint16_t ShowWindowMode = 0; // kept for the record; there is no window to show
     uint32_t PendingBytes = 0;
 
     DataCallback OnData;

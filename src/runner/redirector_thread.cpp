@@ -24,10 +24,9 @@ void ReaderChannel::closeWakeFd()
     wakeFd = -1;
 }
 
-TRedirectorThread::TRedirectorThread(TRedirector &redirector, std::shared_ptr<ReaderChannel> channel,
-                                     int stdOutFd, int stdErrFd, int processFd)
-    : Redirector(&redirector), Channel(std::move(channel)), StdOutFd(stdOutFd), StdErrFd(stdErrFd),
-      ProcessFd(processFd)
+TRedirectorThread::TRedirectorThread(TRedirector &redirector, std::shared_ptr<ReaderChannel> channel, int stdOutFd,
+                                     int stdErrFd, int processFd)
+    : Redirector(&redirector), Channel(std::move(channel)), StdOutFd(stdOutFd), StdErrFd(stdErrFd), ProcessFd(processFd)
 {
     Thread = std::thread([this] {
         Execute();
@@ -49,8 +48,8 @@ void TRedirectorThread::Cancel()
         Channel->cancelled = true;
         Channel->stopRequested = true;
         const uint64_t one = 1;
-        if (Channel->wakeFd >= 0)
-            [[maybe_unused]] ssize_t n = ::write(Channel->wakeFd, &one, sizeof one);
+        if (Channel->wakeFd >= 0) [[maybe_unused]]
+            ssize_t n = ::write(Channel->wakeFd, &one, sizeof one);
     }
     Channel->handedOver.notify_all();
 }

@@ -20,12 +20,12 @@ class TRedirector;
 struct ReaderChannel {
     std::mutex mutex;
     std::condition_variable handedOver;
-    bool cancelled = false;                  // the runner released this reader
-    std::atomic<bool> stopRequested{false};  // set by ProcessEnded and Destroy
-    std::atomic<bool> stdOutBroken{false};   // a read failed: skip this pipe
+    bool cancelled = false;                 // the runner released this reader
+    std::atomic<bool> stopRequested{false}; // set by ProcessEnded and Destroy
+    std::atomic<bool> stdOutBroken{false};  // a read failed: skip this pipe
     std::atomic<bool> stdErrBroken{false};
-    std::atomic<bool> finished{false};       // Execute has returned
-    int wakeFd = -1;                         // eventfd that interrupts the wait
+    std::atomic<bool> finished{false}; // Execute has returned
+    int wakeFd = -1;                   // eventfd that interrupts the wait
     void closeWakeFd();
     ~ReaderChannel();
 };
@@ -33,8 +33,8 @@ struct ReaderChannel {
 class TRedirectorThread {
 public:
     // Starts running at once.
-    TRedirectorThread(TRedirector &redirector, std::shared_ptr<ReaderChannel> channel, int stdOutFd,
-                      int stdErrFd, int processFd);
+    TRedirectorThread(TRedirector &redirector, std::shared_ptr<ReaderChannel> channel, int stdOutFd, int stdErrFd,
+                      int processFd);
     ~TRedirectorThread(); // joins; Cancel first unless the thread has finished
     TRedirectorThread(const TRedirectorThread &) = delete;
     TRedirectorThread &operator=(const TRedirectorThread &) = delete;

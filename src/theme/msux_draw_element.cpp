@@ -121,10 +121,8 @@ void TmsuxThemeObject::DrawElement(TteCanvas &canvas, QRect rect, int imageNumbe
         if (FillColor != ColorNone && d.w() > 0 && d.h() > 0)
             canvas.FillRect(d.q(), ToQColor(FillColor));
         return;
-    case 3:
-        return; // nothing at all, no glyph either
-    default:
-        break;
+    case 3: return; // nothing at all, no glyph either
+    default: break;
     }
 
     const TteBitmapLink *image = ChooseImage(d.w());
@@ -147,10 +145,10 @@ void TmsuxThemeObject::DrawElement(TteCanvas &canvas, QRect rect, int imageNumbe
             const bool stretchCentre = SizingType == 1 || SizingType == 5;
             const bool stretchEdges = SizingType == 1 || SizingType == 6;
             part(dc, sc, stretchCentre);
-            part({dc.l, d.t, dc.r, dc.t}, {sc.l, s.t, sc.r, sc.t}, stretchEdges);    // top
-            part({dc.l, dc.b, dc.r, d.b}, {sc.l, sc.b, sc.r, s.b}, stretchEdges);    // bottom
-            part({d.l, dc.t, dc.l, dc.b}, {s.l, sc.t, sc.l, sc.b}, stretchEdges);    // left
-            part({dc.r, dc.t, d.r, dc.b}, {sc.r, sc.t, s.r, sc.b}, stretchEdges);    // right
+            part({dc.l, d.t, dc.r, dc.t}, {sc.l, s.t, sc.r, sc.t}, stretchEdges); // top
+            part({dc.l, dc.b, dc.r, d.b}, {sc.l, sc.b, sc.r, s.b}, stretchEdges); // bottom
+            part({d.l, dc.t, dc.l, dc.b}, {s.l, sc.t, sc.l, sc.b}, stretchEdges); // left
+            part({dc.r, dc.t, d.r, dc.b}, {sc.r, sc.t, s.r, sc.b}, stretchEdges); // right
             draw.Unscaled(d.l, d.t, {s.l, s.t, s.l + m.Left, s.t + m.Top});
             draw.Unscaled(d.r - m.Right, d.t, {s.r - m.Right, s.t, s.r, s.t + m.Top});
             draw.Unscaled(d.l, d.b - m.Bottom, {s.l, s.b - m.Bottom, s.l + m.Left, s.b});
@@ -160,8 +158,7 @@ void TmsuxThemeObject::DrawElement(TteCanvas &canvas, QRect rect, int imageNumbe
         case 4: // true size, centred; it may overflow the destination
             draw.Unscaled(d.l + (d.w() - s.w()) / 2, d.t + (d.h() - s.h()) / 2, s);
             break;
-        default:
-            break; // tilevertical and tilehorizontal draw no image
+        default: break; // tilevertical and tilehorizontal draw no image
         }
     }
 

@@ -61,7 +61,8 @@ std::string MsuxIni::ToText() const
     for (const Section &s : Sections_) {
         text += "[" + s.Name + "]\r\n";
         for (size_t i = 0; i < s.Entries.size(); ++i)
-            text += s.HasEquals[i] ? s.Entries[i].first + "=" + s.Entries[i].second + "\r\n" : s.Entries[i].first + "\r\n";
+            text +=
+                s.HasEquals[i] ? s.Entries[i].first + "=" + s.Entries[i].second + "\r\n" : s.Entries[i].first + "\r\n";
         text += "\r\n";
     }
     return text;

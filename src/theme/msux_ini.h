@@ -15,7 +15,8 @@ class MsuxIni {
 public:
     struct Section {
         std::string Name;
-        std::vector<std::pair<std::string, std::string>> Entries; // key, value; a line without "=" has an empty value slot
+        std::vector<std::pair<std::string, std::string>>
+            Entries; // key, value; a line without "=" has an empty value slot
         std::vector<bool> HasEquals;
     };
 

@@ -368,8 +368,8 @@ void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect 
         return;
     std::vector<int> columns(size_t(visible.width()));
     for (int x = 0; x < visible.width(); ++x)
-        columns[size_t(x)] = clippedSource.left() +
-                             ScaledIndex(visible.left() + x - dest.left(), clippedSource.width(), dest.width());
+        columns[size_t(x)] =
+            clippedSource.left() + ScaledIndex(visible.left() + x - dest.left(), clippedSource.width(), dest.width());
     std::vector<uint32_t> gathered(columns.size());
     int previous = -1;
     for (int y = visible.top(); y <= visible.bottom(); ++y) {

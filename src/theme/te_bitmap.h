@@ -78,10 +78,16 @@ public:
     // Bitmap to bitmap: D clipped to the target, S to this bitmap; scaled by
     // nearest neighbour when the sizes differ. The mode follows the flags:
     // alpha blend, key copy or plain copy.
-    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const { DrawOnBitmap(target, dest, source, target.Rect()); }
+    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const
+    {
+        DrawOnBitmap(target, dest, source, target.Rect());
+    }
     // Only the part of D inside clip (target coordinates) is drawn.
     void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip) const;
-    void DrawOnBitmap(TteBitmap &target, int x, int y) const { DrawOnBitmap(target, QRect(x, y, Width_, Height_), Rect()); }
+    void DrawOnBitmap(TteBitmap &target, int x, int y) const
+    {
+        DrawOnBitmap(target, QRect(x, y, Width_, Height_), Rect());
+    }
     // On a canvas: D is moved by the canvas's window origin first.
     void Draw(TteCanvas &canvas, int x, int y) const;
     void Draw(TteCanvas &canvas, int x, int y, QRect source) const;

@@ -20,9 +20,8 @@ TteBitmap *TteBitmapList::FindBitmap(const std::string &name) const
 {
     for (const auto &b : Items_)
         if (b->Name.size() == name.size() &&
-            std::equal(name.begin(), name.end(), b->Name.begin(), [](unsigned char x, unsigned char y) {
-                return std::toupper(x) == std::toupper(y);
-            }))
+            std::equal(name.begin(), name.end(), b->Name.begin(),
+                       [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); }))
             return b.get();
     return nullptr;
 }

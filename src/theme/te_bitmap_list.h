@@ -13,7 +13,9 @@ class TteBitmapLink {
 public:
     TteBitmapLink() = default;
     TteBitmapLink(TteBitmap *bitmap, QRect sourceRect, std::string name)
-        : Bitmap(bitmap), SourceRect(sourceRect), Name(std::move(name)) {}
+        : Bitmap(bitmap), SourceRect(sourceRect), Name(std::move(name))
+    {
+    }
 
     TteBitmap *Bitmap = nullptr; // not owned
     QRect SourceRect;

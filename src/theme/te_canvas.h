@@ -10,8 +10,8 @@
 #include <QPolygon>
 #include <QRect>
 #include <QRegion>
-#include <QVector>
 #include <QString>
+#include <QVector>
 
 #include <optional>
 
@@ -68,9 +68,9 @@ public:
 
     void FillRect(QRect rect, QColor colour);
     void FrameRect(QRect rect, QColor colour);
-    void Line(QPoint from, QPoint to);             // the end point itself is not drawn
+    void Line(QPoint from, QPoint to); // the end point itself is not drawn
     void Polyline(const QPolygon &points);
-    void Polygon(const QPolygon &points);          // filled with the brush, outlined with the pen
+    void Polygon(const QPolygon &points); // filled with the brush, outlined with the pen
     void RoundRect(QRect rect, int ellipseWidth, int ellipseHeight);
 
     QSize TextExtent(const QString &text) const;

@@ -52,8 +52,12 @@ void ClearAlphaOfColor(uint32_t *dst, uint32_t colour, size_t count)
 
 const PixelRoutines &ScalarPixels()
 {
-    static const PixelRoutines routines{scalar::CopyPixels,     scalar::KeyCopyPixels,  scalar::BlendPixels,
-                                        scalar::FillPixels,     scalar::SetAlphaPixels, scalar::ClearAlphaOfColor,
+    static const PixelRoutines routines{scalar::CopyPixels,
+                                        scalar::KeyCopyPixels,
+                                        scalar::BlendPixels,
+                                        scalar::FillPixels,
+                                        scalar::SetAlphaPixels,
+                                        scalar::ClearAlphaOfColor,
                                         "scalar"};
     return routines;
 }

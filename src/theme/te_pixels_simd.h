@@ -32,8 +32,7 @@ void KeyCopyPixels(uint32_t *dst, const uint32_t *src, size_t count)
 template <class V>
 void BlendPixels(uint32_t *dst, const uint32_t *src, size_t count)
 {
-    const typename V::Reg zero = V::zero(), full = V::set1(255), opaque = V::set1(0xFF000000u),
-                          c255 = V::set1_16(255);
+    const typename V::Reg zero = V::zero(), full = V::set1(255), opaque = V::set1(0xFF000000u), c255 = V::set1_16(255);
     size_t i = 0;
     for (; i + V::Width <= count; i += V::Width) {
         const auto s = V::load(src + i);

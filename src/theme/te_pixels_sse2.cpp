@@ -19,7 +19,10 @@ struct Sse2 {
     static Reg orv(Reg a, Reg b) { return _mm_or_si128(a, b); }
     static Reg cmpeq(Reg a, Reg b) { return _mm_cmpeq_epi32(a, b); }
     static bool allSet(Reg m) { return _mm_movemask_epi8(m) == 0xFFFF; }
-    static Reg select(Reg mask, Reg a, Reg b) { return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b)); }
+    static Reg select(Reg mask, Reg a, Reg b)
+    {
+        return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+    }
     static Reg srli32(Reg v, int n) { return _mm_srli_epi32(v, n); }
     static Reg unpacklo8(Reg a, Reg b) { return _mm_unpacklo_epi8(a, b); }
     static Reg unpackhi8(Reg a, Reg b) { return _mm_unpackhi_epi8(a, b); }

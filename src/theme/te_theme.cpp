@@ -7,34 +7,106 @@
 
 namespace quillon {
 
-const std::array<ThemeColor, 26> ThemeSysColorConstants = {
-    clActiveBorder, clActiveCaption,    clAppWorkSpace, clBackground, clBtnFace,        clBtnHighlight, clBtnShadow,
-    clBtnText,      clCaptionText,      clDefault,      clGrayText,   clHighlight,      clHighlightText, clInactiveBorder,
-    clInactiveCaption, clInactiveCaptionText, clInfoBk, clInfoText,   clMenu,           clMenuText,     clScrollBar,
-    cl3DDkShadow,   cl3DLight,          clWindow,       clWindowFrame, clWindowText};
+const std::array<ThemeColor, 26> ThemeSysColorConstants = {clActiveBorder,
+                                                           clActiveCaption,
+                                                           clAppWorkSpace,
+                                                           clBackground,
+                                                           clBtnFace,
+                                                           clBtnHighlight,
+                                                           clBtnShadow,
+                                                           clBtnText,
+                                                           clCaptionText,
+                                                           clDefault,
+                                                           clGrayText,
+                                                           clHighlight,
+                                                           clHighlightText,
+                                                           clInactiveBorder,
+                                                           clInactiveCaption,
+                                                           clInactiveCaptionText,
+                                                           clInfoBk,
+                                                           clInfoText,
+                                                           clMenu,
+                                                           clMenuText,
+                                                           clScrollBar,
+                                                           cl3DDkShadow,
+                                                           cl3DLight,
+                                                           clWindow,
+                                                           clWindowFrame,
+                                                           clWindowText};
 
 const char *const ThemeColorNames[22] = {
-    "CaptionNormal", "CaptionInactive", "WindowBorder",  "Window",       "Border",        "PanelNormal",
-    "PanelDisabled", "ButtonNormal",    "ButtonHot",     "ButtonPressed", "ButtonFocused", "ButtonDisabled",
-    "EditNormal",    "EditHot",         "EditFocused",   "EditDisabled", "EditSelection", "Hint",
-    "List",          "Tree",            "Grid",          "BarDock"};
+    "CaptionNormal", "CaptionInactive", "WindowBorder", "Window",    "Border",
+    "PanelNormal",   "PanelDisabled",   "ButtonNormal", "ButtonHot", "ButtonPressed",
+    "ButtonFocused", "ButtonDisabled",  "EditNormal",   "EditHot",   "EditFocused",
+    "EditDisabled",  "EditSelection",   "Hint",         "List",      "Tree",
+    "Grid",          "BarDock"};
 
-const char *const ThemeFontNames[66] = {
-    "CaptionTextNormal", "CaptionTextInactive", "SmCaptionTextNormal", "SmCaptionTextInactive", "StaticTextNormal",
-    "StaticTextHot", "StaticTextFocused", "StaticTextDisabled", "PanelTextNormal", "PanelTextDisabled",
-    "ButtonTextNormal", "ButtonTextPressed", "ButtonTextHot", "ButtonTextFocused", "ButtonTextDisabled",
-    "CheckBoxTextNormal", "CheckBoxTextPressed", "CheckBoxTextHot", "CheckBoxTextFocused", "CheckBoxTextDisabled",
-    "RadioButtonTextNormal", "RadioButtonTextPressed", "RadioButtonTextHot", "RadioButtonTextFocused",
-    "RadioButtonTextDisabled", "GroupBoxTextNormal", "GroupBoxTextDisabled", "WindowTextNormal",
-    "WindowTextDisabled", "EditBoxTextNormal", "EditBoxTextFocused", "EditBoxTextHot", "EditBoxTextDisabled",
-    "EditBoxTextSelected", "MenuItemTextNormal", "MenuItemTextSelected", "MenuItemTextHot", "MenuItemTextDisabled",
-    "ToolItemTextNormal", "ToolItemTextSelected", "ToolItemTextHot", "ToolItemTextDisabled",
-    "HeaderSectionTextNormal", "HeaderSectionTextPressed", "HeaderSectionTextDraggedOut",
-    "HeaderSectionTextDragging", "HeaderSectionTextHot", "HeaderSectionTextUnderDrag", "HeaderSectionTextDisabled",
-    "StatusPanelTextNormal", "StatusPanelTextDisabled", "TabTextInactiveNormal", "TabTextInactiveHot",
-    "TabTextInactiveDisabled", "TabTextActiveNormal", "TabTextActiveHot", "TabTextActiveDisabled",
-    "ListItemTextNormal", "ListItemTextHot", "ListItemTextSelected", "ListItemTextFocused", "ListItemTextDisabled",
-    "PopupMenuItemTextNormal", "PopupMenuItemTextSelected", "PopupMenuItemTextHot", "PopupMenuItemTextDisabled"};
+const char *const ThemeFontNames[66] = {"CaptionTextNormal",
+                                        "CaptionTextInactive",
+                                        "SmCaptionTextNormal",
+                                        "SmCaptionTextInactive",
+                                        "StaticTextNormal",
+                                        "StaticTextHot",
+                                        "StaticTextFocused",
+                                        "StaticTextDisabled",
+                                        "PanelTextNormal",
+                                        "PanelTextDisabled",
+                                        "ButtonTextNormal",
+                                        "ButtonTextPressed",
+                                        "ButtonTextHot",
+                                        "ButtonTextFocused",
+                                        "ButtonTextDisabled",
+                                        "CheckBoxTextNormal",
+                                        "CheckBoxTextPressed",
+                                        "CheckBoxTextHot",
+                                        "CheckBoxTextFocused",
+                                        "CheckBoxTextDisabled",
+                                        "RadioButtonTextNormal",
+                                        "RadioButtonTextPressed",
+                                        "RadioButtonTextHot",
+                                        "RadioButtonTextFocused",
+                                        "RadioButtonTextDisabled",
+                                        "GroupBoxTextNormal",
+                                        "GroupBoxTextDisabled",
+                                        "WindowTextNormal",
+                                        "WindowTextDisabled",
+                                        "EditBoxTextNormal",
+                                        "EditBoxTextFocused",
+                                        "EditBoxTextHot",
+                                        "EditBoxTextDisabled",
+                                        "EditBoxTextSelected",
+                                        "MenuItemTextNormal",
+                                        "MenuItemTextSelected",
+                                        "MenuItemTextHot",
+                                        "MenuItemTextDisabled",
+                                        "ToolItemTextNormal",
+                                        "ToolItemTextSelected",
+                                        "ToolItemTextHot",
+                                        "ToolItemTextDisabled",
+                                        "HeaderSectionTextNormal",
+                                        "HeaderSectionTextPressed",
+                                        "HeaderSectionTextDraggedOut",
+                                        "HeaderSectionTextDragging",
+                                        "HeaderSectionTextHot",
+                                        "HeaderSectionTextUnderDrag",
+                                        "HeaderSectionTextDisabled",
+                                        "StatusPanelTextNormal",
+                                        "StatusPanelTextDisabled",
+                                        "TabTextInactiveNormal",
+                                        "TabTextInactiveHot",
+                                        "TabTextInactiveDisabled",
+                                        "TabTextActiveNormal",
+                                        "TabTextActiveHot",
+                                        "TabTextActiveDisabled",
+                                        "ListItemTextNormal",
+                                        "ListItemTextHot",
+                                        "ListItemTextSelected",
+                                        "ListItemTextFocused",
+                                        "ListItemTextDisabled",
+                                        "PopupMenuItemTextNormal",
+                                        "PopupMenuItemTextSelected",
+                                        "PopupMenuItemTextHot",
+                                        "PopupMenuItemTextDisabled"};
 
 #define QUILLON_SUPPORTS(G) "Supports" #G,
 #define QUILLON_TRANSPARENT(G) #G "IsTransparent",
@@ -42,14 +114,37 @@ const char *const ThemeFontNames[66] = {
 #define QUILLON_PAINT(Op) #Op,
 #define QUILLON_TEXT(Op) #Op,
 #define QUILLON_SIZE(Op) #Op,
-const char *const ThemeSlotNames[158] = {
-    "AssignTo", "DefineProperties", "Assign", "ResetColors", "ResetSysColors", "ResetFonts", "AssignThemeFont",
-    "Create", "GetThemeTypeName", "GetThemeConfig", "CanLoadStream", "LoadFromStream", "SaveToStream",
-    "LoadFromFile", "SaveToFile", "UpdateTheme", "DrawThemeText", "SupportsWindow", "GetWindowRegion",
-    "WindowHitTest", "GetWindowContentRect", "GetWindowCaptionRect", "GetWindowButtonRect", "PaintWindowFrame",
-    "PaintWindowClient", "PaintWindowCaptionText", "PaintWindowButton", "PaintSizeGrip",
+const char *const ThemeSlotNames[158] = {"AssignTo",
+                                         "DefineProperties",
+                                         "Assign",
+                                         "ResetColors",
+                                         "ResetSysColors",
+                                         "ResetFonts",
+                                         "AssignThemeFont",
+                                         "Create",
+                                         "GetThemeTypeName",
+                                         "GetThemeConfig",
+                                         "CanLoadStream",
+                                         "LoadFromStream",
+                                         "SaveToStream",
+                                         "LoadFromFile",
+                                         "SaveToFile",
+                                         "UpdateTheme",
+                                         "DrawThemeText",
+                                         "SupportsWindow",
+                                         "GetWindowRegion",
+                                         "WindowHitTest",
+                                         "GetWindowContentRect",
+                                         "GetWindowCaptionRect",
+                                         "GetWindowButtonRect",
+                                         "PaintWindowFrame",
+                                         "PaintWindowClient",
+                                         "PaintWindowCaptionText",
+                                         "PaintWindowButton",
+                                         "PaintSizeGrip",
 #include "theme/te_theme_slots.inc"
-    "GetObjectBounds", "GetCustomColor"};
+                                         "GetObjectBounds",
+                                         "GetCustomColor"};
 #undef QUILLON_SUPPORTS
 #undef QUILLON_TRANSPARENT
 #undef QUILLON_CONTENT
@@ -102,13 +197,20 @@ bool baseTransparent(std::string_view group)
 QRect baseContentRect(std::string_view group, QRect r)
 {
     auto inset = [&](int a, int b) { return r.adjusted(a, b, -a, -b); };
-    if (group == "Hint") return inset(10, 13);
-    if (group == "StatusBar") return inset(5, 2);
-    if (group == "Edit" || group == "ScrollBox") return inset(3, 3);
-    if (group == "Menu") return inset(3, 5);
-    if (group == "ToolBar") return inset(2, 2).adjusted(9, 0, 0, 0);
-    if (group == "ListBox") return inset(4, 5);
-    if (group == "TreeView" || group == "Grid") return inset(2, 2);
+    if (group == "Hint")
+        return inset(10, 13);
+    if (group == "StatusBar")
+        return inset(5, 2);
+    if (group == "Edit" || group == "ScrollBox")
+        return inset(3, 3);
+    if (group == "Menu")
+        return inset(3, 5);
+    if (group == "ToolBar")
+        return inset(2, 2).adjusted(9, 0, 0, 0);
+    if (group == "ListBox")
+        return inset(4, 5);
+    if (group == "TreeView" || group == "Grid")
+        return inset(2, 2);
     return r;
 }
 
@@ -222,10 +324,10 @@ void TteTheme::Assign(const TteTheme &source)
 
 void TteTheme::ResetColors()
 {
-    const ThemeColor defaults[22] = {0xFF0000, 0xC0C0C0, 0x808080, 0xC0C0C0, 0x000000, clBtnFace, clBtnFace,
-                                     clBtnFace, clBtnFace, clBtnFace, clBtnFace, clBtnFace, clWindow, clWindow,
-                                     clWindow, clBtnFace, clHighlight, clInfoBk, clWindow, clWindow, clWindow,
-                                     clBtnFace};
+    const ThemeColor defaults[22] = {0xFF0000,  0xC0C0C0,  0x808080,  0xC0C0C0,  0x000000,    clBtnFace,
+                                     clBtnFace, clBtnFace, clBtnFace, clBtnFace, clBtnFace,   clBtnFace,
+                                     clWindow,  clWindow,  clWindow,  clBtnFace, clHighlight, clInfoBk,
+                                     clWindow,  clWindow,  clWindow,  clBtnFace};
     for (size_t i = 0; i < 22; ++i)
         Colors[i] = Shifted(defaults[i]);
 }
@@ -252,7 +354,8 @@ void TteTheme::ResetFonts()
     set({1}, 10, true, 0xC0C0C0);
     set({2}, 8, true, 0xFFFFFF);
     set({3}, 8, true, 0xC0C0C0);
-    set({4, 5, 6, 7, 10, 11, 12, 13, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 27, 29, 30, 31, 46}, 8, false, 0x000000);
+    set({4, 5, 6, 7, 10, 11, 12, 13, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 27, 29, 30, 31, 46}, 8, false,
+        0x000000);
     set({14, 26, 28, 32, 37, 41, 65}, 8, false, clBtnShadow);
     set({33}, 8, false, 0xFFFFFF);
     for (ThemeFont &f : Fonts)
@@ -393,14 +496,22 @@ int TteTheme::WindowHitTest(uint8_t kind, const TteWindowInfo &info, QPoint p, c
         return 0;
     const bool left = p.x() < content.left(), right = p.x() >= content.left() + content.width();
     const bool top = p.y() < content.top(), bottom = p.y() >= content.top() + content.height();
-    if (left) code = 2;
-    if (top) code = 3;
-    if (right) code = 4;
-    if (bottom) code = 5;
-    if (left && top) code = 7;
-    if (right && top) code = 8;
-    if (left && bottom) code = 9;
-    if (right && bottom) code = 10;
+    if (left)
+        code = 2;
+    if (top)
+        code = 3;
+    if (right)
+        code = 4;
+    if (bottom)
+        code = 5;
+    if (left && top)
+        code = 7;
+    if (right && top)
+        code = 8;
+    if (left && bottom)
+        code = 9;
+    if (right && bottom)
+        code = 10;
     if (caption.contains(p))
         code = 1;
     static const int codes[13] = {17, 11, 12, 13, 13, 14, 14, 15, 15, 16, 0, 0, 0};
@@ -505,9 +616,11 @@ void TteTheme::PaintWindowButton(uint8_t, TteCanvas &canvas, const std::string &
         const QRect t = r.adjusted(4, 5, -4, -5).translated(pressed ? -1 : 0, pressed ? -1 : 0);
         const int middle = (t.left() + t.left() + t.width()) / 2;
         if (info.Button == 7)
-            canvas.Polygon(QPolygon({QPoint(t.left(), t.bottom()), QPoint(t.right(), t.bottom()), QPoint(middle, t.top())}));
+            canvas.Polygon(
+                QPolygon({QPoint(t.left(), t.bottom()), QPoint(t.right(), t.bottom()), QPoint(middle, t.top())}));
         else
-            canvas.Polygon(QPolygon({QPoint(t.left(), t.top()), QPoint(t.right(), t.top()), QPoint(middle, t.bottom())}));
+            canvas.Polygon(
+                QPolygon({QPoint(t.left(), t.top()), QPoint(t.right(), t.top()), QPoint(middle, t.bottom())}));
         break;
     }
     case 9: {
@@ -516,8 +629,7 @@ void TteTheme::PaintWindowButton(uint8_t, TteCanvas &canvas, const std::string &
         canvas.FillRect(QRect(corner.x() - 2, corner.y() - 2, 3, 3), Qt::black);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -542,37 +654,41 @@ void TteTheme::PaintPlaceholder(TteCanvas &canvas, QRect rect)
 }
 
 // The element groups' base behaviours, generated from the slot list.
-#define QUILLON_SUPPORTS(G) \
+#define QUILLON_SUPPORTS(G)                                                                                            \
     bool TteTheme::Supports##G(uint8_t, const std::string &) { return false; }
-#define QUILLON_TRANSPARENT(G) \
-    bool TteTheme::G##IsTransparent(uint8_t, const std::string &, const TteElementInfo &) { return baseTransparent(#G); }
-#define QUILLON_CONTENT(G)                                                                                           \
-    QRect TteTheme::Get##G##ContentRect(uint8_t, const std::string &, const TteElementInfo &info)                  \
-    {                                                                                                                \
-        return baseContentRect(#G, info.Rect);                                                                       \
+#define QUILLON_TRANSPARENT(G)                                                                                         \
+    bool TteTheme::G##IsTransparent(uint8_t, const std::string &, const TteElementInfo &)                              \
+    {                                                                                                                  \
+        return baseTransparent(#G);                                                                                    \
     }
-#define QUILLON_PAINT(Op)                                                                                            \
-    void TteTheme::Op(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)                 \
-    {                                                                                                                \
-        constexpr std::string_view name = #Op;                                                                       \
-        if (name == "PaintPanelPart" || name == "PaintScrollBoxFrame")                                               \
-            return;                                                                                                  \
-        if (name.ends_with("Glyph")) {                                                                               \
-            if (info.Glyph)                                                                                          \
-                info.Glyph->Draw(canvas, info.GlyphAt.x(), info.GlyphAt.y());                                         \
-            return;                                                                                                  \
-        }                                                                                                            \
-        PaintPlaceholder(canvas, info.Rect);                                                                         \
+#define QUILLON_CONTENT(G)                                                                                             \
+    QRect TteTheme::Get##G##ContentRect(uint8_t, const std::string &, const TteElementInfo &info)                      \
+    {                                                                                                                  \
+        return baseContentRect(#G, info.Rect);                                                                         \
     }
-#define QUILLON_TEXT(Op)                                                                                             \
-    void TteTheme::Op(uint8_t, TteCanvas &canvas, const std::string &, const TteTextInfo &text, const TteElementInfo &) \
-    {                                                                                                                \
-        DrawThemeText(canvas, text);                                                                                 \
+#define QUILLON_PAINT(Op)                                                                                              \
+    void TteTheme::Op(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)                     \
+    {                                                                                                                  \
+        constexpr std::string_view name = #Op;                                                                         \
+        if (name == "PaintPanelPart" || name == "PaintScrollBoxFrame")                                                 \
+            return;                                                                                                    \
+        if (name.ends_with("Glyph")) {                                                                                 \
+            if (info.Glyph)                                                                                            \
+                info.Glyph->Draw(canvas, info.GlyphAt.x(), info.GlyphAt.y());                                          \
+            return;                                                                                                    \
+        }                                                                                                              \
+        PaintPlaceholder(canvas, info.Rect);                                                                           \
     }
-#define QUILLON_SIZE(Op)                                                                                             \
-    QSize TteTheme::Op(uint8_t, const std::string &, const TteElementInfo &)                                       \
-    {                                                                                                                \
-        return std::string_view(#Op) == "GetCheckBoxSize" ? QSize(13, 13) : QSize(0, 0);                             \
+#define QUILLON_TEXT(Op)                                                                                               \
+    void TteTheme::Op(uint8_t, TteCanvas &canvas, const std::string &, const TteTextInfo &text,                        \
+                      const TteElementInfo &)                                                                          \
+    {                                                                                                                  \
+        DrawThemeText(canvas, text);                                                                                   \
+    }
+#define QUILLON_SIZE(Op)                                                                                               \
+    QSize TteTheme::Op(uint8_t, const std::string &, const TteElementInfo &)                                           \
+    {                                                                                                                  \
+        return std::string_view(#Op) == "GetCheckBoxSize" ? QSize(13, 13) : QSize(0, 0);                               \
     }
 #include "theme/te_theme_slots.inc"
 #undef QUILLON_SUPPORTS

@@ -30,13 +30,31 @@ namespace quillon {
 // Colour values keep red in the low byte; system colour references are
 // symbolic (0x80000000 + the system colour number) until a shift resolves them.
 enum SystemColor : ThemeColor {
-    clScrollBar = 0x80000000, clBackground = 0x80000001, clActiveCaption = 0x80000002,
-    clInactiveCaption = 0x80000003, clMenu = 0x80000004, clWindow = 0x80000005, clWindowFrame = 0x80000006,
-    clMenuText = 0x80000007, clWindowText = 0x80000008, clCaptionText = 0x80000009, clActiveBorder = 0x8000000A,
-    clInactiveBorder = 0x8000000B, clAppWorkSpace = 0x8000000C, clHighlight = 0x8000000D,
-    clHighlightText = 0x8000000E, clBtnFace = 0x8000000F, clBtnShadow = 0x80000010, clGrayText = 0x80000011,
-    clBtnText = 0x80000012, clInactiveCaptionText = 0x80000013, clBtnHighlight = 0x80000014,
-    cl3DDkShadow = 0x80000015, cl3DLight = 0x80000016, clInfoText = 0x80000017, clInfoBk = 0x80000018,
+    clScrollBar = 0x80000000,
+    clBackground = 0x80000001,
+    clActiveCaption = 0x80000002,
+    clInactiveCaption = 0x80000003,
+    clMenu = 0x80000004,
+    clWindow = 0x80000005,
+    clWindowFrame = 0x80000006,
+    clMenuText = 0x80000007,
+    clWindowText = 0x80000008,
+    clCaptionText = 0x80000009,
+    clActiveBorder = 0x8000000A,
+    clInactiveBorder = 0x8000000B,
+    clAppWorkSpace = 0x8000000C,
+    clHighlight = 0x8000000D,
+    clHighlightText = 0x8000000E,
+    clBtnFace = 0x8000000F,
+    clBtnShadow = 0x80000010,
+    clGrayText = 0x80000011,
+    clBtnText = 0x80000012,
+    clInactiveCaptionText = 0x80000013,
+    clBtnHighlight = 0x80000014,
+    cl3DDkShadow = 0x80000015,
+    cl3DLight = 0x80000016,
+    clInfoText = 0x80000017,
+    clInfoBk = 0x80000018,
     clDefault = 0x20000040,
 };
 inline constexpr ThemeColor clNone = ColorNone;
@@ -61,8 +79,8 @@ TteTextInfo MakeTextInfo(QRect rect, const QString &text, unsigned format);
 
 struct TteWindowInfo {
     QRect Rect;
-    uint8_t State = 0;     // bit 0: the window is active
-    uint16_t Buttons = 0;  // which caption buttons the window has
+    uint8_t State = 0;    // bit 0: the window is active
+    uint16_t Buttons = 0; // which caption buttons the window has
     QRect Rect2;
     QString Caption;
     bool NonClientDisabled = false;
@@ -155,24 +173,26 @@ public:
     virtual void GetWindowCaptionRect(uint8_t kind, const TteWindowInfo &info, QRect &rect, const std::string &object);
     virtual void GetWindowButtonRect(uint8_t kind, const TteWindowInfo &info, QRect &rect, const std::string &object,
                                      uint8_t button);
-    virtual void PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteWindowInfo &info);
+    virtual void PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                                  const TteWindowInfo &info);
     virtual void PaintWindowClient(uint8_t kind, TteCanvas &canvas, const std::string &object, QRect rect);
     virtual void PaintWindowCaptionText(uint8_t kind, TteCanvas &canvas, const std::string &object, QRect rect,
                                         const TteWindowInfo &info);
-    virtual void PaintWindowButton(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteButtonInfo &info);
+    virtual void PaintWindowButton(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                                   const TteButtonInfo &info);
     virtual void PaintSizeGrip(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteGripInfo &info);
 
 // The element groups, slots 28-155: each with the operations the slot table
 // names, in order.
 #define QUILLON_SUPPORTS(G) virtual bool Supports##G(uint8_t kind, const std::string &object);
-#define QUILLON_TRANSPARENT(G) \
+#define QUILLON_TRANSPARENT(G)                                                                                         \
     virtual bool G##IsTransparent(uint8_t kind, const std::string &object, const TteElementInfo &info);
-#define QUILLON_CONTENT(G) \
+#define QUILLON_CONTENT(G)                                                                                             \
     virtual QRect Get##G##ContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info);
-#define QUILLON_PAINT(Op) \
+#define QUILLON_PAINT(Op)                                                                                              \
     virtual void Op(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info);
-#define QUILLON_TEXT(Op)                                                                                          \
-    virtual void Op(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteTextInfo &text,           \
+#define QUILLON_TEXT(Op)                                                                                               \
+    virtual void Op(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteTextInfo &text,               \
                     const TteElementInfo &info);
 #define QUILLON_SIZE(Op) virtual QSize Op(uint8_t kind, const std::string &object, const TteElementInfo &info);
 #include "theme/te_theme_slots.inc"

@@ -221,10 +221,11 @@ bool isThemed(const TteCustomThemeLink *link, Query query)
 }
 } // namespace
 
-#define QUILLON_IS_THEMED(G)                                                                                         \
-    bool IsThemed##G(uint8_t kind, const std::string &object, const TteCustomThemeLink *link)                       \
-    {                                                                                                                \
-        return isThemed(link, [&](TteTheme &t, bool fallback) { return t.Supports##G(kind, fallback ? "default" : object); }); \
+#define QUILLON_IS_THEMED(G)                                                                                           \
+    bool IsThemed##G(uint8_t kind, const std::string &object, const TteCustomThemeLink *link)                          \
+    {                                                                                                                  \
+        return isThemed(                                                                                               \
+            link, [&](TteTheme &t, bool fallback) { return t.Supports##G(kind, fallback ? "default" : object); });     \
     }
 QUILLON_IS_THEMED(Window)
 QUILLON_IS_THEMED(Hint)

@@ -8,9 +8,9 @@
 
 #include "theme/te_theme.h"
 
-#include <cstdint>
 #include <QEvent>
 #include <QObject>
+#include <cstdint>
 
 #include <functional>
 #include <memory>
@@ -30,7 +30,9 @@ class TteMessageEvent : public QEvent {
 public:
     static QEvent::Type EventType();
     TteMessageEvent(uint32_t message, intptr_t wParam, intptr_t lParam)
-        : QEvent(EventType()), Message(message), WParam(wParam), LParam(lParam) {}
+        : QEvent(EventType()), Message(message), WParam(wParam), LParam(lParam)
+    {
+    }
     uint32_t Message;
     intptr_t WParam, LParam;
 };

@@ -45,8 +45,7 @@ void TTeThemeStream::ReadThemeStream(std::string_view value, const Claim &claim)
         PackedData = std::string(value.substr(dataAt, *length));
         return;
     }
-    default:
-        return; // version 0 or unknown: the item stays empty
+    default: return; // version 0 or unknown: the item stays empty
     }
 }
 

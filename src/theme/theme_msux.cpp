@@ -84,7 +84,8 @@ bool LoadDibResource(TteBitmap &bitmap, const std::string &dib)
         for (int i = 0; i < 4; ++i)
             file += static_cast<char>(v >> (8 * i) & 0xFF);
     file += dib;
-    const QImage image = QImage::fromData(reinterpret_cast<const uchar *>(file.data()), static_cast<int>(file.size()), "BMP");
+    const QImage image =
+        QImage::fromData(reinterpret_cast<const uchar *>(file.data()), static_cast<int>(file.size()), "BMP");
     if (image.isNull())
         return false;
     bitmap.Assign(image.convertToFormat(QImage::Format_RGB32));
@@ -307,8 +308,10 @@ void TTeThemeMsStyles::ResetSysColors()
     }
     for (size_t i = 0; i < SysColors.size(); ++i)
         SysColors[i] = ResolveColor(ThemeSysColorConstants[i]);
-    const std::pair<const char *, ThemeColor> fromIni[] = {{"Window", clWindow}, {"BtnFace", clBtnFace},
-                                                           {"Highlight", clHighlight}, {"BtnShadow", clBtnShadow},
+    const std::pair<const char *, ThemeColor> fromIni[] = {{"Window", clWindow},
+                                                           {"BtnFace", clBtnFace},
+                                                           {"Highlight", clHighlight},
+                                                           {"BtnShadow", clBtnShadow},
                                                            {"HighlightText", clHighlightText}};
     for (const auto &[key, constant] : fromIni)
         SetThemeSysColor(constant, ParseThemeColor(Ini.ReadString("SysMetrics", key, "100 100 100")));

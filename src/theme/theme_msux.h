@@ -64,11 +64,13 @@ public:
     void GetWindowCaptionRect(uint8_t kind, const TteWindowInfo &info, QRect &rect, const std::string &object) override;
     void GetWindowButtonRect(uint8_t kind, const TteWindowInfo &info, QRect &rect, const std::string &object,
                              uint8_t button) override;
-    void PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteWindowInfo &info) override;
+    void PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                          const TteWindowInfo &info) override;
     void PaintWindowClient(uint8_t kind, TteCanvas &canvas, const std::string &object, QRect rect) override;
     void PaintWindowCaptionText(uint8_t kind, TteCanvas &canvas, const std::string &object, QRect rect,
                                 const TteWindowInfo &info) override;
-    void PaintWindowButton(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteButtonInfo &info) override;
+    void PaintWindowButton(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                           const TteButtonInfo &info) override;
     bool SupportsButton(uint8_t kind, const std::string &object) override;
     bool ButtonIsTransparent(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     void PaintButton(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
@@ -77,29 +79,38 @@ public:
     void PaintCheckBox(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
     bool SupportsScrollBar(uint8_t kind, const std::string &object) override;
     bool ScrollBarIsTransparent(uint8_t, const std::string &, const TteElementInfo &) override { return false; }
-    void PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
-    void PaintScrollBarTrack(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                              const TteElementInfo &info) override;
+    void PaintScrollBarTrack(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                             const TteElementInfo &info) override;
     bool SupportsProgressBar(uint8_t kind, const std::string &object) override;
-    void PaintProgressBar(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintProgressBar(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                          const TteElementInfo &info) override;
     bool SupportsTrackBar(uint8_t kind, const std::string &object) override;
     bool TrackBarIsTransparent(uint8_t, const std::string &, const TteElementInfo &) override { return true; }
-    void PaintTrackBarTrack(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
-    void PaintTrackBarThumb(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintTrackBarTrack(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                            const TteElementInfo &info) override;
+    void PaintTrackBarThumb(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                            const TteElementInfo &info) override;
     QSize GetTrackBarThumbSize(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     bool SupportsEdit(uint8_t kind, const std::string &object) override;
     QRect GetEditContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     void PaintEdit(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
-    void PaintEditButton(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintEditButton(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                         const TteElementInfo &info) override;
     bool SupportsGroupBox(uint8_t kind, const std::string &object) override;
     bool GroupBoxIsTransparent(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     void PaintGroupBox(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
     bool SupportsHeader(uint8_t kind, const std::string &object) override;
     void PaintHeader(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
-    void PaintHeaderSection(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintHeaderSection(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                            const TteElementInfo &info) override;
     bool SupportsStatusBar(uint8_t kind, const std::string &object) override;
     QRect GetStatusBarContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
-    void PaintStatusBar(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
-    void PaintStatusPanel(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintStatusBar(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                        const TteElementInfo &info) override;
+    void PaintStatusPanel(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                          const TteElementInfo &info) override;
     bool SupportsPanel(uint8_t, const std::string &) override { return true; }
     QRect GetPanelContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     void PaintPanel(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
@@ -111,12 +122,14 @@ public:
     void PaintTreeView(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
     void PaintGrid(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
     void PaintListItem(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
-    void PaintListItemCheck(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintListItemCheck(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                            const TteElementInfo &info) override;
     QRect GetEditFrameContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     QRect GetFrameContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     QRect GetScrollBoxContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     QRect GetTabContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
-    void PaintEditFrame(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintEditFrame(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                        const TteElementInfo &info) override;
     void PaintFrame(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
     bool SupportsFrame(uint8_t, const std::string &) override { return true; }
     bool SupportsScrollBox(uint8_t, const std::string &) override { return true; }
@@ -130,7 +143,8 @@ public:
     QRect GetMenuContentRect(uint8_t kind, const std::string &object, const TteElementInfo &info) override;
     void PaintMenu(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
     void PaintMenuItem(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
-    void PaintMenuItemGlyph(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteElementInfo &info) override;
+    void PaintMenuItemGlyph(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                            const TteElementInfo &info) override;
     void PaintTabItemText(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteTextInfo &text,
                           const TteElementInfo &info) override;
 

@@ -49,7 +49,8 @@ void TTeThemeMsStyles::GetWindowContentRect(uint8_t kind, const TteWindowInfo &i
         rect = r;
 }
 
-void TTeThemeMsStyles::GetWindowCaptionRect(uint8_t kind, const TteWindowInfo &info, QRect &rect, const std::string &object)
+void TTeThemeMsStyles::GetWindowCaptionRect(uint8_t kind, const TteWindowInfo &info, QRect &rect,
+                                            const std::string &object)
 {
     QRect c;
     GetWindowContentRect(kind, info, c, object);
@@ -63,8 +64,8 @@ void TTeThemeMsStyles::GetWindowCaptionRect(uint8_t kind, const TteWindowInfo &i
     rect = ltrb(left, info.Rect.top() + border, rightOf(c) - m.Right, c.top());
 }
 
-void TTeThemeMsStyles::GetWindowButtonRect(uint8_t kind, const TteWindowInfo &info, QRect &rect, const std::string &object,
-                                           uint8_t button)
+void TTeThemeMsStyles::GetWindowButtonRect(uint8_t kind, const TteWindowInfo &info, QRect &rect,
+                                           const std::string &object, uint8_t button)
 {
     const QRect &r = info.Rect;
     rect = QRect();
@@ -90,23 +91,16 @@ void TTeThemeMsStyles::GetWindowButtonRect(uint8_t kind, const TteWindowInfo &in
         rect = ltrb(c.left(), 5, c.left() + s, s + 5);
         break;
     }
-    case 1:
-        rect = close ? first : QRect();
-        break;
+    case 1: rect = close ? first : QRect(); break;
     case 5:
-    case 6:
-        rect = first.translated(close ? -step : 0, 0);
-        break;
+    case 6: rect = first.translated(close ? -step : 0, 0); break;
     case 3:
-    case 4:
-        rect = first.translated(-(close ? step : 0) - (maxRestore ? step : 0), 0);
-        break;
+    case 4: rect = first.translated(-(close ? step : 0) - (maxRestore ? step : 0), 0); break;
     case 2:
         if (hasButton(info, 2))
             rect = first.translated(-(close ? step : 0) - (maxRestore ? step : 0) - (minRestore ? step : 0), 0);
         break;
-    default:
-        break; // 7 to 9
+    default: break; // 7 to 9
     }
 }
 
@@ -122,7 +116,8 @@ int TTeThemeMsStyles::WindowHitTest(uint8_t kind, const TteWindowInfo &info, QPo
     return code;
 }
 
-void TTeThemeMsStyles::PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteWindowInfo &info)
+void TTeThemeMsStyles::PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                                        const TteWindowInfo &info)
 {
     const QRect &r = info.Rect;
     QRect c;
@@ -132,8 +127,10 @@ void TTeThemeMsStyles::PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const s
     if (kind != 0 && kind != 1 && !small)
         return;
     if (info.Rect2.isEmpty() || info.Rect2.top() == 0)
-        Draw(small ? "Window.SmallCaption" : "Window.Caption", canvas, ltrb(r.left(), r.top(), rightOf(r), c.top()), image);
-    Draw(small ? "Window.SmallFrameLeft" : "Window.FrameLeft", canvas, ltrb(r.left(), c.top(), c.left(), bottomOf(c)), image);
+        Draw(small ? "Window.SmallCaption" : "Window.Caption", canvas, ltrb(r.left(), r.top(), rightOf(r), c.top()),
+             image);
+    Draw(small ? "Window.SmallFrameLeft" : "Window.FrameLeft", canvas, ltrb(r.left(), c.top(), c.left(), bottomOf(c)),
+         image);
     Draw(small ? "Window.SmallFrameRight" : "Window.FrameRight", canvas,
          ltrb(rightOf(c), c.top(), rightOf(r), bottomOf(c)), image);
     Draw(small ? "Window.SmallFrameBottom" : "Window.FrameBottom", canvas,
@@ -251,8 +248,11 @@ void TTeThemeMsStyles::PaintButton(uint8_t kind, TteCanvas &canvas, const std::s
     static const int images[12] = {1, 2, 3, 4, 5, 2, 5, 2, 3, 4, 3, 3};
     if (info.State >= 12)
         return;
-    const char *section = kind == 4 ? "Spin.Up" : kind == 5 ? "Spin.Down" : kind == 6 ? "Spin.Downhorz"
-                        : kind == 7 ? "Spin.Uphorz" : "Button.Pushbutton";
+    const char *section = kind == 4   ? "Spin.Up"
+                          : kind == 5 ? "Spin.Down"
+                          : kind == 6 ? "Spin.Downhorz"
+                          : kind == 7 ? "Spin.Uphorz"
+                                      : "Button.Pushbutton";
     Draw(section, canvas, info.Rect, images[info.State]);
 }
 
@@ -274,7 +274,8 @@ void TTeThemeMsStyles::PaintCheckBox(uint8_t kind, TteCanvas &canvas, const std:
 
 bool TTeThemeMsStyles::SupportsScrollBar(uint8_t, const std::string &) { return Built(); }
 
-void TTeThemeMsStyles::PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
+void TTeThemeMsStyles::PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, const std::string &,
+                                            const TteElementInfo &info)
 {
     if (kind != 0)
         return;
@@ -322,8 +323,8 @@ bool TTeThemeMsStyles::SupportsProgressBar(uint8_t, const std::string &) { retur
 
 void TTeThemeMsStyles::PaintProgressBar(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
-    static const char *const sections[6] = {"Progress.BarVert", "Progress.Bar", "Progress.ChunkVert",
-                                            "Progress.Chunk", "Progress.ChunkVert", "Progress.Chunk"};
+    static const char *const sections[6] = {"Progress.BarVert", "Progress.Bar",       "Progress.ChunkVert",
+                                            "Progress.Chunk",   "Progress.ChunkVert", "Progress.Chunk"};
     const int which = info.KindState & 0xFF;
     if (which < 6)
         Draw(sections[which], canvas, info.Rect, 1);
@@ -340,8 +341,8 @@ void TTeThemeMsStyles::PaintTrackBarTrack(uint8_t, TteCanvas &canvas, const std:
 }
 
 namespace {
-const char *const ThumbSections[6] = {"TrackBar.ThumbVert", "TrackBar.ThumbRight", "TrackBar.ThumbLeft",
-                                      "TrackBar.Thumb", "TrackBar.ThumbBottom", "TrackBar.ThumbTop"};
+const char *const ThumbSections[6] = {"TrackBar.ThumbVert", "TrackBar.ThumbRight",  "TrackBar.ThumbLeft",
+                                      "TrackBar.Thumb",     "TrackBar.ThumbBottom", "TrackBar.ThumbTop"};
 }
 
 void TTeThemeMsStyles::PaintTrackBarThumb(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
@@ -496,8 +497,14 @@ void TTeThemeMsStyles::PaintListBox(uint8_t, TteCanvas &canvas, const std::strin
 {
     Elements[91].DrawElement(canvas, info.Rect, 1);
 }
-void TTeThemeMsStyles::PaintTreeView(uint8_t k, TteCanvas &c, const std::string &o, const TteElementInfo &i) { PaintListBox(k, c, o, i); }
-void TTeThemeMsStyles::PaintGrid(uint8_t k, TteCanvas &c, const std::string &o, const TteElementInfo &i) { PaintListBox(k, c, o, i); }
+void TTeThemeMsStyles::PaintTreeView(uint8_t k, TteCanvas &c, const std::string &o, const TteElementInfo &i)
+{
+    PaintListBox(k, c, o, i);
+}
+void TTeThemeMsStyles::PaintGrid(uint8_t k, TteCanvas &c, const std::string &o, const TteElementInfo &i)
+{
+    PaintListBox(k, c, o, i);
+}
 
 void TTeThemeMsStyles::PaintListItem(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
@@ -522,10 +529,22 @@ void TTeThemeMsStyles::PaintListItemCheck(uint8_t, TteCanvas &canvas, const std:
     }
 }
 
-QRect TTeThemeMsStyles::GetEditFrameContentRect(uint8_t, const std::string &, const TteElementInfo &info) { return info.Rect.adjusted(2, 2, -2, -2); }
-QRect TTeThemeMsStyles::GetFrameContentRect(uint8_t, const std::string &, const TteElementInfo &info) { return info.Rect.adjusted(2, 2, -2, -2); }
-QRect TTeThemeMsStyles::GetScrollBoxContentRect(uint8_t, const std::string &, const TteElementInfo &info) { return info.Rect.adjusted(2, 2, -2, -2); }
-QRect TTeThemeMsStyles::GetTabContentRect(uint8_t, const std::string &, const TteElementInfo &info) { return info.Rect.adjusted(1, 1, -1, -1); }
+QRect TTeThemeMsStyles::GetEditFrameContentRect(uint8_t, const std::string &, const TteElementInfo &info)
+{
+    return info.Rect.adjusted(2, 2, -2, -2);
+}
+QRect TTeThemeMsStyles::GetFrameContentRect(uint8_t, const std::string &, const TteElementInfo &info)
+{
+    return info.Rect.adjusted(2, 2, -2, -2);
+}
+QRect TTeThemeMsStyles::GetScrollBoxContentRect(uint8_t, const std::string &, const TteElementInfo &info)
+{
+    return info.Rect.adjusted(2, 2, -2, -2);
+}
+QRect TTeThemeMsStyles::GetTabContentRect(uint8_t, const std::string &, const TteElementInfo &info)
+{
+    return info.Rect.adjusted(1, 1, -1, -1);
+}
 
 void TTeThemeMsStyles::PaintEditFrame(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
@@ -577,11 +596,14 @@ void arrow(TteCanvas &canvas, QRect square, QColor colour, int direction) // 0 u
     canvas.BrushColor = colour;
     canvas.BrushClear = false;
     if (direction == 0)
-        canvas.Polygon(QPolygon({QPoint(c.x() - 3, c.y() + 1), QPoint(c.x() + 3, c.y() + 1), QPoint(c.x(), c.y() - 2)}));
+        canvas.Polygon(
+            QPolygon({QPoint(c.x() - 3, c.y() + 1), QPoint(c.x() + 3, c.y() + 1), QPoint(c.x(), c.y() - 2)}));
     else if (direction == 1)
-        canvas.Polygon(QPolygon({QPoint(c.x() - 3, c.y() - 1), QPoint(c.x() + 3, c.y() - 1), QPoint(c.x(), c.y() + 2)}));
+        canvas.Polygon(
+            QPolygon({QPoint(c.x() - 3, c.y() - 1), QPoint(c.x() + 3, c.y() - 1), QPoint(c.x(), c.y() + 2)}));
     else
-        canvas.Polygon(QPolygon({QPoint(c.x() - 1, c.y() - 3), QPoint(c.x() - 1, c.y() + 3), QPoint(c.x() + 2, c.y())}));
+        canvas.Polygon(
+            QPolygon({QPoint(c.x() - 1, c.y() - 3), QPoint(c.x() - 1, c.y() + 3), QPoint(c.x() + 2, c.y())}));
 }
 } // namespace
 
@@ -590,12 +612,11 @@ void TTeThemeMsStyles::PaintMenuItem(uint8_t, TteCanvas &canvas, const std::stri
     const int part = info.KindState & 0xFF, state = info.KindState >> 8;
     const QRect r = info.Rect;
     switch (part) {
-    case 0:
-        canvas.FillRect(r, ToQColor((state == 1 || state == 2) ? MenuHighlightColor : MenuColor));
-        break;
+    case 0: canvas.FillRect(r, ToQColor((state == 1 || state == 2) ? MenuHighlightColor : MenuColor)); break;
     case 1:
         canvas.FillRect(r, ToQColor(MenuColor));
-        canvas.FillRect(r.adjusted(5, r.height() / 2, -5, -(r.height() - r.height() / 2 - 1)), ToQColor(MenuHighlightColor));
+        canvas.FillRect(r.adjusted(5, r.height() / 2, -5, -(r.height() - r.height() / 2 - 1)),
+                        ToQColor(MenuHighlightColor));
         break;
     case 3:
     case 4:
@@ -613,12 +634,13 @@ void TTeThemeMsStyles::PaintMenuItem(uint8_t, TteCanvas &canvas, const std::stri
     case 8:
     case 9: {
         const int image = state == 0 ? 1 : state == 3 ? 3 : 2;
-        Draw(part == 7 ? "Window.MDIMinButton" : part == 8 ? "Window.MDIRestoreButton" : "Window.MDICloseButton", canvas,
-             r, image);
+        Draw(part == 7   ? "Window.MDIMinButton"
+             : part == 8 ? "Window.MDIRestoreButton"
+                         : "Window.MDICloseButton",
+             canvas, r, image);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -647,13 +669,12 @@ void TTeThemeMsStyles::PaintMenuItemGlyph(uint8_t, TteCanvas &canvas, const std:
         canvas.BrushClear = false;
         canvas.RoundRect(QRect(cx - 3, cy - 3, 6, 6), 3, 3);
         break;
-    case 2:
-        arrow(canvas, square, colour, 2);
-        break;
+    case 2: arrow(canvas, square, colour, 2); break;
     case 3:
     case 4:
         if (info.Glyph) {
-            const int x = r.left() + (r.width() - info.Glyph->Width()) / 2, y = r.top() + (r.height() - info.Glyph->Height()) / 2;
+            const int x = r.left() + (r.width() - info.Glyph->Width()) / 2,
+                      y = r.top() + (r.height() - info.Glyph->Height()) / 2;
             const int state = info.KindState >> 8;
             if ((info.KindState & 0xFF) == 3 && (state == 1 || state == 2)) {
                 TteBitmap shadow;
@@ -669,13 +690,12 @@ void TTeThemeMsStyles::PaintMenuItemGlyph(uint8_t, TteCanvas &canvas, const std:
             }
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-void TTeThemeMsStyles::PaintTabItemText(uint8_t kind, TteCanvas &canvas, const std::string &object, const TteTextInfo &text,
-                                        const TteElementInfo &info)
+void TTeThemeMsStyles::PaintTabItemText(uint8_t kind, TteCanvas &canvas, const std::string &object,
+                                        const TteTextInfo &text, const TteElementInfo &info)
 {
     TteTextInfo turned = text;
     const int tabKind = info.KindState & 0xFF;

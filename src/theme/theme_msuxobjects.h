@@ -26,7 +26,10 @@ class MsuxIni;
 // A colour value with red in the low byte; FillColor's "none".
 using ThemeColor = uint32_t;
 inline constexpr ThemeColor ColorNone = 0x1FFFFFFF;
-inline ThemeColor MakeThemeColor(int r, int g, int b) { return uint32_t(r & 0xFF) | uint32_t(g & 0xFF) << 8 | uint32_t(b & 0xFF) << 16; }
+inline ThemeColor MakeThemeColor(int r, int g, int b)
+{
+    return uint32_t(r & 0xFF) | uint32_t(g & 0xFF) << 8 | uint32_t(b & 0xFF) << 16;
+}
 
 struct Margins {
     int Left = 0, Right = 0, Top = 0, Bottom = 0;

@@ -69,17 +69,18 @@ TEST_P(SettingsValues, FollowTheReadingRules)
     EXPECT_EQ(o.OverwriteExisting, c.overwrite);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SettingsValues,
-    ::testing::Values(ValueCase{"nNaming=5\r\n", 2, 0, 0, false, false}, ValueCase{"nNaming=-3\r\n", 0, 0, 0, false, false},
-                      ValueCase{"nNaming=abc\r\n", 0, 0, 0, false, false}, ValueCase{"nNaming=1\r\n", 1, 0, 0, false, false},
-                      ValueCase{"bOverWrite=7\r\nckMono=2\r\n", 0, 0, 0, true, true},
-                      ValueCase{"cbFileFormat=99\r\n", 0, -1, 0, false, false},
-                      ValueCase{"cbFileFormat=-1\r\n", 0, -1, 0, false, false},
-                      ValueCase{"cbAudioBitRate=0x7\r\n", 0, 0, 7, false, false},
-                      ValueCase{"cbAudioBitRate=$C\r\n", 0, 0, 12, false, false},
-                      ValueCase{"CBFILEFORMAT = 3 \r\n", 0, 3, 0, false, false},
-                      ValueCase{"cbFileFormat=3x\r\n", 0, 0, 0, false, false}));
+INSTANTIATE_TEST_SUITE_P(Table, SettingsValues,
+                         ::testing::Values(ValueCase{"nNaming=5\r\n", 2, 0, 0, false, false},
+                                           ValueCase{"nNaming=-3\r\n", 0, 0, 0, false, false},
+                                           ValueCase{"nNaming=abc\r\n", 0, 0, 0, false, false},
+                                           ValueCase{"nNaming=1\r\n", 1, 0, 0, false, false},
+                                           ValueCase{"bOverWrite=7\r\nckMono=2\r\n", 0, 0, 0, true, true},
+                                           ValueCase{"cbFileFormat=99\r\n", 0, -1, 0, false, false},
+                                           ValueCase{"cbFileFormat=-1\r\n", 0, -1, 0, false, false},
+                                           ValueCase{"cbAudioBitRate=0x7\r\n", 0, 0, 7, false, false},
+                                           ValueCase{"cbAudioBitRate=$C\r\n", 0, 0, 12, false, false},
+                                           ValueCase{"CBFILEFORMAT = 3 \r\n", 0, 3, 0, false, false},
+                                           ValueCase{"cbFileFormat=3x\r\n", 0, 0, 0, false, false}));
 
 TEST_F(Settings, ValuesAreWrittenBackInTheirStoredForms)
 {
@@ -118,7 +119,8 @@ TEST_F(Settings, UnknownDocumentsFolderEndsTheReadingThere)
 
 TEST_F(Settings, WritingKeepsOtherSectionsAndUpdatesKeysInPlace)
 {
-    WriteFile(ini, "; comment\r\n[Other]\r\nnNaming=9\r\n\r\n[common]\r\nckMono=1\r\nextra=keep\r\n\r\n[Tail]\r\nx=1\r\n");
+    WriteFile(ini,
+              "; comment\r\n[Other]\r\nnNaming=9\r\n\r\n[common]\r\nckMono=1\r\nextra=keep\r\n\r\n[Tail]\r\nx=1\r\n");
     OutputOptions o;
     o.OutputDir = "/music/";
     store().SaveSettings(o);

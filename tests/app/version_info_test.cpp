@@ -37,8 +37,9 @@ std::string block(uint32_t type, uint32_t subtype, uint32_t mask, uint32_t flags
     fixed.FileSubtype = subtype;
     fixed.FileFlagsMask = mask;
     fixed.FileFlags = flags;
-    return BuildVersionResource(fixed, language, codePage,
-                                {{"CompanyName", "Example Co"}, {"ProductVersion", "2.5.1"}, {"LegalCopyRight", "(c) Ex"}});
+    return BuildVersionResource(
+        fixed, language, codePage,
+        {{"CompanyName", "Example Co"}, {"ProductVersion", "2.5.1"}, {"LegalCopyRight", "(c) Ex"}});
 }
 
 } // namespace
@@ -53,7 +54,8 @@ TEST(VersionInfo, ReadsThePeVersionResource)
     EXPECT_EQ(info.Comments, "");
     EXPECT_EQ(info.FileType, "Application");
     EXPECT_TRUE(info.IsDebug);
-    EXPECT_FALSE(info.IsPreRelease || info.IsPatched || info.IsPrivateBuild || info.IsInfoInferred || info.IsSpecialBuild);
+    EXPECT_FALSE(info.IsPreRelease || info.IsPatched || info.IsPrivateBuild || info.IsInfoInferred ||
+                 info.IsSpecialBuild);
 }
 
 TEST(VersionInfo, ALibraryGivesOnlyItsTypeName)
@@ -98,10 +100,18 @@ TEST(FileTypeText, Table)
         uint32_t type, subtype;
         const char *text;
     };
-    const Case cases[] = {{0, 9, "Unknown"},        {1, 0, "Application"},      {2, 0, "DLL"},
-                          {3, 0, "Unknown Driver"}, {3, 10, "Communications Driver"}, {3, 11, ""},
-                          {4, 3, "Truetype Font"},  {4, 4, ""},                 {5, 0xABCDEF01, "Virtual Defice Identifier = ABCDEF01"},
-                          {6, 0, ""},               {7, 0, "Static-link Library"}, {8, 0, ""}};
+    const Case cases[] = {{0, 9, "Unknown"},
+                          {1, 0, "Application"},
+                          {2, 0, "DLL"},
+                          {3, 0, "Unknown Driver"},
+                          {3, 10, "Communications Driver"},
+                          {3, 11, ""},
+                          {4, 3, "Truetype Font"},
+                          {4, 4, ""},
+                          {5, 0xABCDEF01, "Virtual Defice Identifier = ABCDEF01"},
+                          {6, 0, ""},
+                          {7, 0, "Static-link Library"},
+                          {8, 0, ""}};
     for (const Case &c : cases)
         EXPECT_EQ(FileTypeText(c.type, c.subtype), c.text) << c.type << "/" << c.subtype;
 }

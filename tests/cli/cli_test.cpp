@@ -37,7 +37,8 @@ TEST(CliOptions, UsageErrorsNameTheAcceptedValues)
     const Case cases[] = {
         {{"-f", "flac", "x"}, "-f: 'flac' is not one of MP3, MP4, 3GP, WMA, WAV, AU, AIFF, OGG"},
         {{"-r", "48000", "x"}, "-r: '48000' is not one of 11025, 22050, 44100"},
-        {{"--bit-rate=100", "x"}, "--bit-rate: '100' is not one of 16, 24, 32, 48, 56, 96, 112, 128, 160, 192, 224, 256, 320"},
+        {{"--bit-rate=100", "x"},
+         "--bit-rate: '100' is not one of 16, 24, 32, 48, 56, 96, 112, 128, 160, 192, 224, 256, 320"},
         {{"-o"}, "-o needs a value"},
         {{"--mono=yes", "x"}, "--mono takes no value"},
         {{"--bogus", "x"}, "unknown option --bogus (see --help)"},
@@ -87,8 +88,8 @@ TEST(QuillonCli, ExtractsAndReportsEveryEntry)
     const std::string a = src.file("a.mp4"), bad = src.file("bad.avi");
     fs::copy_file(Clip("mp4"), a);
     fs::copy_file(Clip("text"), bad);
-    const CliRun run = runCli({"-f", "wav", "-r", "11025", "-m", "-o", q(out.path().string()), q(a), q(bad),
-                               q(src.file("missing.mp4"))});
+    const CliRun run = runCli(
+        {"-f", "wav", "-r", "11025", "-m", "-o", q(out.path().string()), q(a), q(bad), q(src.file("missing.mp4"))});
     // Every admitted entry is Done, but two paths never made it in.
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_EQ(run.out, "Done\t" + a + "\t" + out.file("a.WAV") + "\t\n");
@@ -146,14 +147,15 @@ TEST(QuillonCli, CtrlCStopsLikeTheStopButton)
     fs::copy_file(Clip("four"), a);
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(true, false)));
-    const CliRun run = runCli({"-o", q(out.path().string()), q(a), q(a)},
-                              [&](QProcess &p) {
-                                  // Once the converter is writing, as a terminal's Ctrl+C would.
-                                  PumpUntil([&] { return fs::exists(out.file("a.MP3")); }, 10000);
-                                  QThread::msleep(300);
-                                  ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-                              },
-                              env);
+    const CliRun run = runCli(
+        {"-o", q(out.path().string()), q(a), q(a)},
+        [&](QProcess &p) {
+            // Once the converter is writing, as a terminal's Ctrl+C would.
+            PumpUntil([&] { return fs::exists(out.file("a.MP3")); }, 10000);
+            QThread::msleep(300);
+            ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        },
+        env);
     EXPECT_EQ(run.exitCode, 130) << run.err;
     EXPECT_EQ(run.out, "Abort\t" + a + "\t\t\nAbort\t" + a + "\t\t\n");
     EXPECT_TRUE(fs::is_empty(out.path())) << "the partial output was left";
@@ -183,14 +185,15 @@ TEST(QuillonCli, TheConverterNeverOutlivesTheProgram)
     fs::copy_file(Clip("four"), a);
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(true, false)));
-    runCli({"-o", q(out.path().string()), q(a)},
-           [&](QProcess &p) {
-               ASSERT_TRUE(PumpUntil([&] { return fs::exists(out.file("a.MP3")); }, 10000));
-               QThread::msleep(500); // well into the extraction
-               EXPECT_FALSE(processesMentioning(out.path().string()).empty());
-               ::kill(static_cast<pid_t>(p.processId()), SIGKILL); // no chance to clean up
-           },
-           env);
+    runCli(
+        {"-o", q(out.path().string()), q(a)},
+        [&](QProcess &p) {
+            ASSERT_TRUE(PumpUntil([&] { return fs::exists(out.file("a.MP3")); }, 10000));
+            QThread::msleep(500); // well into the extraction
+            EXPECT_FALSE(processesMentioning(out.path().string()).empty());
+            ::kill(static_cast<pid_t>(p.processId()), SIGKILL); // no chance to clean up
+        },
+        env);
     EXPECT_TRUE(PumpUntil([&] { return processesMentioning(out.path().string()).empty(); }, 3000))
         << "the converter went on after its program was killed";
     // Nothing under the output's name, and nothing half-written beside it.
@@ -224,7 +227,8 @@ TEST(QuillonCli, AListIsNeverSavedOverASource)
     fs::copy_file(Clip("avi"), video);
     const std::string before = ReadFile(video);
     WriteFile(list, "#Quillon File List\r\n" + video + "\r\n");
-    for (const QStringList &args : {QStringList{"--save-list", q(video), q(video)}, QStringList{"--save-list", q(video), q(list)}}) {
+    for (const QStringList &args :
+         {QStringList{"--save-list", q(video), q(video)}, QStringList{"--save-list", q(video), q(list)}}) {
         const CliRun run = runCli(args);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_EQ(run.err, "quillon-cli: --save-list: " + video + " is one of the sources; it is not overwritten\n");
@@ -280,7 +284,8 @@ TEST(QuillonCli, TwoRunsIntoOneFolderBothKeepTheirOutput)
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"talk(1).MP3", "talk.MP3"}));
-    const double durations = FfprobeAudio(out.file("talk.MP3")).duration + FfprobeAudio(out.file("talk(1).MP3")).duration;
+    const double durations =
+        FfprobeAudio(out.file("talk.MP3")).duration + FfprobeAudio(out.file("talk(1).MP3")).duration;
     EXPECT_NEAR(durations, 6.0, 0.3); // four seconds and two
 }
 
@@ -293,13 +298,14 @@ TEST(QuillonCli, CtrlCWhileCheckingSourcesLeavesNoTemporaryFiles)
     env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(false, true)));
     env.insert("TMPDIR", q(temp.path().string()));
     for (int interrupts : {1, 2}) {
-        const CliRun run = runCli({"-o", q(out.path().string()), q(a)},
-                                  [&](QProcess &p) {
-                                      ASSERT_TRUE(PumpUntil([&] { return !fs::is_empty(temp.path()); }, 10000));
-                                      for (int i = 0; i < interrupts; ++i)
-                                          ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-                                  },
-                                  env);
+        const CliRun run = runCli(
+            {"-o", q(out.path().string()), q(a)},
+            [&](QProcess &p) {
+                ASSERT_TRUE(PumpUntil([&] { return !fs::is_empty(temp.path()); }, 10000));
+                for (int i = 0; i < interrupts; ++i)
+                    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+            },
+            env);
         EXPECT_EQ(run.exitCode, 130) << run.err;
         EXPECT_TRUE(fs::is_empty(temp.path())) << interrupts;
     }

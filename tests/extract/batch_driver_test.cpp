@@ -6,9 +6,9 @@
 
 #include <QTimer>
 
-#include <filesystem>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 using namespace quillon;
@@ -129,7 +129,8 @@ TEST_P(EveryFormat, GivesAPlayableFile)
     ASSERT_TRUE(runBatch());
     EXPECT_EQ(progress(), std::vector<std::string>{"Done"});
     const std::string output = engine->Batch.OutputFile();
-    EXPECT_EQ(fs::path(output).filename().string(), "clip one." + std::string(FileFormats[static_cast<size_t>(c.formatIndex)]));
+    EXPECT_EQ(fs::path(output).filename().string(),
+              "clip one." + std::string(FileFormats[static_cast<size_t>(c.formatIndex)]));
     const ProbedAudio audio = FfprobeAudio(output);
     EXPECT_TRUE(audio.codec == c.codec || audio.codec == c.alternativeCodec) << audio.codec;
     EXPECT_EQ(audio.sampleRate, c.sampleRate);
@@ -353,8 +354,8 @@ TEST_F(Batch, AConverterThatCannotStartEndsTheBatchWithAMessage)
     EXPECT_EQ(broken.Jobs.Entry(0).Progress, "Error");
     EXPECT_EQ(broken.Jobs.Entry(1).Progress, "");
     // The runner's words, then the program and the system's reason.
-    const std::string message = "Error creating process : 2\n" + emptyProgramDir.path().string() +
-                                "/videoenc.dll: No such file or directory";
+    const std::string message =
+        "Error creating process : 2\n" + emptyProgramDir.path().string() + "/videoenc.dll: No such file or directory";
     EXPECT_EQ(view.Messages, std::vector<std::string>{message});
     EXPECT_EQ(broken.Jobs.Entry(0).Reason, message);
 }
@@ -519,10 +520,12 @@ TEST_F(Batch, TwoBatchesIntoOneFolderBothKeepTheirOutput)
     other.Adder.Offer({{second, AddKind::Source}});
     engine->Batch.btnConvertClick();
     other.Batch.btnConvertClick();
-    ASSERT_TRUE(PumpUntil([&] {
-        return engine->Batch.Idle() && other.Batch.Idle() && !engine->Session.Runner().Active() &&
-               !other.Session.Runner().Active();
-    }, 60000));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return engine->Batch.Idle() && other.Batch.Idle() && !engine->Session.Runner().Active() &&
+                   !other.Session.Runner().Active();
+        },
+        60000));
     EXPECT_EQ(progress(), std::vector<std::string>{"Done"});
     EXPECT_EQ(other.Jobs.Entry(0).Progress, "Done");
     EXPECT_EQ(outputs(), (std::vector<std::string>{"talk(1).MP3", "talk.MP3"}));
@@ -598,9 +601,9 @@ TEST_P(RefusedBitRates, StillGiveAFileInTheChosenFormat)
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, RefusedBitRates,
-                         ::testing::Values(RateCase{3, 0, 0, false},  // WMA 11025 Hz 16 kbit/s
-                                           RateCase{7, 0, 12, true},  // OGG 11025 Hz 320 kbit/s mono
-                                           RateCase{7, 1, 0, false},  // OGG 22050 Hz 16 kbit/s
+                         ::testing::Values(RateCase{3, 0, 0, false},   // WMA 11025 Hz 16 kbit/s
+                                           RateCase{7, 0, 12, true},   // OGG 11025 Hz 320 kbit/s mono
+                                           RateCase{7, 1, 0, false},   // OGG 22050 Hz 16 kbit/s
                                            RateCase{7, 2, 1, false})); // OGG 44100 Hz 24 kbit/s
 
 TEST_F(Batch, OverwriteNeverReplacesAnOutputOfTheSameBatch)

@@ -32,14 +32,25 @@ TEST_P(CommandLines, AreExactToTheBlank)
 INSTANTIATE_TEST_SUITE_P(
     Formats, CommandLines,
     ::testing::Values(
-        CommandCase{"MP3", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.MP3\""},
-        CommandCase{"MP4", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.MP4\""},
-        CommandCase{"3GP", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -acodec libamr_nb  -ac 1 -ar 8000 -ab 12200  \"/out/a b.3GP\""},
-        CommandCase{"WMA", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2  -acodec wmav2 -ar 44100 -ab 128000 \"/out/a b.WMA\""},
-        CommandCase{"WAV", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.WAV\""},
-        CommandCase{"AU", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AU\""},
-        CommandCase{"AIFF", false, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AIFF\""},
-        CommandCase{"OGG", true, "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1  -acodec vorbis -ar 44100 -ab 128000 \"/out/a b.OGG\""}),
+        CommandCase{"MP3", false,
+                    "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.MP3\""},
+        CommandCase{"MP4", true,
+                    "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.MP4\""},
+        CommandCase{"3GP", false,
+                    "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -acodec libamr_nb  -ac 1 -ar 8000 -ab 12200  \"/out/a "
+                    "b.3GP\""},
+        CommandCase{
+            "WMA", false,
+            "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2  -acodec wmav2 -ar 44100 -ab 128000 \"/out/a b.WMA\""},
+        CommandCase{"WAV", true,
+                    "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.WAV\""},
+        CommandCase{"AU", false,
+                    "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AU\""},
+        CommandCase{"AIFF", false,
+                    "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AIFF\""},
+        CommandCase{
+            "OGG", true,
+            "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1  -acodec vorbis -ar 44100 -ab 128000 \"/out/a b.OGG\""}),
     [](const ::testing::TestParamInfo<CommandCase> &info) { return std::string(info.param.format); });
 
 } // namespace
@@ -55,8 +66,8 @@ TEST(AudioOptions, FollowTheFormatTable)
 
 TEST(AudioOptions, AQuoteInAPathCannotOpenAnOption)
 {
-    const std::string line = BuildExtractionCommandLine("/q/videoenc.dll", "/v/x\" -y \"z.avi", "MP3", "44100", "128",
-                                                        false, "/out/x.MP3");
+    const std::string line =
+        BuildExtractionCommandLine("/q/videoenc.dll", "/v/x\" -y \"z.avi", "MP3", "44100", "128", false, "/out/x.MP3");
     EXPECT_EQ(line, "/q/videoenc.dll -vn  -i \"/v/x\\\" -y \\\"z.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/x.MP3\"");
 }
 
@@ -95,7 +106,7 @@ TEST_F(OutputNames, NumbersUntilTheNameIsFree)
     WriteFile(dir.file("a.MP3"), "x");
     WriteFile(dir.file("a(1).MP3"), "x");
     EXPECT_EQ(name("/v/a.avi"), "a(2).MP3");
-    std::filesystem::create_directory(dir.file("a(2).MP3")); // a directory takes the name too
+    std::filesystem::create_directory(dir.file("a(2).MP3"));           // a directory takes the name too
     std::filesystem::create_symlink("/nowhere", dir.file("a(3).MP3")); // and so does a dangling link
     EXPECT_EQ(name("/v/a.avi"), "a(4).MP3");
 }
@@ -162,11 +173,13 @@ TEST_F(OutputNames, AReservedNameIsNotGivenTwice)
 TEST_F(OutputNames, AFolderThatRefusesSaysWhy)
 {
     options.OutputDir = dir.file("gone") + "/";
-    EXPECT_EQ(ReserveOutputFile("/v/a.avi", options, 0, {}).Error, "The output folder does not exist: " + options.OutputDir);
+    EXPECT_EQ(ReserveOutputFile("/v/a.avi", options, 0, {}).Error,
+              "The output folder does not exist: " + options.OutputDir);
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";
     std::filesystem::create_directory(dir.file("ro"));
-    std::filesystem::permissions(dir.file("ro"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir.file("ro"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     options.OutputDir = dir.file("ro") + "/";
     EXPECT_EQ(ReserveOutputFile("/v/a.avi", options, 0, {}).Error,
               "Cannot create the output file " + options.OutputDir + "a.MP3: Permission denied");

@@ -36,6 +36,7 @@ public:
         else
             unsetenv("TMPDIR");
     }
+
 private:
     std::string Old;
     bool HadOld = false;
@@ -175,8 +176,9 @@ TEST(MediaProbe, AMissingFfmpegIsSaidOnceAndNothingIsRemembered)
             probe.ProbeFile(clip);
             FAIL() << "a missing FFmpeg is no bad video";
         } catch (const QuillonError &e) {
-            EXPECT_STREQ(e.what(),
-                         "The converter could not be run: cannot run FFmpeg (/nonexistent/ffmpeg): No such file or directory");
+            EXPECT_STREQ(
+                e.what(),
+                "The converter could not be run: cannot run FFmpeg (/nonexistent/ffmpeg): No such file or directory");
         }
     }
     EXPECT_TRUE(probe.ProbeFile(clip)) << "the failure was not remembered as the file's answer";

@@ -307,7 +307,8 @@ TEST_F(Window, AFailedRowSaysWhy)
     EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
     form->lvFiles->setCurrentIndex(form->lvFiles->model()->index(0, 0));
     EXPECT_EQ(form->sbConvertStatus->text().toStdString() + "|" + form->sbConvertStatus->toolTip().toStdString(),
-              form->sbConvertStatus->toolTip().isEmpty() ? reason + "|" : form->sbConvertStatus->text().toStdString() + "|" + reason);
+              form->sbConvertStatus->toolTip().isEmpty() ? reason + "|"
+                                                         : form->sbConvertStatus->text().toStdString() + "|" + reason);
     form->lvFiles->clearSelection();
     EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
 }

@@ -39,7 +39,7 @@ TEST(PartialFiles, OnlyWhatNoLiveWriterHoldsIsSwept)
     const PartialFile live = CreatePartialFile(dir.file("a.MP3"));
     const PartialFile dead = CreatePartialFile(dir.file("b.MP3"));
     ASSERT_TRUE(live.Fd >= 0 && dead.Fd >= 0);
-    ::close(dead.Fd); // its writer died
+    ::close(dead.Fd);                                      // its writer died
     WriteFile(dir.file(".c.quillon-two.txt"), "not ours"); // not of the form
     WriteFile(dir.file("b.MP3"), "");
     EXPECT_EQ(SweepStalePartialFiles(dir.path().string()), 1);
@@ -90,11 +90,11 @@ TEST(PartialFiles, InstallingNeverReplacesAFileWithContent)
 TEST(PartialFiles, MessagesNameTheFileTheUserKnows)
 {
     const std::string final = "/out/my talk.MP3";
-    EXPECT_EQ(NamePartialFilesAs("Error writing trailer of file:/out/.my talk.quillon-Ab3xYz.MP3: No space left on device",
-                                 final),
+    EXPECT_EQ(NamePartialFilesAs(
+                  "Error writing trailer of file:/out/.my talk.quillon-Ab3xYz.MP3: No space left on device", final),
               "Error writing trailer of /out/my talk.MP3: No space left on device");
-    EXPECT_EQ(NamePartialFilesAs("'/out/.x.quillon-abcdef.MP3' and /out/.hidden.MP3 and /elsewhere/.x.quillon-abcdef.MP3",
-                                 final),
+    EXPECT_EQ(NamePartialFilesAs(
+                  "'/out/.x.quillon-abcdef.MP3' and /out/.hidden.MP3 and /elsewhere/.x.quillon-abcdef.MP3", final),
               "'/out/my talk.MP3' and /out/.hidden.MP3 and /elsewhere/.x.quillon-abcdef.MP3");
     // Two mentions back to back, the first one's extension running into the
     // second one's "file:" (found by the fuzzer).

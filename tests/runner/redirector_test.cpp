@@ -39,10 +39,7 @@ struct Recorder {
     }
 };
 
-std::string helperCommand(const std::string &commands)
-{
-    return QuoteForCommandLine(ChildHelper()) + " " + commands;
-}
+std::string helperCommand(const std::string &commands) { return QuoteForCommandLine(ChildHelper()) + " " + commands; }
 
 void runToEnd(TRedirector &r, Recorder &rec)
 {
@@ -224,8 +221,7 @@ TEST(Redirector, SettingsThatCannotChangeWhileActive)
     EXPECT_EQ(errorOf([&] { r.SetCommandline("other"); }), "Cannot change Commandline while process is active");
     EXPECT_EQ(r.Commandline(), upper);
     EXPECT_EQ(errorOf([&] { r.SetDefaultErrorMode(true); }), "<no error>");
-    EXPECT_EQ(errorOf([&] { r.SetDefaultErrorMode(false); }),
-              "Cannot change DefaultErrorMode while process is active");
+    EXPECT_EQ(errorOf([&] { r.SetDefaultErrorMode(false); }), "Cannot change DefaultErrorMode while process is active");
     ASSERT_TRUE(PumpUntil([&] { return rec.terminations == 1; }));
     EXPECT_EQ(errorOf([&] { r.SetCommandline("other"); }), "<no error>");
 }

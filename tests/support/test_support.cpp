@@ -82,23 +82,50 @@ struct ClipRecipe {
 const std::map<std::string, ClipRecipe> &recipes()
 {
     static const std::map<std::string, ClipRecipe> r{
-        {"mp4", {"clip.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
-        {"avi", {"clip.avi", "-f lavfi -i testsrc=size=176x144:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v mpeg4 -c:a libmp3lame -shortest {out}"}},
-        {"mpg", {"clip.mpg", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v mpeg2video -c:a mp2 -f mpeg -shortest {out}"}},
-        {"vob", {"clip.vob", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v mpeg2video -c:a ac3 -f vob -shortest {out}"}},
-        {"wmv", {"clip.wmv", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v wmv2 -c:a wmav2 -shortest {out}"}},
-        {"mov", {"clip.mov", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v mpeg4 -c:a aac -shortest {out}"}},
-        {"3gp", {"clip.3gp", "-f lavfi -i testsrc=size=176x144:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2:sample_rate=8000 -c:v h263 -c:a aac -ar 8000 -ac 1 -shortest {out}"}},
-        {"mkv", {"clip.mkv", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v mpeg4 -c:a libvorbis -shortest {out}"}},
-        {"surround", {"surround.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v libx264 -preset ultrafast -c:a aac -ac 6 -shortest {out}"}},
+        {"mp4",
+         {"clip.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
+                      "libx264 -preset ultrafast -c:a aac -shortest {out}"}},
+        {"avi",
+         {"clip.avi", "-f lavfi -i testsrc=size=176x144:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
+                      "mpeg4 -c:a libmp3lame -shortest {out}"}},
+        {"mpg",
+         {"clip.mpg", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
+                      "mpeg2video -c:a mp2 -f mpeg -shortest {out}"}},
+        {"vob",
+         {"clip.vob", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
+                      "mpeg2video -c:a ac3 -f vob -shortest {out}"}},
+        {"wmv",
+         {"clip.wmv", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v wmv2 "
+                      "-c:a wmav2 -shortest {out}"}},
+        {"mov",
+         {"clip.mov", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
+                      "mpeg4 -c:a aac -shortest {out}"}},
+        {"3gp",
+         {"clip.3gp", "-f lavfi -i testsrc=size=176x144:rate=15:duration=2 -f lavfi -i "
+                      "sine=f=440:duration=2:sample_rate=8000 -c:v h263 -c:a aac -ar 8000 -ac 1 -shortest {out}"}},
+        {"mkv",
+         {"clip.mkv", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
+                      "mpeg4 -c:a libvorbis -shortest {out}"}},
+        {"surround",
+         {"surround.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
+                          "libx264 -preset ultrafast -c:a aac -ac 6 -shortest {out}"}},
         {"m4a", {"clip.m4a", "-f lavfi -i sine=f=440:duration=2 -c:a aac {out}"}},
         {"mp3", {"clip.mp3", "-f lavfi -i sine=f=440:duration=2 -c:a libmp3lame {out}"}},
         {"wav", {"clip.wav", "-f lavfi -i sine=f=440:duration=2 {out}"}},
-        {"noaudio", {"noaudio.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -c:v libx264 -preset ultrafast {out}"}},
-        {"short", {"short.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=0.4 -f lavfi -i sine=f=440:duration=0.4 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
-        {"four", {"four.mp4", "-f lavfi -i testsrc=size=160x120:rate=10:duration=4 -f lavfi -i sine=f=440:duration=4 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
-        {"ten", {"ten.mp4", "-f lavfi -i testsrc=size=160x120:rate=10:duration=10 -f lavfi -i sine=f=440:duration=10 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
-        {"long", {"long.mp4", "-f lavfi -i color=c=black:size=64x48:rate=5:duration=60 -f lavfi -i sine=f=440:duration=60 -c:v libx264 -preset ultrafast -c:a aac -shortest {out}"}},
+        {"noaudio",
+         {"noaudio.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -c:v libx264 -preset ultrafast {out}"}},
+        {"short",
+         {"short.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=0.4 -f lavfi -i sine=f=440:duration=0.4 -c:v "
+                       "libx264 -preset ultrafast -c:a aac -shortest {out}"}},
+        {"four",
+         {"four.mp4", "-f lavfi -i testsrc=size=160x120:rate=10:duration=4 -f lavfi -i sine=f=440:duration=4 -c:v "
+                      "libx264 -preset ultrafast -c:a aac -shortest {out}"}},
+        {"ten",
+         {"ten.mp4", "-f lavfi -i testsrc=size=160x120:rate=10:duration=10 -f lavfi -i sine=f=440:duration=10 -c:v "
+                     "libx264 -preset ultrafast -c:a aac -shortest {out}"}},
+        {"long",
+         {"long.mp4", "-f lavfi -i color=c=black:size=64x48:rate=5:duration=60 -f lavfi -i sine=f=440:duration=60 -c:v "
+                      "libx264 -preset ultrafast -c:a aac -shortest {out}"}},
     };
     return r;
 }
@@ -215,8 +242,8 @@ void WriteScript(const std::string &path, const std::string &body)
 
 std::string PacedFfmpeg(bool realtime, bool slowProbe)
 {
-    const std::string path = clipDir() + "/ffmpeg-" + (realtime ? "realtime" : "normal") +
-                             (slowProbe ? "-slowprobe" : "") + ".sh";
+    const std::string path =
+        clipDir() + "/ffmpeg-" + (realtime ? "realtime" : "normal") + (slowProbe ? "-slowprobe" : "") + ".sh";
     std::string body;
     if (slowProbe)
         body += "case \" $* \" in *\" -vn \"*) ;; *) sleep 1 ;; esac\n";

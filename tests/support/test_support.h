@@ -17,8 +17,8 @@ bool PumpUntil(const std::function<bool()> &pred, int timeoutMs = 10000);
 void PumpFor(int ms);
 
 // The build directory: the program directory with "videoenc.dll".
-std::string ProgramDir();          // ends in '/'
-std::string ChildHelper();          // path of the helper program
+std::string ProgramDir();  // ends in '/'
+std::string ChildHelper(); // path of the helper program
 std::string QuoteForCommandLine(const std::string &s);
 
 int OpenDescriptorCount();
@@ -32,6 +32,7 @@ public:
     ~ScratchDir();
     const std::filesystem::path &path() const { return Path; }
     std::string file(const std::string &name) const { return (Path / name).string(); }
+
 private:
     std::filesystem::path Path;
 };
@@ -56,6 +57,7 @@ class ScopedEnv {
 public:
     ScopedEnv(const char *name, const std::string &value);
     ~ScopedEnv();
+
 private:
     std::string Name, Old;
     bool HadOld;

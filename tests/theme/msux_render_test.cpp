@@ -103,7 +103,8 @@ TEST(DrawElement, TrueSizeIsCentredAndFramesAreSelected)
     theme->Element(65).DrawElement(again.Canvas(), again.Rect(), 9);
     EXPECT_EQ(source(again.Pixel(3, 2)), QPoint(0, 92));
     // A 13 x 13 frame in 20 x 17.
-    auto box = themeWith("[status]\r\nImageFile=T\\Box.bmp\r\nSizingType=TrueSize\r\n", coordinates("T_BOX_BMP", 13, 13));
+    auto box =
+        themeWith("[status]\r\nImageFile=T\\Box.bmp\r\nSizingType=TrueSize\r\n", coordinates("T_BOX_BMP", 13, 13));
     auto bOwner = target(20, 17);
     TteBitmap &b = *bOwner;
     box->Element(65).DrawElement(b.Canvas(), b.Rect(), 1);
@@ -133,10 +134,11 @@ TEST(DrawElement, TransparencyFollowsTheDrawMode)
 
 TEST(DrawElement, BackgroundTypesAndHugeMargins)
 {
-    auto theme = themeWith("[status]\r\nBgType=BorderFill\r\nBorderSize=2\r\nBorderColor=255 0 0\r\nFillColor=0 0 255\r\n"
-                           "\r\n[status.pane]\r\nBgType=None\r\nGlyphType=ImageGlyph\r\n\r\n"
-                           "[status.gripper]\r\nImageFile=T\\Img.bmp\r\nSizingMargins=999, 999, 999, 999\r\n",
-                           coordinates("T_IMG_BMP", 6, 6));
+    auto theme =
+        themeWith("[status]\r\nBgType=BorderFill\r\nBorderSize=2\r\nBorderColor=255 0 0\r\nFillColor=0 0 255\r\n"
+                  "\r\n[status.pane]\r\nBgType=None\r\nGlyphType=ImageGlyph\r\n\r\n"
+                  "[status.gripper]\r\nImageFile=T\\Img.bmp\r\nSizingMargins=999, 999, 999, 999\r\n",
+                  coordinates("T_IMG_BMP", 6, 6));
     auto tOwner = target(8, 8);
     TteBitmap &t = *tOwner;
     theme->Element(65).DrawElement(t.Canvas(), t.Rect(), 1);
@@ -214,7 +216,7 @@ TEST(MsStylesStates, ImageTables)
     const int frames[12] = {1, 2, 3, 4, 5, 2, 5, 2, 3, 4, 3, 3};
     for (int state = 0; state < 12; ++state) {
         auto tOwner = target(4, 4);
-    TteBitmap &t = *tOwner;
+        TteBitmap &t = *tOwner;
         TteElementInfo info;
         info.Rect = t.Rect();
         info.State = uint8_t(state);
@@ -231,12 +233,30 @@ TEST(EmbeddedTheme, LoadsDefinesWhatTheWindowUsesAndDrawsItsFrame)
     auto theme = CreateThemeFromItem(item);
     auto *ms = dynamic_cast<TTeThemeMsStyles *>(theme.get());
     ASSERT_NE(ms, nullptr);
-    for (const char *section : {"Window.Caption", "Window.FrameLeft", "Window.FrameRight", "Window.FrameBottom",
-                                "Window.CloseButton", "Window.MinButton", "Window.MaxButton", "Window.RestoreButton",
-                                "Button.Pushbutton", "button.checkbox", "button.radiobutton", "button.groupbox", "edit",
-                                "combobox", "Combobox.DropDownButton", "listview", "header.headeritem",
-                                "ScrollBar.ArrowBtn", "ScrollBar.ThumbBtnVert", "Progress.Bar", "Progress.Chunk",
-                                "status", "status.pane", "status.gripper"}) {
+    for (const char *section : {"Window.Caption",
+                                "Window.FrameLeft",
+                                "Window.FrameRight",
+                                "Window.FrameBottom",
+                                "Window.CloseButton",
+                                "Window.MinButton",
+                                "Window.MaxButton",
+                                "Window.RestoreButton",
+                                "Button.Pushbutton",
+                                "button.checkbox",
+                                "button.radiobutton",
+                                "button.groupbox",
+                                "edit",
+                                "combobox",
+                                "Combobox.DropDownButton",
+                                "listview",
+                                "header.headeritem",
+                                "ScrollBar.ArrowBtn",
+                                "ScrollBar.ThumbBtnVert",
+                                "Progress.Bar",
+                                "Progress.Chunk",
+                                "status",
+                                "status.pane",
+                                "status.gripper"}) {
         ASSERT_NE(ms->ElementNamed(section), nullptr) << section;
         EXPECT_TRUE(ms->ElementNamed(section)->Defined) << section;
     }
@@ -364,8 +384,8 @@ TEST(DrawElement, LinesWithoutAnEqualsSignNameNoKey)
         auto img = std::make_unique<TteBitmap>(2, 1);
         img->Name = "T_KEY_BMP";
         img->Fill(0xFF102030);
-        auto theme = themeWith(std::string("[status]\r\nImageFile=T\\Key.bmp\r\nSizingType=TrueSize\r\n") + bare + "\r\n",
-                               std::move(img));
+        auto theme = themeWith(
+            std::string("[status]\r\nImageFile=T\\Key.bmp\r\nSizingType=TrueSize\r\n") + bare + "\r\n", std::move(img));
         TmsuxThemeObject &e = theme->Element(65);
         ASSERT_TRUE(e.Image.Valid()) << bare;
         auto tOwner = target(2, 1);

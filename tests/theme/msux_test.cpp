@@ -117,7 +117,8 @@ TEST(PackedTheme, BadDataIsACleanError)
     huge += std::string(40, '\0');
     EXPECT_EQ(errorOf([&] { ReadPackedTheme(packed(huge)); }), "Invalid theme data");
     // Inflating stops at 64 MiB.
-    const std::string bomb = std::string(MsStylesSignature) + DeflateZlib(std::string(MaxInflatedTheme + 1024, '\0'), 9);
+    const std::string bomb =
+        std::string(MsStylesSignature) + DeflateZlib(std::string(MaxInflatedTheme + 1024, '\0'), 9);
     EXPECT_LT(bomb.size(), 200000u);
     EXPECT_EQ(errorOf([&] { ReadPackedTheme(bomb); }), "Decompression error");
 }

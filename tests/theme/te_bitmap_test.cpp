@@ -53,7 +53,7 @@ TEST(TteBitmap, SetSizeRules)
     EXPECT_EQ(b.Height(), 10);
     EXPECT_EQ(b.Pixel(19, 9), 0u); // zero-filled
     b.SetPixel(3, 3, 0x12345678);
-    b.SetSize(0, 10); // nothing
+    b.SetSize(0, 10);  // nothing
     b.SetSize(20, 10); // the same size: nothing either
     EXPECT_EQ(b.Pixel(3, 3), 0x12345678u);
     b.SetSize(5, 5);
@@ -138,8 +138,10 @@ TEST(PixelRoutines, VectorLevelsMatchThePlainOnesAtEveryLengthAndOffset)
                 check("copy", [&](const PixelRoutines &r, uint32_t *d, const uint32_t *s) { r.CopyPixels(d, s, n); });
                 check("key", [&](const PixelRoutines &r, uint32_t *d, const uint32_t *s) { r.KeyCopyPixels(d, s, n); });
                 check("blend", [&](const PixelRoutines &r, uint32_t *d, const uint32_t *s) { r.BlendPixels(d, s, n); });
-                check("fill", [&](const PixelRoutines &r, uint32_t *d, const uint32_t *) { r.FillPixels(d, 0x89ABCDEF, n); });
-                check("alpha", [&](const PixelRoutines &r, uint32_t *d, const uint32_t *) { r.SetAlphaPixels(d, 0x42, n); });
+                check("fill",
+                      [&](const PixelRoutines &r, uint32_t *d, const uint32_t *) { r.FillPixels(d, 0x89ABCDEF, n); });
+                check("alpha",
+                      [&](const PixelRoutines &r, uint32_t *d, const uint32_t *) { r.SetAlphaPixels(d, 0x42, n); });
                 check("clear", [&](const PixelRoutines &r, uint32_t *d, const uint32_t *s) {
                     r.ClearAlphaOfColor(d, n ? s[0] : 0, n);
                 });

@@ -53,10 +53,11 @@ std::string packedTheme(const std::string &name)
 {
     MsStylesPackage p;
     p.Name = name;
-    p.IniText = "[Button.Pushbutton]\r\nImageFile=Blue\\Button.bmp\r\nFillColorHint=10 20 30\r\nTextColor=0 0 128\r\n"
-                "\r\n[listview]\r\nFillColor=200 210 220\r\n\r\n[Button.Pushbutton(Disabled)]\r\nTextColor=9 9 9\r\n\r\n"
-                "[SysMetrics]\r\nCaptionBarHeight=30\r\nWindow=1 2 3\r\nCaptionFont=Verdana, 12, Bold\r\n"
-                "MsgBoxFont=Tahoma, 9\r\n\r\n[status]\r\nBgType=None\r\n\r\n";
+    p.IniText =
+        "[Button.Pushbutton]\r\nImageFile=Blue\\Button.bmp\r\nFillColorHint=10 20 30\r\nTextColor=0 0 128\r\n"
+        "\r\n[listview]\r\nFillColor=200 210 220\r\n\r\n[Button.Pushbutton(Disabled)]\r\nTextColor=9 9 9\r\n\r\n"
+        "[SysMetrics]\r\nCaptionBarHeight=30\r\nWindow=1 2 3\r\nCaptionFont=Verdana, 12, Bold\r\n"
+        "MsgBoxFont=Tahoma, 9\r\n\r\n[status]\r\nBgType=None\r\n\r\n";
     p.Bitmaps.push_back(namedBitmap("BLUE_BUTTON_BMP", 0xFF3366CC));
     return WritePackedTheme(p);
 }

@@ -103,8 +103,8 @@ TEST(Launcher, PathsThatLookLikeOptionsOrProtocolsAreFiles)
     std::filesystem::copy_file(Clip("mp4"), source);
     for (const std::string name : {"-y.MP3", "pipe:1.MP3", "concat:x.MP3"}) {
         const std::string output = dir.file(name);
-        const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(source) + "  -ac 1 -ar 22050 -ab 64000 " +
-                                     QuoteForCommandLine(output));
+        const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(source) +
+                                              "  -ac 1 -ar 22050 -ab 64000 " + QuoteForCommandLine(output));
         EXPECT_EQ(run.exitCode, 0) << name << run.output;
         EXPECT_EQ(FfprobeAudio(output).codec, "mp3") << name;
     }
@@ -115,12 +115,14 @@ TEST(Launcher, LegacyEncoderNamesAreMapped)
     ScratchDir dir;
     const std::string source = QuoteForCommandLine(Clip("mp4"));
     const std::string ogg = dir.file("a.OGG");
-    ConverterRun run = runConverter(" -vn  -i " + source + "  -acodec vorbis -ar 22050 -ab 64000 " + QuoteForCommandLine(ogg));
+    ConverterRun run =
+        runConverter(" -vn  -i " + source + "  -acodec vorbis -ar 22050 -ab 64000 " + QuoteForCommandLine(ogg));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(FfprobeAudio(ogg).codec, "vorbis");
 
     const std::string gp = dir.file("a.3GP");
-    run = runConverter(" -vn  -i " + source + "  -acodec libamr_nb  -ac 1 -ar 8000 -ab 12200  " + QuoteForCommandLine(gp));
+    run = runConverter(" -vn  -i " + source + "  -acodec libamr_nb  -ac 1 -ar 8000 -ab 12200  " +
+                       QuoteForCommandLine(gp));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     const ProbedAudio audio = FfprobeAudio(gp);
     EXPECT_TRUE(audio.codec == "amr_nb" || audio.codec == "aac") << audio.codec;
@@ -133,8 +135,8 @@ TEST(Launcher, NeverWaitsForInputNorOverwritesWithoutBeingAsked)
     ScratchDir dir;
     const std::string output = dir.file("exists.MP3");
     WriteFile(output, "keep me");
-    const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(Clip("mp4")) + "  -ac 2 -ar 22050 -ab 64000 " +
-                                 QuoteForCommandLine(output));
+    const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(Clip("mp4")) +
+                                          "  -ac 2 -ar 22050 -ab 64000 " + QuoteForCommandLine(output));
     EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(ReadFile(output), "keep me");
 }
@@ -149,12 +151,12 @@ TEST(BitRateRules, TheNearestRateTheEncoderTakes)
         long asked, taken;
     };
     const Case cases[] = {
-        {"wmav2", 11025, 2, 16000, 24000},     {"wmav2", 44100, 1, 16000, 24000},
-        {"wmav2", 44100, 2, 320000, 320000},   {"libvorbis", 11025, 2, 320000, 100000},
-        {"libvorbis", 11025, 1, 16000, 16000}, {"libvorbis", 11025, 1, 56000, 50000},
-        {"libvorbis", 22050, 2, 16000, 30000}, {"libvorbis", 22050, 2, 192000, 180000},
-        {"libvorbis", 22050, 1, 96000, 90000}, {"libvorbis", 44100, 2, 32000, 45000},
-        {"libvorbis", 44100, 2, 320000, 320000}, {"libvorbis", 44100, 1, 256000, 240000},
+        {"wmav2", 11025, 2, 16000, 24000},        {"wmav2", 44100, 1, 16000, 24000},
+        {"wmav2", 44100, 2, 320000, 320000},      {"libvorbis", 11025, 2, 320000, 100000},
+        {"libvorbis", 11025, 1, 16000, 16000},    {"libvorbis", 11025, 1, 56000, 50000},
+        {"libvorbis", 22050, 2, 16000, 30000},    {"libvorbis", 22050, 2, 192000, 180000},
+        {"libvorbis", 22050, 1, 96000, 90000},    {"libvorbis", 44100, 2, 32000, 45000},
+        {"libvorbis", 44100, 2, 320000, 320000},  {"libvorbis", 44100, 1, 256000, 240000},
         {"libvorbis", 44100, 6, 16000, 16000}, // no rule known: as asked
         {"libmp3lame", 11025, 2, 320000, 320000}, {"aac", 44100, 1, 16000, 16000},
     };
@@ -168,8 +170,8 @@ TEST(Launcher, AnOutputAppearsOnlyWholeAndOnlyOverAnEmptyReservation)
     ScratchDir dir;
     const std::string output = dir.file("talk.MP3");
     WriteFile(output, ""); // the program's reservation
-    const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(Clip("mp4")) + "  -ac 2 -ar 22050 -ab 64000 " +
-                                 QuoteForCommandLine(output));
+    const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(Clip("mp4")) +
+                                          "  -ac 2 -ar 22050 -ab 64000 " + QuoteForCommandLine(output));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(FfprobeAudio(output).codec, "mp3");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing beside it";
@@ -213,7 +215,7 @@ TEST(Launcher, ASourceNamedLikeAnErrorIsExtracted)
     std::filesystem::copy_file(Clip("mp4"), source);
     const std::string output = dir.file("out.MP3");
     const ConverterRun run = runConverter(" -vn  -i " + QuoteForCommandLine(source) + "  -ac 2 -ar 22050 -ab 64000 " +
-                                 QuoteForCommandLine(output));
+                                          QuoteForCommandLine(output));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(FfprobeAudio(output).codec, "mp3");
 }

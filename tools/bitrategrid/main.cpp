@@ -82,9 +82,9 @@ int main(int argc, char **argv)
     const fs::path scratch = fs::temp_directory_path() / ("bitrate-grid-" + std::to_string(getpid()));
     fs::create_directories(scratch);
     std::string source = argc > 1 ? argv[1] : (scratch / "clip.mp4").string();
-    if (argc <= 1 && run({"ffmpeg", "-nostdin", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=10:duration=1",
-                          "-f", "lavfi", "-i", "sine=f=440:duration=1", "-ac", "2", "-c:v", "mpeg4", "-c:a", "aac",
-                          "-shortest", source}) != 0) {
+    if (argc <= 1 &&
+        run({"ffmpeg", "-nostdin", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=10:duration=1", "-f", "lavfi",
+             "-i", "sine=f=440:duration=1", "-ac", "2", "-c:v", "mpeg4", "-c:a", "aac", "-shortest", source}) != 0) {
         std::fprintf(stderr, "bitrate-grid: cannot make the clip with ffmpeg\n");
         return 2;
     }
@@ -108,7 +108,9 @@ int main(int argc, char **argv)
                     ++failed;
                     std::printf("%s %s Hz %s kbit/s %s: exit %d, %s\n", format, sampleRate, bitRate,
                                 mono ? "mono" : "stereo", status,
-                                !file ? "no file" : channels == 0 ? "no sound" : (std::to_string(channels) + " channels").c_str());
+                                !file           ? "no file"
+                                : channels == 0 ? "no sound"
+                                                : (std::to_string(channels) + " channels").c_str());
                 }
     fs::remove_all(scratch);
     std::printf("%d of %d combinations give a file with sound in the chosen channels\n", tried - failed, tried);

@@ -24,16 +24,15 @@ int main(int argc, char **argv)
     fixed.FileFlagsMask = 0x3F;
     fixed.FileOS = 0x40004; // the usual value; the field is not used
     fixed.FileType = 1;     // an application
-    const std::string block = quillon::BuildVersionResource(
-        fixed, 0x0409, 0x04E4,
-        {{"CompanyName", "Orvella Software"},
-         {"FileDescription", product + " - batch audio extraction"},
-         {"FileVersion", version},
-         {"InternalName", product},
-         {"LegalCopyRight", "Copyright (C) 2026 Orvella Software"},
-         {"OriginalFileName", product},
-         {"ProductName", "Quillon"},
-         {"ProductVersion", version}});
+    const std::string block = quillon::BuildVersionResource(fixed, 0x0409, 0x04E4,
+                                                            {{"CompanyName", "Orvella Software"},
+                                                             {"FileDescription", product + " - batch audio extraction"},
+                                                             {"FileVersion", version},
+                                                             {"InternalName", product},
+                                                             {"LegalCopyRight", "Copyright (C) 2026 Orvella Software"},
+                                                             {"OriginalFileName", product},
+                                                             {"ProductName", "Quillon"},
+                                                             {"ProductVersion", version}});
     std::ofstream out(argv[1], std::ios::trunc);
     out << "// Made by mkversion from the project's version; do not edit.\n"
            "extern \"C\" __attribute__((section(\".qversion\"), used)) const unsigned char QuillonVersionBlock["

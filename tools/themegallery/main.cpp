@@ -162,7 +162,15 @@ void elementRows(TTeThemeMsStyles &t, TteCanvas &c, QPoint o)
     top = row("Scroll bar", 16);
     for (int s = 0; s < 4; ++s)
         for (int part : {0, 1, 4, 5})
-            t.PaintScrollBarButton(0, c, "", at(QRect(o.x() + 120 + (part == 0 ? 0 : part == 1 ? 1 : part - 2) * 18 + 80 * s, top, 16, 16), 0, part | s << 8));
+            t.PaintScrollBarButton(0, c, "",
+                                   at(QRect(o.x() + 120 +
+                                                (part == 0   ? 0
+                                                 : part == 1 ? 1
+                                                             : part - 2) *
+                                                    18 +
+                                                80 * s,
+                                            top, 16, 16),
+                                      0, part | s << 8));
     top = row("Thumbs", 16);
     for (int s = 0; s < 4; ++s)
         t.PaintScrollBarButton(0, c, "", at(QRect(o.x() + 120 + 70 * s, top, 60, 16), 0, 8 | s << 8));

@@ -180,37 +180,56 @@ std::map<std::string, std::unique_ptr<TteBitmap>> drawAll()
         }
         keep(s);
     };
-    captionButton("QUILLON_CLOSEBUTTON_BMP", [](Canvas &c, Rgb ink) {
-        c.LineTo(8, 8, 16, 16, ink, 1.4);
-        c.LineTo(16, 8, 8, 16, ink, 1.4);
-    }, true);
-    captionButton("QUILLON_MINBUTTON_BMP", [](Canvas &c, Rgb ink) { c.Rect(7, 15, 10, 1, ink); }, false);
-    captionButton("QUILLON_MAXBUTTON_BMP", [](Canvas &c, Rgb ink) {
-        c.Rect(7, 7, 10, 1, ink), c.Rect(7, 16, 10, 1, ink), c.Rect(7, 7, 1, 10, ink), c.Rect(16, 7, 1, 10, ink);
-    }, false);
-    captionButton("QUILLON_RESTOREBUTTON_BMP", [](Canvas &c, Rgb ink) {
-        c.Rect(9, 6, 9, 1, ink), c.Rect(17, 6, 1, 9, ink);
-        c.Rect(6, 9, 9, 1, ink), c.Rect(6, 17, 9, 1, ink), c.Rect(6, 9, 1, 9, ink), c.Rect(14, 9, 1, 9, ink);
-    }, false);
-    captionButton("QUILLON_HELPBUTTON_BMP", [](Canvas &c, Rgb ink) {
-        c.Shape([](double x, double y) {
-            const double d = std::hypot(x - 12, y - 10);
-            return (d >= 2.6 && d <= 4.0 && !(y > 10 && x < 12)) || (x >= 11.3 && x <= 12.7 && y >= 13 && y <= 15);
-        }, ink);
-        c.Rect(11, 17, 2, 2, ink);
-    }, false);
+    captionButton(
+        "QUILLON_CLOSEBUTTON_BMP",
+        [](Canvas &c, Rgb ink) {
+            c.LineTo(8, 8, 16, 16, ink, 1.4);
+            c.LineTo(16, 8, 8, 16, ink, 1.4);
+        },
+        true);
+    captionButton(
+        "QUILLON_MINBUTTON_BMP", [](Canvas &c, Rgb ink) { c.Rect(7, 15, 10, 1, ink); }, false);
+    captionButton(
+        "QUILLON_MAXBUTTON_BMP",
+        [](Canvas &c, Rgb ink) {
+            c.Rect(7, 7, 10, 1, ink), c.Rect(7, 16, 10, 1, ink), c.Rect(7, 7, 1, 10, ink), c.Rect(16, 7, 1, 10, ink);
+        },
+        false);
+    captionButton(
+        "QUILLON_RESTOREBUTTON_BMP",
+        [](Canvas &c, Rgb ink) {
+            c.Rect(9, 6, 9, 1, ink), c.Rect(17, 6, 1, 9, ink);
+            c.Rect(6, 9, 9, 1, ink), c.Rect(6, 17, 9, 1, ink), c.Rect(6, 9, 1, 9, ink), c.Rect(14, 9, 1, 9, ink);
+        },
+        false);
+    captionButton(
+        "QUILLON_HELPBUTTON_BMP",
+        [](Canvas &c, Rgb ink) {
+            c.Shape(
+                [](double x, double y) {
+                    const double d = std::hypot(x - 12, y - 10);
+                    return (d >= 2.6 && d <= 4.0 && !(y > 10 && x < 12)) ||
+                           (x >= 11.3 && x <= 12.7 && y >= 13 && y <= 15);
+                },
+                ink);
+            c.Rect(11, 17, 2, 2, ink);
+        },
+        false);
 
     { // Push button: normal, hot, pressed, disabled, default.
         Strip s("QUILLON_BUTTON_BMP", 16, 22, 5);
-        const std::pair<Rgb, Rgb> looks[5] = {{Line, White}, {Accent, HotFill}, {AccentHot, PressedFill},
-                                              {LineSoft, DisabledFill}, {Accent, White}};
+        const std::pair<Rgb, Rgb> looks[5] = {
+            {Line, White}, {Accent, HotFill}, {AccentHot, PressedFill}, {LineSoft, DisabledFill}, {Accent, White}};
         for (int i = 0; i < 5; ++i) {
             Canvas c = s.frame(i);
             c.Box(3.5, looks[i].first, looks[i].second);
             if (i == 4) // the default button carries a second, inner ring
-                c.Shape([&](double x, double y) {
-                    return Canvas::RoundRect(1, 1, 15, 21, 2.5)(x, y) && !Canvas::RoundRect(2, 2, 14, 20, 1.5)(x, y);
-                }, AccentSoft);
+                c.Shape(
+                    [&](double x, double y) {
+                        return Canvas::RoundRect(1, 1, 15, 21, 2.5)(x, y) &&
+                               !Canvas::RoundRect(2, 2, 14, 20, 1.5)(x, y);
+                    },
+                    AccentSoft);
         }
         keep(s);
     }
@@ -220,7 +239,8 @@ std::map<std::string, std::unique_ptr<TteBitmap>> drawAll()
             const int kind = i / 4, state = i % 4;
             Canvas c = s.frame(i);
             if (kind == 0) {
-                const Rgb border[4] = {Line, Accent, AccentHot, LineSoft}, fill[4] = {White, HotFill, PressedFill, DisabledFill};
+                const Rgb border[4] = {Line, Accent, AccentHot, LineSoft},
+                          fill[4] = {White, HotFill, PressedFill, DisabledFill};
                 c.Box(2.5, border[state], fill[state]);
             } else {
                 const Rgb fill[4] = {Accent, AccentHot, AccentPressed, Line};
@@ -242,7 +262,8 @@ std::map<std::string, std::unique_ptr<TteBitmap>> drawAll()
             const int state = i % 4;
             Canvas c = s.frame(i);
             if (i < 4 || i >= 8) {
-                const Rgb border[4] = {Line, Accent, AccentHot, LineSoft}, fill[4] = {White, HotFill, PressedFill, DisabledFill};
+                const Rgb border[4] = {Line, Accent, AccentHot, LineSoft},
+                          fill[4] = {White, HotFill, PressedFill, DisabledFill};
                 c.Circle(6.5, 6.5, 6.5, border[state]);
                 c.Circle(6.5, 6.5, 5.5, fill[state]);
             } else {
@@ -256,9 +277,11 @@ std::map<std::string, std::unique_ptr<TteBitmap>> drawAll()
     { // Group box: a rounded line, open inside.
         Strip s("QUILLON_GROUPBOX_BMP", 12, 12, 1);
         Canvas c = s.frame(0);
-        c.Shape([](double x, double y) {
-            return Canvas::RoundRect(0, 0, 12, 12, 4)(x, y) && !Canvas::RoundRect(1, 1, 11, 11, 3)(x, y);
-        }, LineSoft);
+        c.Shape(
+            [](double x, double y) {
+                return Canvas::RoundRect(0, 0, 12, 12, 4)(x, y) && !Canvas::RoundRect(1, 1, 11, 11, 3)(x, y);
+            },
+            LineSoft);
         keep(s);
     }
     { // The drop-down button of a combo box and its chevron.
@@ -301,10 +324,22 @@ std::map<std::string, std::unique_ptr<TteBitmap>> drawAll()
             const Rgb ink = state == 3 ? Rgb{181, 189, 200} : Rgb{90, 102, 118};
             const double a = 8, b = 2.5; // the chevron's half width and half height
             switch (dir) {
-            case 0: c.LineTo(8 - a / 2, 8 + b / 2, 8, 8 - b / 2 - 0.5, ink, 1.4), c.LineTo(8, 8 - b / 2 - 0.5, 8 + a / 2, 8 + b / 2, ink, 1.4); break;
-            case 1: c.LineTo(8 - a / 2, 8 - b / 2, 8, 8 + b / 2 + 0.5, ink, 1.4), c.LineTo(8, 8 + b / 2 + 0.5, 8 + a / 2, 8 - b / 2, ink, 1.4); break;
-            case 2: c.LineTo(8 + b / 2, 8 - a / 2, 8 - b / 2 - 0.5, 8, ink, 1.4), c.LineTo(8 - b / 2 - 0.5, 8, 8 + b / 2, 8 + a / 2, ink, 1.4); break;
-            default: c.LineTo(8 - b / 2, 8 - a / 2, 8 + b / 2 + 0.5, 8, ink, 1.4), c.LineTo(8 + b / 2 + 0.5, 8, 8 - b / 2, 8 + a / 2, ink, 1.4); break;
+            case 0:
+                c.LineTo(8 - a / 2, 8 + b / 2, 8, 8 - b / 2 - 0.5, ink, 1.4),
+                    c.LineTo(8, 8 - b / 2 - 0.5, 8 + a / 2, 8 + b / 2, ink, 1.4);
+                break;
+            case 1:
+                c.LineTo(8 - a / 2, 8 - b / 2, 8, 8 + b / 2 + 0.5, ink, 1.4),
+                    c.LineTo(8, 8 + b / 2 + 0.5, 8 + a / 2, 8 - b / 2, ink, 1.4);
+                break;
+            case 2:
+                c.LineTo(8 + b / 2, 8 - a / 2, 8 - b / 2 - 0.5, 8, ink, 1.4),
+                    c.LineTo(8 - b / 2 - 0.5, 8, 8 + b / 2, 8 + a / 2, ink, 1.4);
+                break;
+            default:
+                c.LineTo(8 - b / 2, 8 - a / 2, 8 + b / 2 + 0.5, 8, ink, 1.4),
+                    c.LineTo(8 + b / 2 + 0.5, 8, 8 - b / 2, 8 + a / 2, ink, 1.4);
+                break;
             }
         }
         keep(s);

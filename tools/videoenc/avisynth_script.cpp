@@ -14,8 +14,7 @@ std::optional<std::string> SourceOfWrapperScript(const std::string &scriptText)
         return std::nullopt;
     if (line.size() < head.size() + tail.size() + 1)
         return std::nullopt;
-    if (line.compare(0, head.size(), head) != 0 ||
-        line.compare(line.size() - tail.size(), tail.size(), tail) != 0)
+    if (line.compare(0, head.size(), head) != 0 || line.compare(line.size() - tail.size(), tail.size(), tail) != 0)
         return std::nullopt;
     return line.substr(head.size(), line.size() - head.size() - tail.size());
 }

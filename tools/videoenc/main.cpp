@@ -13,8 +13,8 @@
 
 #include "avisynth_script.h"
 #include "bit_rate_rules.h"
-#include "write_failure.h"
 #include "platform/partial_files.h"
+#include "write_failure.h"
 
 #include <cerrno>
 #include <csignal>
@@ -127,8 +127,8 @@ std::string readWholeFile(const std::string &path, bool &ok)
 
 const std::set<std::string> &optionsWithValue()
 {
-    static const std::set<std::string> options{"-i", "-ac", "-ar", "-ab", "-acodec", "-b:a", "-c:a", "-codec:a",
-                                               "-f", "-strict", "-t", "-ss", "-loglevel", "-v", "-map"};
+    static const std::set<std::string> options{"-i", "-ac",     "-ar", "-ab", "-acodec",   "-b:a", "-c:a", "-codec:a",
+                                               "-f", "-strict", "-t",  "-ss", "-loglevel", "-v",   "-map"};
     return options;
 }
 
@@ -340,7 +340,7 @@ int runExtraction(Invocation &inv)
             }
         }
         if (fds[2].revents & POLLIN) {
-            signalfd_siginfo info {};
+            signalfd_siginfo info{};
             while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
                 if (info.ssi_signo != SIGCHLD && !reaped) {
                     // The program that started us is gone or wants us gone.
@@ -360,7 +360,8 @@ int runExtraction(Invocation &inv)
         return failed(128 + endedBy);
     }
     if (WIFSIGNALED(status)) {
-        say("FFmpeg was ended by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")");
+        say("FFmpeg was ended by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) +
+            ")");
         return failed(128 + WTERMSIG(status));
     }
     if (WEXITSTATUS(status) != 0)
@@ -381,7 +382,8 @@ int runExtraction(Invocation &inv)
         say("FFmpeg wrote nothing into the output file");
         return failed(1);
     }
-    if (const int error = quillon::InstallPartialFile(partial.Path, output, reservation.Inode ? &reservation : nullptr)) {
+    if (const int error =
+            quillon::InstallPartialFile(partial.Path, output, reservation.Inode ? &reservation : nullptr)) {
         say(error == EEXIST ? "File '" + output + "' already exists; it is not replaced"
                             : "cannot put the output file in place: " + std::string(std::strerror(error)));
         return failed(1);
