@@ -4,6 +4,8 @@
 #include "theme/theme_msux.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVariant>
 
 #include <algorithm>
@@ -152,6 +154,23 @@ int TteThemeManager::AddThemeClient(QObject *client)
         watch = new SystemWatch;
         watch->setParent(QCoreApplication::instance());
         QCoreApplication::instance()->installEventFilter(watch);
+        // Screens that come, go or change size or resolution are display
+        // changes: the theme is applied again, as after new system colours.
+        if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+            const auto changed = [] { TteThemeManager::Instance().SystemColorsChanged(); };
+            const auto watchScreen = [changed](QScreen *screen) {
+                QObject::connect(screen, &QScreen::geometryChanged, watch, changed);
+                QObject::connect(screen, &QScreen::logicalDotsPerInchChanged, watch, changed);
+            };
+            for (QScreen *screen : gui->screens())
+                watchScreen(screen);
+            QObject::connect(gui, &QGuiApplication::screenAdded, watch, [watchScreen, changed](QScreen *screen) {
+                watchScreen(screen);
+                changed();
+            });
+            QObject::connect(gui, &QGuiApplication::screenRemoved, watch, changed);
+            QObject::connect(gui, &QGuiApplication::primaryScreenChanged, watch, changed);
+        }
     }
     const auto found = std::find(Clients.begin(), Clients.end(), client);
     if (found != Clients.end())

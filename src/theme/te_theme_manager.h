@@ -80,6 +80,9 @@ public:
 
     // The system's colours changed: code 5 with lParam 0.
     void SystemColorsChanged();
+    // Whether the platform's own visual styles are in force, for controls
+    // that are not skinned. This platform has none: the classic look.
+    bool VisualStylesActive() const { return false; }
 
     std::string ProgramDir; // where theme file names without a directory are looked for
 

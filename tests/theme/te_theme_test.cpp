@@ -11,6 +11,9 @@
 #include <fstream>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
 
 using namespace quillon;
 using namespace quillon::test;
@@ -267,6 +270,25 @@ public:
     TteTheme *GetTheme() const override { return Theme.get(); }
 };
 } // namespace
+
+TEST(TteThemeManager, DisplayChangesApplyTheThemeAgain)
+{
+    RecordingClient client;
+    TteThemeManager &manager = TteThemeManager::Instance();
+    manager.AddThemeClient(&client);
+    client.Codes.clear();
+    QScreen *screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    emit screen->geometryChanged(QRect(0, 0, 1280, 1024));
+    emit screen->logicalDotsPerInchChanged(120);
+    QGuiApplication::setPalette(QPalette(Qt::darkCyan));
+    QCoreApplication::processEvents();
+    EXPECT_GE(client.Codes.size(), 3u);
+    for (int code : client.Codes)
+        EXPECT_EQ(code, 5);
+    manager.RemoveThemeClient(&client);
+    EXPECT_FALSE(manager.VisualStylesActive());
+}
 
 TEST(TteThemeManager, IsThemedFallsBackToDefaultOnlyWithoutALink)
 {
