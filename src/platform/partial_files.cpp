@@ -49,6 +49,24 @@ std::string baseNameOf(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Removes the file at name (in dirFd) when no live process holds its lock:
+// unlocked means its owner is gone. The name must still lead to the file we
+// locked, for a new owner may have taken the name meanwhile.
+bool removeIfUnheld(int dirFd, const char *name, int openMode, bool mustBeEmpty)
+{
+    const int fd = ::openat(dirFd, name, openMode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat held {};
+    struct stat now {};
+    const bool removed = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+                         (!mustBeEmpty || held.st_size == 0) &&
+                         ::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && held.st_dev == now.st_dev &&
+                         held.st_ino == now.st_ino && ::unlinkat(dirFd, name, 0) == 0;
+    ::close(fd);
+    return removed;
+}
+
 } // namespace
 
 std::string DirectoryOf(const std::string &path)
@@ -155,18 +173,8 @@ int SweepStalePartialFiles(const std::string &dir)
                 ++removed;
             continue;
         }
-        const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat held {
-        }, now{};
-        // Unlocked means its writer is gone. The name must still lead to the
-        // file we locked: a new writer may have taken the name meanwhile.
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
-            ::fstatat(dirFd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && held.st_dev == now.st_dev &&
-            held.st_ino == now.st_ino && ::unlinkat(dirFd, name.c_str(), 0) == 0)
+        if (removeIfUnheld(dirFd, name.c_str(), O_RDONLY, false))
             ++removed;
-        ::close(fd);
     }
     ::closedir(listing);
     return removed;
@@ -226,16 +234,8 @@ bool ReclaimStaleReservation(const std::string &path)
     if (::lstat(path.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_size != 0 ||
         (seen.st_mode & 07777) != ReservationMode)
         return false;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat held {
-    }, now{};
-    const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && held.st_size == 0 &&
-                       ::lstat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev && held.st_ino == now.st_ino &&
-                       ::unlink(path.c_str()) == 0;
-    ::close(fd);
-    return stale;
+    // Opened for writing: its owner may write it, but not read it.
+    return removeIfUnheld(AT_FDCWD, path.c_str(), O_WRONLY, true);
 }
 
 void ReleaseReservation(const std::string &path, const FileIdentity &identity)

@@ -80,6 +80,14 @@ CliRun runCli(const QStringList &args, const std::function<void(QProcess &)> &du
 
 QString q(const std::string &s) { return QString::fromStdString(s); }
 
+// The environment with program as the FFmpeg the launcher runs.
+QProcessEnvironment withFfmpeg(const std::string &program)
+{
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILLON_FFMPEG", q(program));
+    return env;
+}
+
 } // namespace
 
 TEST(QuillonCli, ExtractsAndReportsEveryEntry)
@@ -115,8 +123,7 @@ TEST(QuillonCli, ExitStatus)
     // but cannot extract.
     const std::string failingFfmpeg = src.file("ffmpeg.sh");
     WriteScript(failingFfmpeg, "case \" $* \" in *\" -vn \"*) exit 1 ;; esac\nexec ffmpeg \"$@\"\n");
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUILLON_FFMPEG", q(failingFfmpeg));
+    auto env = withFfmpeg(failingFfmpeg);
     const CliRun failing = runCli({"-o", q(out.path().string()), q(a), q(a)}, nullptr, env);
     EXPECT_EQ(failing.exitCode, 1);
     const std::string line = "Error\t" + a + "\t\tThe converter failed with exit code 1\n";
@@ -145,8 +152,7 @@ TEST(QuillonCli, CtrlCStopsLikeTheStopButton)
     ScratchDir out, src;
     const std::string a = src.file("a.mp4");
     fs::copy_file(Clip("four"), a);
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(true, false)));
+    auto env = withFfmpeg(PacedFfmpeg(true, false));
     const CliRun run = runCli(
         {"-o", q(out.path().string()), q(a), q(a)},
         [&](QProcess &p) {
@@ -183,8 +189,7 @@ TEST(QuillonCli, TheConverterNeverOutlivesTheProgram)
     ScratchDir out, src;
     const std::string a = src.file("a.mp4");
     fs::copy_file(Clip("four"), a);
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(true, false)));
+    auto env = withFfmpeg(PacedFfmpeg(true, false));
     runCli(
         {"-o", q(out.path().string()), q(a)},
         [&](QProcess &p) {
@@ -257,8 +262,7 @@ TEST(QuillonCli, AMissingFfmpegIsSaidOnce)
     const std::string a = src.file("a.mp4"), b = src.file("b.avi");
     fs::copy_file(Clip("mp4"), a);
     fs::copy_file(Clip("avi"), b);
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUILLON_FFMPEG", "/nonexistent/ffmpeg");
+    auto env = withFfmpeg("/nonexistent/ffmpeg");
     const CliRun run = runCli({"-o", q(out.path().string()), q(a), q(b)}, nullptr, env);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err,
@@ -294,8 +298,7 @@ TEST(QuillonCli, CtrlCWhileCheckingSourcesLeavesNoTemporaryFiles)
     ScratchDir out, src, temp;
     const std::string a = src.file("a.avi"); // probed through a wrapper script
     fs::copy_file(Clip("avi"), a);
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUILLON_FFMPEG", q(PacedFfmpeg(false, true)));
+    auto env = withFfmpeg(PacedFfmpeg(false, true));
     env.insert("TMPDIR", q(temp.path().string()));
     for (int interrupts : {1, 2}) {
         const CliRun run = runCli(
@@ -319,8 +322,7 @@ TEST(QuillonCli, AConverterThatCrashesOnASourceFailsTheRun)
     fs::copy_file(Clip("mp4"), crash);
     const std::string crashing = src.file("ffmpeg.sh");
     WriteScript(crashing, "case \"$*\" in *crash*) kill -SEGV $$ ;; esac\nexec ffmpeg \"$@\"\n");
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUILLON_FFMPEG", q(crashing));
+    auto env = withFfmpeg(crashing);
     const CliRun run = runCli({"-o", q(out.path().string()), q(good), q(crash)}, nullptr, env);
     EXPECT_EQ(run.exitCode, 1) << "crash.mp4 was never extracted";
     EXPECT_NE(run.err.find("Unsupported or bad video file: " + crash + "!"), std::string::npos) << run.err;
