@@ -1,8 +1,8 @@
 // Arbitrary INI text: parsed, written back, and every one of the 100 elements
 // built from it, with bitmaps that image keys find by name.
 #include "platform/quillon_error.h"
-#include "theme/msux_ini.h"
-#include "theme/theme_msuxobjects.h"
+#include "theme/msstyles/msux_ini.h"
+#include "theme/msstyles/theme_msuxobjects.h"
 
 #include <cstddef>
 #include <cstdint>

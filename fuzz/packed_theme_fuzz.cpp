@@ -2,7 +2,7 @@
 // fuzzer's bytes are deflated first, so it explores the package reader rather
 // than zlib's checksums), and as a raw packed form.
 #include "platform/quillon_error.h"
-#include "theme/theme_msux_package.h"
+#include "theme/msstyles/theme_msux_package.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // full frame; also element draws per second.
 
 #include "embedded_theme.h"
+#include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
-#include "theme/theme_msux.h"
 
 #include <QGuiApplication>
 
@@ -104,6 +104,7 @@ int renderFrame(TTeThemeMsStyles &t, TteCanvas &c)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
     TTeThemeStream item;
     item.ReadThemeStream(EmbeddedThemeStream());
     auto theme = CreateThemeFromItem(item);

@@ -9,8 +9,8 @@
 // item again and every client is told).
 
 #include "embedded_theme.h"
+#include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
-#include "theme/theme_msux.h"
 
 #include <QGuiApplication>
 
@@ -70,6 +70,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen"); // no window is shown
     QGuiApplication app(argc, argv);
+    TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
     size_t inflated = 0;
     const std::string packed = generatedTheme(inflated);
     std::printf("packed theme: %zu bytes, about %zu bytes inflated, 100 bitmaps\n", packed.size(), inflated);

@@ -4,6 +4,8 @@
 #include "app/quillon_application.h"
 #include "extract/converter_output_parser.h"
 #include "platform/signal_notifier.h"
+#include "theme/msstyles/theme_msux.h"
+#include "theme/te_theme_manager.h"
 
 #include <cfenv>
 #include <csignal>
@@ -27,6 +29,8 @@ int main(int argc, char **argv)
     int code = 0;
     {
         quillon::QuillonApplication app(argc, argv);
+        // The theme classes the program knows, before any theme is read.
+        quillon::TteThemeManager::Instance().RegisterThemeClass(quillon::TTeThemeMsStyles::ThemeClass());
         const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
         quillon::TfrmMain form(arguments, programDir);
         app.OnException = [&form](const std::string &message) { form.AppException(message); };

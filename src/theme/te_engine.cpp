@@ -41,11 +41,21 @@ const TteThemeClass *takeBuildingName(std::string &property, const std::string &
 
 } // namespace
 
-std::unique_ptr<TteTheme> CreateThemeFromItem(const TTeThemeStream &item)
+std::unique_ptr<TteTheme> CreateThemeFromItem(TTeThemeStream &item)
 {
     if (item.PackedData.empty())
         return nullptr;
-    return TteThemeManager::Instance().LoadThemeFromStream(item.PackedData);
+    TteThemeManager &manager = TteThemeManager::Instance();
+    const size_t hash = std::hash<std::string_view>()(item.PackedData);
+    if (!item.Parsed || item.ParsedFrom != hash) {
+        item.Parsed.reset();
+        std::shared_ptr<TteTheme> parsed = manager.LoadThemeFromStream(item.PackedData);
+        if (!parsed)
+            return nullptr;
+        item.Parsed = std::move(parsed);
+        item.ParsedFrom = hash;
+    }
+    return manager.CopyTheme(*item.Parsed);
 }
 
 // ---- Engine
@@ -70,6 +80,8 @@ void TTeThemeEngine::ApplyShifts()
 void TTeThemeEngine::SetThemeIndex(int value)
 {
     ThemeIndex_ = value;
+    if (Loading)
+        return; // Loaded selects it, once
     if (ThemeList_ && !ThemeList_->Themes.empty() && value >= 0) {
         ThemeIndex_ = std::min(value, static_cast<int>(ThemeList_->Themes.size()) - 1);
         std::unique_ptr<TteTheme> theme = CreateThemeFromItem(ThemeList_->Themes[size_t(ThemeIndex_)]);
@@ -219,6 +231,8 @@ void TTeThemeLink::Replace(std::unique_ptr<TteTheme> theme)
 void TTeThemeLink::SetThemeIndex(int value)
 {
     ThemeIndex_ = value;
+    if (Loading)
+        return; // Loaded selects it, once
     if (ThemeList_ && !ThemeList_->Themes.empty() && value >= 0) {
         ThemeIndex_ = std::min(value, static_cast<int>(ThemeList_->Themes.size()) - 1);
         std::unique_ptr<TteTheme> theme = CreateThemeFromItem(ThemeList_->Themes[size_t(ThemeIndex_)]);
@@ -230,7 +244,7 @@ void TTeThemeLink::SetThemeIndex(int value)
         Replace(std::move(theme));
         return;
     }
-    if (!Loading && OwnTheme)
+    if (OwnTheme)
         Replace(nullptr);
 }
 

@@ -26,8 +26,9 @@ public:
 };
 
 // A theme object made from an item's packed data, or nothing when the item
-// is empty or no class claims (or manages to load) the data.
-std::unique_ptr<TteTheme> CreateThemeFromItem(const TTeThemeStream &item);
+// is empty or no class claims (or manages to load) the data. The data is
+// parsed once; every theme made from it afterwards is a copy of that one.
+std::unique_ptr<TteTheme> CreateThemeFromItem(TTeThemeStream &item);
 
 class TTeThemeEngine : public QObject {
 public:
@@ -49,7 +50,8 @@ public:
     void SetDeltaHue(int value);
     void SetDeltaBrightness(int value);
 
-    // While the form is read, notifications do not touch the properties.
+    // While the form is read, notifications do not touch the properties and
+    // ThemeIndex is only stored: Loaded selects the theme, once.
     bool Loading = false;
     void Loaded();
     std::function<void(TTeThemeEngine &)> OnThemeChanged;

@@ -12,7 +12,6 @@
 
 #include "theme/te_bitmap.h"
 #include "theme/te_canvas.h"
-#include "theme/theme_msuxobjects.h"
 
 #include <QFont>
 #include <QRect>
@@ -27,8 +26,16 @@
 
 namespace quillon {
 
-// Colour values keep red in the low byte; system colour references are
-// symbolic (0x80000000 + the system colour number) until a shift resolves them.
+// A colour value with red in the low byte. System colour references are
+// symbolic (0x80000000 + the system colour number) until a shift resolves
+// them; ColorNone is "no colour" (an element without a fill).
+using ThemeColor = uint32_t;
+inline constexpr ThemeColor ColorNone = 0x1FFFFFFF;
+inline constexpr ThemeColor MakeThemeColor(int r, int g, int b)
+{
+    return uint32_t(r & 0xFF) | uint32_t(g & 0xFF) << 8 | uint32_t(b & 0xFF) << 16;
+}
+
 enum SystemColor : ThemeColor {
     clScrollBar = 0x80000000,
     clBackground = 0x80000001,

@@ -1,7 +1,6 @@
 #include "theme/te_theme_manager.h"
 
 #include "platform/file_system.h"
-#include "theme/theme_msux.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -28,14 +27,32 @@ TteThemeManager &TteThemeManager::Instance()
 
 TteThemeManager::TteThemeManager()
 {
-    // In the order of the classes' units: the base class, then MS styles. The
-    // engine's own compiled skins and the built-in data-less themes are not
-    // part of this program, so no class claims their data.
+    // The base class claims no data. The engine's own compiled skins and the
+    // built-in data-less themes are not part of this program, so no class
+    // claims their data either.
     RegisterThemeClass({"Default", {}, [] { return std::make_unique<TteTheme>(); }, nullptr});
-    RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
 }
 
-void TteThemeManager::RegisterThemeClass(TteThemeClass themeClass) { Classes.push_back(std::move(themeClass)); }
+void TteThemeManager::RegisterThemeClass(TteThemeClass themeClass)
+{
+    for (const TteThemeClass &known : Classes)
+        if (known.TypeName == themeClass.TypeName)
+            return;
+    Classes.push_back(std::move(themeClass));
+}
+
+std::unique_ptr<TteTheme> TteThemeManager::CopyTheme(const TteTheme &source) const
+{
+    const std::string type = source.GetThemeTypeName();
+    for (const TteThemeClass &c : Classes) {
+        if (c.TypeName != type)
+            continue;
+        std::unique_ptr<TteTheme> copy = c.Create();
+        copy->Assign(source);
+        return copy;
+    }
+    return nullptr;
+}
 
 const TteThemeClass *TteThemeManager::ThemeClassAt(int index) const
 {

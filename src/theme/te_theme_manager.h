@@ -55,6 +55,9 @@ class TteThemeManager {
 public:
     static TteThemeManager &Instance();
 
+    // Classes are asked in the order they were registered; a second class of
+    // a type name already known is ignored. The manager knows only the base
+    // class; the program registers the others as it starts.
     void RegisterThemeClass(TteThemeClass themeClass);
     int ThemeClassCount() const { return static_cast<int>(Classes.size()); }
     const TteThemeClass *ThemeClassAt(int index) const;
@@ -62,6 +65,9 @@ public:
     std::unique_ptr<TteTheme> LoadThemeFromStream(std::string_view stream);
     std::unique_ptr<TteTheme> LoadThemeFromFile(const std::string &fileName);
     void SaveThemeToStream(TteTheme *theme, std::string &stream);
+    // A new theme of the same registered class with source's contents
+    // (Assign); nothing when that class is not registered.
+    std::unique_ptr<TteTheme> CopyTheme(const TteTheme &source) const;
 
     TteTheme *CurrentTheme() const { return Current.get(); }
     void SetCurrentTheme(std::unique_ptr<TteTheme> theme);

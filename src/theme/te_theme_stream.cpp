@@ -2,19 +2,11 @@
 
 #include "platform/byte_reader.h"
 #include "platform/quillon_error.h"
-#include "theme/theme_msux_package.h"
+#include "theme/te_theme_manager.h"
 
 namespace quillon {
 
-std::optional<std::pair<std::string, std::string>> TTeThemeStream::MsStylesClaim(std::string_view packed)
-{
-    auto package = ReadPackedTheme(packed);
-    if (!package)
-        return std::nullopt;
-    return std::make_pair(package->Name, WritePackedTheme(*package));
-}
-
-void TTeThemeStream::ReadThemeStream(std::string_view value, const Claim &claim)
+void TTeThemeStream::ReadThemeStream(std::string_view value)
 {
     if (value.empty())
         return;
@@ -23,10 +15,19 @@ void TTeThemeStream::ReadThemeStream(std::string_view value, const Claim &claim)
     auto fail = [] { RaiseError("Invalid theme data"); };
     switch (version) {
     case 1: {
+        // Re-encoded through the class that claims it: the item then holds
+        // the packed form that class writes, as with every other version.
+        TteThemeManager &manager = TteThemeManager::Instance();
         PackedData.clear();
-        if (const auto theme = claim ? claim(value.substr(1)) : std::nullopt) {
-            ThemeStore = theme->first;
-            PackedData = theme->second;
+        Parsed.reset();
+        std::shared_ptr<TteTheme> theme = manager.LoadThemeFromStream(value.substr(1));
+        if (!theme)
+            return;
+        manager.SaveThemeToStream(theme.get(), PackedData);
+        ThemeStore = theme->Name;
+        if (!PackedData.empty()) {
+            Parsed = std::move(theme);
+            ParsedFrom = std::hash<std::string_view>()(PackedData);
         }
         return;
     }
@@ -43,6 +44,7 @@ void TTeThemeStream::ReadThemeStream(std::string_view value, const Claim &claim)
             fail();
         ThemeStore = std::string(value.substr(5, *nameLength));
         PackedData = std::string(value.substr(dataAt, *length));
+        Parsed.reset();
         return;
     }
     default: return; // version 0 or unknown: the item stays empty

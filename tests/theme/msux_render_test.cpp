@@ -1,6 +1,6 @@
 #include "embedded_theme.h"
+#include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
-#include "theme/theme_msux.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "platform/quillon_error.h"
-#include "theme/msux_ini.h"
+#include "theme/msstyles/msux_ini.h"
+#include "theme/msstyles/theme_msux_package.h"
+#include "theme/msstyles/theme_msuxobjects.h"
 #include "theme/te_theme_stream.h"
-#include "theme/theme_msux_package.h"
-#include "theme/theme_msuxobjects.h"
 
 #include <gtest/gtest.h>
 

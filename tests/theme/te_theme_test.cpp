@@ -1,9 +1,9 @@
 #include "platform/quillon_error.h"
 #include "support/pe_writer.h"
 #include "support/test_support.h"
+#include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 #include "theme/te_theme_manager.h"
-#include "theme/theme_msux.h"
 
 #include <gtest/gtest.h>
 
@@ -472,6 +472,9 @@ TEST(TTeThemeLink, KeepsATheOwnThemeAndAnnouncesChanges)
     link.Loading = true;
     link.SetThemeList(&list);
     link.SetThemeIndex(0);
+    EXPECT_EQ(link.GetTheme(), nullptr) << "while the form loads the index is only stored";
+    EXPECT_TRUE(client.Codes.empty());
+    link.Loaded();
     ASSERT_NE(link.GetTheme(), nullptr);
     EXPECT_EQ(link.GetTheme()->Name, "Linked");
     EXPECT_EQ(TteThemeManager::Instance().CurrentTheme(), nullptr) << "the link's theme is its own";
@@ -480,6 +483,9 @@ TEST(TTeThemeLink, KeepsATheOwnThemeAndAnnouncesChanges)
     EXPECT_EQ(client.Codes.size(), 2u) << "link shifts always announce themselves";
     link.SetThemeFile("/no/such/file.theme");
     EXPECT_NE(link.GetTheme(), nullptr) << "a file that cannot be loaded keeps the theme";
+    link.Loading = true;
+    link.SetThemeIndex(-1);
+    EXPECT_NE(link.GetTheme(), nullptr) << "nor is the theme given up while the form loads";
     link.Loading = false;
     link.SetThemeIndex(-1);
     EXPECT_EQ(link.GetTheme(), nullptr);

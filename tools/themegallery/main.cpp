@@ -3,8 +3,8 @@
 //   theme-gallery OUT.png [THEME]   (THEME: a .theme or .msstyles file; default: the embedded theme)
 
 #include "embedded_theme.h"
+#include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
-#include "theme/theme_msux.h"
 
 #include <QGuiApplication>
 
@@ -208,6 +208,7 @@ void elementRows(TTeThemeMsStyles &t, TteCanvas &c, QPoint o)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
     if (argc < 2) {
         std::fprintf(stderr, "usage: theme-gallery OUT.png [THEME]\n");
         return 2;

@@ -8,10 +8,10 @@
 // and circles antialiased through alpha, fully transparent areas in the
 // theme's transparent colour.
 
-#include "theme/msux_ini.h"
+#include "theme/msstyles/msux_ini.h"
+#include "theme/msstyles/theme_msux_package.h"
+#include "theme/msstyles/theme_msuxobjects.h"
 #include "theme/te_theme_stream.h"
-#include "theme/theme_msux_package.h"
-#include "theme/theme_msuxobjects.h"
 
 #include <QGuiApplication>
 

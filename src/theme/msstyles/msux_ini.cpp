@@ -1,4 +1,4 @@
-#include "theme/msux_ini.h"
+#include "theme/msstyles/msux_ini.h"
 
 #include <algorithm>
 #include <cctype>

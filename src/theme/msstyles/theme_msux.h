@@ -6,10 +6,10 @@
 // (packed form) and ".msstyles" libraries (PE resources).
 
 #include "platform/pe_resources.h"
-#include "theme/msux_ini.h"
+#include "theme/msstyles/msux_ini.h"
+#include "theme/msstyles/theme_msux_package.h"
+#include "theme/msstyles/theme_msuxobjects.h"
 #include "theme/te_theme.h"
-#include "theme/theme_msux_package.h"
-#include "theme/theme_msuxobjects.h"
 
 #include <array>
 #include <memory>
@@ -36,7 +36,9 @@ public:
     int CaptionBarHeight = 25, SmallCaptionBarHeight = 17, BorderWidth = 4, SmallBorderWidth = 3;
     ThemeColor MenuBarColor = clMenu, MenuColor = clMenu, MenuHighlightColor = clHighlight, TabFillColor = clBtnFace;
     QFont MenuFont, StatusFont, MsgBoxFont;
-    std::string PristineCopy; // the packed form as last loaded, before colour shifts
+    // The package as last loaded, before colour shifts; copies of the theme
+    // share it.
+    std::shared_ptr<const MsStylesPackage> Pristine;
 
     // Without bitmaps, or without "Button.Pushbutton", the theme keeps the defaults.
     bool IsEmptyTheme() const;
@@ -152,6 +154,7 @@ private:
     bool Built() const { return !Ini.Empty(); }
     void Draw(const std::string &section, TteCanvas &canvas, QRect rect, int imageNumber);
     void ReadPacked(std::string_view bytes);
+    void CopyBuiltFrom(const TTeThemeMsStyles &other);
     TteBitmap *BitmapNamed(const std::string &name);
     std::optional<PeFile> Library; // while a library's theme is being built
 };

@@ -1,4 +1,4 @@
-#include "theme/theme_msux.h"
+#include "theme/msstyles/theme_msux.h"
 
 #include "platform/byte_reader.h"
 #include "platform/file_system.h"
@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 namespace quillon {
 
@@ -137,19 +138,18 @@ void TTeThemeMsStyles::ReadPacked(std::string_view bytes)
     Bitmaps.Clear();
     for (TmsuxThemeObject &e : Elements)
         e = TmsuxThemeObject(); // their links pointed into the old bitmaps
+    Pristine.reset();
     auto package = ReadPackedTheme(bytes);
     if (!package)
         return;
     ThemeName = Name = package->Name;
     Ini.LoadFromText(package->IniText);
-    for (auto &bitmap : package->Bitmaps)
-        Bitmaps.Add(std::move(bitmap));
+    Pristine = std::make_shared<const MsStylesPackage>(std::move(*package));
 }
 
 bool TTeThemeMsStyles::LoadFromStream(std::string_view stream)
 {
     ReadPacked(stream);
-    PristineCopy.clear();
     UpdateTheme();
     return true;
 }
@@ -222,7 +222,7 @@ bool TTeThemeMsStyles::LoadFromFile(const std::string &fileName)
                 wide.erase(0, 1);
             Ini.LoadFromText(replaceAll(QString::fromStdU16String(wide).toStdString(), " = ", "="));
             Bitmaps.Clear();
-            PristineCopy.clear();
+            Pristine.reset();
             FileName = fileName;
             UpdateTheme(); // loads the named bitmaps from the library
             loaded = true;
@@ -238,11 +238,44 @@ void TTeThemeMsStyles::Assign(const TteTheme &source)
     auto *other = dynamic_cast<const TTeThemeMsStyles *>(&source);
     if (!other)
         return;
-    std::string bytes;
-    const_cast<TTeThemeMsStyles *>(other)->SaveToStream(bytes);
-    ReadPacked(bytes);
-    PristineCopy.clear();
+    ThemeName = Name;
+    Ini = other->Ini;
+    Pristine = other->Pristine;
+    if (other->Built() && DeltaHue_ == other->DeltaHue_ && DeltaBrightness_ == other->DeltaBrightness_) {
+        CopyBuiltFrom(*other); // what a build would make from the same data
+        return;
+    }
+    Bitmaps.Clear();
+    for (TmsuxThemeObject &e : Elements)
+        e = TmsuxThemeObject();
     UpdateTheme();
+}
+
+void TTeThemeMsStyles::CopyBuiltFrom(const TTeThemeMsStyles &other)
+{
+    std::unordered_map<const TteBitmap *, TteBitmap *> copyOf;
+    Bitmaps.Clear();
+    for (int i = 0; i < other.Bitmaps.Count(); ++i) {
+        auto copy = std::make_unique<TteBitmap>();
+        copy->Assign(*other.Bitmaps.Items(i));
+        copyOf[other.Bitmaps.Items(i)] = &Bitmaps.Add(std::move(copy));
+    }
+    Elements = other.Elements;
+    for (TmsuxThemeObject &e : Elements)
+        for (TteBitmapLink *link : {&e.Image, &e.Image1, &e.Image2, &e.Image3, &e.GlyphImage})
+            if (link->Bitmap)
+                link->Bitmap = copyOf.at(link->Bitmap);
+    CaptionBarHeight = other.CaptionBarHeight;
+    SmallCaptionBarHeight = other.SmallCaptionBarHeight;
+    BorderWidth = other.BorderWidth;
+    SmallBorderWidth = other.SmallBorderWidth;
+    MenuBarColor = other.MenuBarColor;
+    MenuColor = other.MenuColor;
+    MenuHighlightColor = other.MenuHighlightColor;
+    TabFillColor = other.TabFillColor;
+    MenuFont = other.MenuFont;
+    StatusFont = other.StatusFont;
+    MsgBoxFont = other.MsgBoxFont;
 }
 
 TteBitmap *TTeThemeMsStyles::BitmapNamed(const std::string &name)
@@ -260,8 +293,16 @@ TteBitmap *TTeThemeMsStyles::BitmapNamed(const std::string &name)
 void TTeThemeMsStyles::UpdateTheme()
 {
     if (!Ini.Empty()) {
-        if (!PristineCopy.empty())
-            ReadPacked(PristineCopy); // unshifted bitmaps again: shifts never add up
+        if (Pristine) { // unshifted bitmaps again: shifts never add up
+            Bitmaps.Clear();
+            for (TmsuxThemeObject &e : Elements)
+                e = TmsuxThemeObject();
+            for (const auto &bitmap : Pristine->Bitmaps) {
+                auto copy = std::make_unique<TteBitmap>();
+                copy->Assign(*bitmap);
+                Bitmaps.Add(std::move(copy));
+            }
+        }
         const TmsuxThemeObject::BitmapSource source = [this](const std::string &name) { return BitmapNamed(name); };
         for (size_t i = 0; i < Elements.size(); ++i) {
             Elements[i] = TmsuxThemeObject();
@@ -271,10 +312,16 @@ void TTeThemeMsStyles::UpdateTheme()
         SmallCaptionBarHeight = ParseThemeInteger(Ini.ReadString("SysMetrics", "SMCaptionBarHeight", "17"));
         BorderWidth = ParseThemeInteger(Ini.ReadString("SysMetrics", "BorderWidth", "4"));
         SmallBorderWidth = ParseThemeInteger(Ini.ReadString("SysMetrics", "SMBorderWidth", "3"));
-        if (PristineCopy.empty()) {
-            std::string packed;
-            SaveToStream(packed);
-            PristineCopy = std::move(packed);
+        if (!Pristine) { // a library's theme: its bitmaps were just read
+            auto package = std::make_shared<MsStylesPackage>();
+            package->Name = Name;
+            package->IniText = Ini.ToText();
+            for (int i = 0; i < Bitmaps.Count(); ++i) {
+                auto copy = std::make_unique<TteBitmap>();
+                copy->Assign(*Bitmaps.Items(i));
+                package->Bitmaps.push_back(std::move(copy));
+            }
+            Pristine = std::move(package);
         }
         if (DeltaHue_ != 0 || DeltaBrightness_ != 0) {
             for (int i = 0; i < Bitmaps.Count(); ++i) {

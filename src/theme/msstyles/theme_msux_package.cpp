@@ -1,4 +1,4 @@
-#include "theme/theme_msux_package.h"
+#include "theme/msstyles/theme_msux_package.h"
 
 #include "platform/byte_reader.h"
 #include "platform/quillon_error.h"

@@ -1,7 +1,7 @@
-#include "theme/theme_msuxobjects.h"
+#include "theme/msstyles/theme_msuxobjects.h"
 
 #include "platform/quillon_error.h"
-#include "theme/msux_ini.h"
+#include "theme/msstyles/msux_ini.h"
 
 #include <algorithm>
 #include <cctype>

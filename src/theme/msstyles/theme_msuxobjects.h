@@ -8,6 +8,7 @@
 
 #include "theme/te_bitmap_list.h"
 #include "theme/te_canvas.h"
+#include "theme/te_theme.h"
 
 #include <QFont>
 
@@ -22,14 +23,6 @@
 namespace quillon {
 
 class MsuxIni;
-
-// A colour value with red in the low byte; FillColor's "none".
-using ThemeColor = uint32_t;
-inline constexpr ThemeColor ColorNone = 0x1FFFFFFF;
-inline ThemeColor MakeThemeColor(int r, int g, int b)
-{
-    return uint32_t(r & 0xFF) | uint32_t(g & 0xFF) << 8 | uint32_t(b & 0xFF) << 16;
-}
 
 struct Margins {
     int Left = 0, Right = 0, Top = 0, Bottom = 0;

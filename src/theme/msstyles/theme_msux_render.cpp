@@ -2,8 +2,8 @@
 // interface: each operation picks an element and an image number from the
 // kind and the state of its request and hands them to DrawElement.
 
+#include "theme/msstyles/theme_msux.h"
 #include "theme/te_colors.h"
-#include "theme/theme_msux.h"
 
 #include <QFontMetrics>
 

@@ -1,8 +1,8 @@
 // DrawElement: the one routine that draws an MS-styles element into a
 // rectangle, for the window frame and every control alike.
 
+#include "theme/msstyles/theme_msuxobjects.h"
 #include "theme/te_theme.h"
-#include "theme/theme_msuxobjects.h"
 
 namespace quillon {
 
