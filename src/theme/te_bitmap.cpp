@@ -319,7 +319,7 @@ QRegion TteBitmap::CreateRegion(int x, int y) const
     return region;
 }
 
-void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip) const
+void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip, TteDrawMode mode) const
 {
     if (IsEmpty() || target.IsEmpty() || dest.isEmpty())
         return;
@@ -328,7 +328,7 @@ void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect 
         // from a copy.
         TteBitmap copy;
         copy.Assign(*this);
-        copy.DrawOnBitmap(target, dest, source, clip);
+        copy.DrawOnBitmap(target, dest, source, clip, mode);
         return;
     }
     const QRect area = target.Rect().intersected(clip);
@@ -337,10 +337,10 @@ void TteBitmap::DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect 
         return;
     const PixelRoutines &px = Pixels();
     auto apply = [&](uint32_t *d, const uint32_t *s, size_t n) {
-        switch (DrawMode()) {
-        case Mode::Opaque: px.CopyPixels(d, s, n); break;
-        case Mode::Key: px.KeyCopyPixels(d, s, n); break;
-        case Mode::Alpha: px.BlendPixels(d, s, n); break;
+        switch (mode) {
+        case TteDrawMode::Opaque: px.CopyPixels(d, s, n); break;
+        case TteDrawMode::Key: px.KeyCopyPixels(d, s, n); break;
+        case TteDrawMode::Alpha: px.BlendPixels(d, s, n); break;
         }
     };
 
@@ -394,19 +394,19 @@ void TteBitmap::Draw(TteCanvas &canvas, int x, int y, QRect source) const
     Draw(canvas, QRect(QPoint(x, y), source.size()), source);
 }
 
-void TteBitmap::Draw(TteCanvas &canvas, QRect dest, QRect source) const
+void TteBitmap::Draw(TteCanvas &canvas, QRect dest, QRect source, TteDrawMode mode) const
 {
     for (const QRect &clip : canvas.TargetClipRects())
-        DrawOnBitmap(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source, clip);
+        DrawOnBitmap(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source, clip, mode);
 }
 
-void TteBitmap::TileDraw(TteCanvas &canvas, QRect dest, QRect source) const
+void TteBitmap::TileDraw(TteCanvas &canvas, QRect dest, QRect source, TteDrawMode mode) const
 {
     for (const QRect &clip : canvas.TargetClipRects())
-        TileDraw(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source, clip);
+        TileDraw(canvas.Target(), dest.translated(-canvas.WindowOrigin()), source, clip, mode);
 }
 
-void TteBitmap::TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip) const
+void TteBitmap::TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip, TteDrawMode mode) const
 {
     const int tw = source.width(), th = source.height();
     if (tw <= 0 || th <= 0 || dest.isEmpty())
@@ -417,7 +417,7 @@ void TteBitmap::TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip
         for (int i = 0; i < columns; ++i) {
             const QRect tile = QRect(dest.left() + i * tw, dest.top() + j * th, tw, th).intersected(dest);
             if (tile.intersects(clip))
-                DrawOnBitmap(target, tile, QRect(source.topLeft(), tile.size()), clip);
+                DrawOnBitmap(target, tile, QRect(source.topLeft(), tile.size()), clip, mode);
         }
 }
 

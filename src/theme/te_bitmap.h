@@ -24,6 +24,9 @@ namespace quillon {
 
 class TteCanvas;
 
+// Plain copy, copy leaving the transparent key out, or alpha blend.
+enum class TteDrawMode { Opaque, Key, Alpha };
+
 class TteBitmap {
 public:
     static constexpr int MaxSide = 16384;
@@ -75,15 +78,25 @@ public:
     // The unmarked pixels as a region, moved by (x, y).
     QRegion CreateRegion(int x, int y) const;
 
+    // How a bitmap is drawn when the caller does not say: as its flags say.
+    TteDrawMode DrawMode() const
+    {
+        return HasAlpha ? TteDrawMode::Alpha : HasTransparentMarks ? TteDrawMode::Key : TteDrawMode::Opaque;
+    }
+
     // Bitmap to bitmap: D clipped to the target, S to this bitmap; scaled by
-    // nearest neighbour when the sizes differ. The mode follows the flags:
-    // alpha blend, key copy or plain copy.
+    // nearest neighbour when the sizes differ. Without a mode, the flags
+    // choose: alpha blend, key copy or plain copy.
     void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source) const
     {
         DrawOnBitmap(target, dest, source, target.Rect());
     }
     // Only the part of D inside clip (target coordinates) is drawn.
-    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip) const;
+    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip) const
+    {
+        DrawOnBitmap(target, dest, source, clip, DrawMode());
+    }
+    void DrawOnBitmap(TteBitmap &target, QRect dest, QRect source, QRect clip, TteDrawMode mode) const;
     void DrawOnBitmap(TteBitmap &target, int x, int y) const
     {
         DrawOnBitmap(target, QRect(x, y, Width_, Height_), Rect());
@@ -91,10 +104,15 @@ public:
     // On a canvas: D is moved by the canvas's window origin first.
     void Draw(TteCanvas &canvas, int x, int y) const;
     void Draw(TteCanvas &canvas, int x, int y, QRect source) const;
-    void Draw(TteCanvas &canvas, QRect dest, QRect source) const;
-    void TileDraw(TteCanvas &canvas, QRect dest, QRect source) const;
-    void TileDraw(TteBitmap &target, QRect dest, QRect source) const { TileDraw(target, dest, source, target.Rect()); }
-    void TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip) const;
+    void Draw(TteCanvas &canvas, QRect dest, QRect source) const { Draw(canvas, dest, source, DrawMode()); }
+    void Draw(TteCanvas &canvas, QRect dest, QRect source, TteDrawMode mode) const;
+    void TileDraw(TteCanvas &canvas, QRect dest, QRect source) const { TileDraw(canvas, dest, source, DrawMode()); }
+    void TileDraw(TteCanvas &canvas, QRect dest, QRect source, TteDrawMode mode) const;
+    void TileDraw(TteBitmap &target, QRect dest, QRect source) const
+    {
+        TileDraw(target, dest, source, target.Rect(), DrawMode());
+    }
+    void TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip, TteDrawMode mode) const;
     // A widget shows a bitmap with one image draw; a bitmap without alpha
     // shows opaque, whatever its alpha bytes hold.
     void ShowOn(QPainter &painter, int x, int y) const;
@@ -102,8 +120,6 @@ public:
     TteCanvas &Canvas();
 
 private:
-    enum class Mode { Opaque, Key, Alpha };
-    Mode DrawMode() const { return HasAlpha ? Mode::Alpha : HasTransparentMarks ? Mode::Key : Mode::Opaque; }
     void Release();
 
     struct FreeBits {

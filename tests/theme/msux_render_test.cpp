@@ -393,3 +393,56 @@ TEST(DrawElement, LinesWithoutAnEqualsSignNameNoKey)
         EXPECT_EQ(tOwner->Pixel(0, 0), 0xFF102030u) << bare;
     }
 }
+
+TEST(DrawElement, ATransparentGlyphLeavesItsBitmapAsItWas)
+{
+    auto glyph = std::make_unique<TteBitmap>(2, 1);
+    glyph->Name = "T_G_BMP";
+    glyph->SetPixel(0, 0, 0xFF102030);
+    glyph->SetPixel(1, 0, 0xFF000000u | TE_TRANSPARENT_KEY); // the key, though the colour to mark is another
+    auto theme = themeWith("[status]\r\nBgType=ImageFile\r\nGlyphType=ImageGlyph\r\nGlyphImageFile=T\\G.bmp\r\n"
+                           "GlyphTransparent=true\r\nTransparentColor=1 2 3\r\n",
+                           std::move(glyph));
+    const TmsuxThemeObject &e = theme->Element(65);
+    ASSERT_FALSE(e.GlyphImage.Bitmap->HasTransparentMarks);
+    auto t = target(2, 1);
+    e.DrawElement(t->Canvas(), t->Rect(), 1);
+    EXPECT_EQ(t->Pixel(0, 0), 0xFF102030u);
+    EXPECT_EQ(t->Pixel(1, 0), 0xFFFFFFFFu) << "a transparent glyph leaves the key out";
+    EXPECT_FALSE(e.GlyphImage.Bitmap->HasTransparentMarks) << "drawing set a flag on the shared bitmap for good";
+}
+
+TEST(EmbeddedTheme, DrawingEveryElementChangesNoThemeData)
+{
+    TTeThemeStream item;
+    item.ReadThemeStream(EmbeddedThemeStream());
+    auto theme = CreateThemeFromItem(item);
+    auto *ms = dynamic_cast<TTeThemeMsStyles *>(theme.get());
+    ASSERT_NE(ms, nullptr);
+    auto snapshot = [&] {
+        std::vector<std::tuple<std::string, bool, bool, QByteArray>> bitmaps;
+        for (int i = 0; i < ms->Bitmaps.Count(); ++i) {
+            const TteBitmap &b = *ms->Bitmaps.Items(i);
+            const QImage view = b.AssignTo();
+            bitmaps.emplace_back(b.Name, b.HasAlpha, b.HasTransparentMarks,
+                                 QByteArray(reinterpret_cast<const char *>(view.constBits()), int(view.sizeInBytes())));
+        }
+        std::vector<std::tuple<ThemeColor, ThemeColor, uint8_t>> elements;
+        for (const TmsuxThemeObject &e : ms->Elements)
+            elements.emplace_back(e.FillColor, e.BorderColor, e.DrawMode);
+        return std::make_pair(bitmaps, elements);
+    };
+    const auto before = snapshot();
+    auto t = target(40, 30);
+    for (const TmsuxThemeObject &e : ms->Elements)
+        for (int image = 0; image <= std::max(e.ImageCount, 1); ++image)
+            e.DrawElement(t->Canvas(), t->Rect(), image);
+    TteElementInfo info;
+    info.Rect = t->Rect();
+    for (uint8_t state = 0; state < 8; ++state) {
+        info.State = state;
+        ms->PaintEdit(0, t->Canvas(), "default", info);
+        ms->PaintEditFrame(0, t->Canvas(), "default", info);
+    }
+    EXPECT_TRUE(before == snapshot());
+}

@@ -37,42 +37,33 @@ Box widened(Box x, const Box &outer)
     return x;
 }
 
-// Draws part of a bitmap honouring its flags (DrawMode 3) or opaque
-// (DrawMode 0); the bitmap's flags are as before afterwards.
+// Draws parts of one bitmap in one mode.
 class PartDrawer {
 public:
-    PartDrawer(TteCanvas &canvas, TteBitmap &bitmap, bool honourFlags) : Canvas(canvas), Bitmap(bitmap)
+    PartDrawer(TteCanvas &canvas, const TteBitmap &bitmap, TteDrawMode mode)
+        : Canvas(canvas), Bitmap(bitmap), Mode(mode)
     {
-        SavedAlpha = bitmap.HasAlpha;
-        SavedMarks = bitmap.HasTransparentMarks;
-        if (!honourFlags)
-            bitmap.HasAlpha = bitmap.HasTransparentMarks = false;
     }
-    ~PartDrawer()
-    {
-        Bitmap.HasAlpha = SavedAlpha;
-        Bitmap.HasTransparentMarks = SavedMarks;
-    }
-    void Stretch(const Box &d, const Box &s)
+    void Stretch(const Box &d, const Box &s) const
     {
         if (d.w() > 0 && d.h() > 0 && s.w() > 0 && s.h() > 0)
-            Bitmap.Draw(Canvas, d.q(), s.q());
+            Bitmap.Draw(Canvas, d.q(), s.q(), Mode);
     }
-    void Tile(const Box &d, const Box &s)
+    void Tile(const Box &d, const Box &s) const
     {
         if (d.w() > 0 && d.h() > 0 && s.w() > 0 && s.h() > 0)
-            Bitmap.TileDraw(Canvas, d.q(), s.q());
+            Bitmap.TileDraw(Canvas, d.q(), s.q(), Mode);
     }
-    void Unscaled(int x, int y, const Box &s)
+    void Unscaled(int x, int y, const Box &s) const
     {
         if (s.w() > 0 && s.h() > 0)
-            Bitmap.Draw(Canvas, QRect(x, y, s.w(), s.h()), s.q());
+            Bitmap.Draw(Canvas, QRect(x, y, s.w(), s.h()), s.q(), Mode);
     }
 
 private:
     TteCanvas &Canvas;
-    TteBitmap &Bitmap;
-    bool SavedAlpha, SavedMarks;
+    const TteBitmap &Bitmap;
+    TteDrawMode Mode;
 };
 
 } // namespace
@@ -103,33 +94,45 @@ const TteBitmapLink *TmsuxThemeObject::ChooseImage(int destWidth) const
     return chosen;
 }
 
-void TmsuxThemeObject::DrawElement(TteCanvas &canvas, QRect rect, int imageNumber)
+TteDrawMode TmsuxThemeObject::BackgroundMode(const TteBitmap &bitmap) const
 {
+    // DrawMode 3 honours what the bitmap holds (alpha or the transparent
+    // key); DrawMode 0 copies it as it is.
+    return DrawMode == 3 ? bitmap.DrawMode() : TteDrawMode::Opaque;
+}
+
+TteDrawMode TmsuxThemeObject::GlyphMode(const TteBitmap &bitmap) const
+{
+    if (bitmap.HasAlpha)
+        return TteDrawMode::Alpha;
+    return GlyphTransparent || bitmap.HasTransparentMarks ? TteDrawMode::Key : TteDrawMode::Opaque;
+}
+
+void TmsuxThemeObject::DrawElement(TteCanvas &canvas, QRect rect, int imageNumber, std::optional<ThemeColor> fill) const
+{
+    const ThemeColor fillColor = fill.value_or(FillColor);
     Box d = box(rect);
     switch (BgType) {
     case 0:
-        LastImage = nullptr;
-        if (FillColor != ColorNone)
-            canvas.FillRect(d.q(), ToQColor(FillColor));
+        if (fillColor != ColorNone)
+            canvas.FillRect(d.q(), ToQColor(fillColor));
         return;
     case 1:
-        LastImage = nullptr;
         for (int i = 0; i < BorderSize && d.w() > 0 && d.h() > 0; ++i) {
             canvas.FrameRect(d.q(), ToQColor(BorderColor));
             d = {d.l + 1, d.t + 1, d.r - 1, d.b - 1};
         }
-        if (FillColor != ColorNone && d.w() > 0 && d.h() > 0)
-            canvas.FillRect(d.q(), ToQColor(FillColor));
+        if (fillColor != ColorNone && d.w() > 0 && d.h() > 0)
+            canvas.FillRect(d.q(), ToQColor(fillColor));
         return;
     case 3: return; // nothing at all, no glyph either
     default: break;
     }
 
     const TteBitmapLink *image = ChooseImage(d.w());
-    LastImage = image;
     if (image->Valid() && d.w() > 0 && d.h() > 0) {
         const Box s = box(FrameOf(*image, imageNumber));
-        PartDrawer draw(canvas, *image->Bitmap, DrawMode == 3);
+        const PartDrawer draw(canvas, *image->Bitmap, BackgroundMode(*image->Bitmap));
         const Margins &m = SizingMargins;
         switch (SizingType) {
         case 0:
@@ -167,10 +170,10 @@ void TmsuxThemeObject::DrawElement(TteCanvas &canvas, QRect rect, int imageNumbe
     auto centred = [&](const TteBitmapLink &link) {
         if (!link.Valid() || ImageCount <= 0 || imageNumber <= 0)
             return;
-        if (GlyphTransparent)
-            link.Bitmap->HasTransparentMarks = true;
         const QRect frame = FrameOf(link, imageNumber);
-        link.Bitmap->Draw(canvas, d.l + (d.w() - frame.width()) / 2, d.t + (d.h() - frame.height()) / 2, frame);
+        const QRect at(d.l + (d.w() - frame.width()) / 2, d.t + (d.h() - frame.height()) / 2, frame.width(),
+                       frame.height());
+        link.Bitmap->Draw(canvas, at, frame, GlyphMode(*link.Bitmap));
     };
     centred(GlyphImage);
     if (ImageSelectType == 1 || ImageSelectType == 2) {

@@ -374,13 +374,10 @@ QRect TTeThemeMsStyles::GetEditContentRect(uint8_t, const std::string &, const T
 }
 
 namespace {
-// Draws an element with another element's fill colour for once.
-void drawFilledAs(TmsuxThemeObject &e, const TmsuxThemeObject &colourOf, TteCanvas &canvas, QRect rect)
+// Draws an element with another element's fill colour.
+void drawFilledAs(const TmsuxThemeObject &e, const TmsuxThemeObject &colourOf, TteCanvas &canvas, QRect rect)
 {
-    const ThemeColor saved = e.FillColor;
-    e.FillColor = colourOf.FillColor;
-    e.DrawElement(canvas, rect, 1);
-    e.FillColor = saved;
+    e.DrawElement(canvas, rect, 1, colourOf.FillColor);
 }
 } // namespace
 

@@ -68,11 +68,13 @@ public:
     std::pair<int, int> TextShadowOffset{0, 0};
     uint8_t DrawMode = 0;
 
-    // The image reference the last DrawElement used for its background.
-    const TteBitmapLink *LastImage = nullptr;
-
-    // Draws the element into rect with a 1-based image number (0: the whole image).
-    void DrawElement(TteCanvas &canvas, QRect rect, int imageNumber);
+    // Draws the element into rect with a 1-based image number (0: the whole
+    // image); fill, when given, stands in for FillColor. Drawing changes
+    // nothing in the element or its bitmaps.
+    void DrawElement(TteCanvas &canvas, QRect rect, int imageNumber, std::optional<ThemeColor> fill = {}) const;
+    // How the background image and the glyph are put on the canvas.
+    TteDrawMode BackgroundMode(const TteBitmap &bitmap) const;
+    TteDrawMode GlyphMode(const TteBitmap &bitmap) const;
     // The frame that DrawElement would take from link for an image number.
     QRect FrameOf(const TteBitmapLink &link, int imageNumber) const;
     // The background image DrawElement chooses for a destination width.
