@@ -233,33 +233,12 @@ TEST(EmbeddedTheme, LoadsDefinesWhatTheWindowUsesAndDrawsItsFrame)
     auto theme = CreateThemeFromItem(item);
     auto *ms = dynamic_cast<TTeThemeMsStyles *>(theme.get());
     ASSERT_NE(ms, nullptr);
-    for (const char *section : {"Window.Caption",
-                                "Window.FrameLeft",
-                                "Window.FrameRight",
-                                "Window.FrameBottom",
-                                "Window.CloseButton",
-                                "Window.MinButton",
-                                "Window.MaxButton",
-                                "Window.RestoreButton",
-                                "Button.Pushbutton",
-                                "button.checkbox",
-                                "button.radiobutton",
-                                "button.groupbox",
-                                "edit",
-                                "combobox",
-                                "Combobox.DropDownButton",
-                                "listview",
-                                "header.headeritem",
-                                "ScrollBar.ArrowBtn",
-                                "ScrollBar.ThumbBtnVert",
-                                "Progress.Bar",
-                                "Progress.Chunk",
-                                "status",
-                                "status.pane",
-                                "status.gripper"}) {
-        ASSERT_NE(ms->ElementNamed(section), nullptr) << section;
-        EXPECT_TRUE(ms->ElementNamed(section)->Defined) << section;
-    }
+    for (int element :
+         {el::Caption,   el::FrameLeft,     el::FrameRight,     el::FrameBottom, el::CloseButton, el::MinButton,
+          el::MaxButton, el::RestoreButton, el::PushButton,     el::CheckBox,    el::RadioButton, el::GroupBox,
+          el::Edit,      el::ComboBox,      el::DropDownButton, el::ListView,    el::HeaderItem,  el::ScrollArrow,
+          el::ThumbVert, el::ProgressBar,   el::ProgressChunk,  el::Status,      el::StatusPane,  el::StatusGripper})
+        EXPECT_TRUE(ms->Elements[size_t(element)].Defined) << ElementSections[element];
     EXPECT_TRUE(ms->SupportsWindow(0, "frmMain"));
     TteWindowInfo w;
     w.Rect = QRect(0, 0, 530, 446);

@@ -126,7 +126,7 @@ TteThemeClass TTeThemeMsStyles::ThemeClass()
 
 TteThemeConfig TTeThemeMsStyles::GetThemeConfig() const { return msStylesConfig(); }
 
-bool TTeThemeMsStyles::IsEmptyTheme() const { return Bitmaps.Count() == 0 || !Elements[0].Defined; }
+bool TTeThemeMsStyles::IsEmptyTheme() const { return Bitmaps.Count() == 0 || !Elements[el::PushButton].Defined; }
 
 bool TTeThemeMsStyles::CanLoadStream(std::string_view stream) const
 {
@@ -342,9 +342,10 @@ void TTeThemeMsStyles::ResetColors()
     TteTheme::ResetColors();
     if (IsEmptyTheme())
         return;
-    Colors[7] = Shifted(Elements[0].FillColorHint); // the element's own colours were shifted as it was built
+    Colors[7] =
+        Shifted(Elements[el::PushButton].FillColorHint); // the element's own colours were shifted as it was built
     for (int i : {18, 19, 20, 21})
-        Colors[size_t(i)] = Elements[91].FillColor;
+        Colors[size_t(i)] = Elements[el::ListView].FillColor;
 }
 
 void TTeThemeMsStyles::ResetSysColors()
@@ -388,11 +389,11 @@ void TTeThemeMsStyles::ResetFonts()
     const ThemeColor highlight = Shifted(ParseThemeColor(Ini.ReadString("SysMetrics", "HighlightText", "100 100 100")));
     for (int i : {35, 36, 63, 64})
         Fonts[size_t(i)].Color = highlight;
-    if (Elements[0].Defined) {
+    if (Elements[el::PushButton].Defined) {
         for (int i = 10; i <= 14; ++i)
-            Fonts[size_t(i)] = ThemeFont{MsgBoxFont, Elements[0].TextColor};
-        if (Elements[24].Defined)
-            Fonts[14].Color = Elements[24].TextColor;
+            Fonts[size_t(i)] = ThemeFont{MsgBoxFont, Elements[el::PushButton].TextColor};
+        if (Elements[el::PushButtonDisabled].Defined)
+            Fonts[14].Color = Elements[el::PushButtonDisabled].TextColor;
     }
 }
 

@@ -58,7 +58,6 @@ public:
     void UpdateTheme() override;
 
     // Drawing (theme_msux_render.cpp).
-    TmsuxThemeObject *ElementNamed(const std::string &section);
     bool SupportsWindow(uint8_t kind, const std::string &object) override;
     QRegion GetWindowRegion(uint8_t kind, QRect rect, const std::string &object) override;
     int WindowHitTest(uint8_t kind, const TteWindowInfo &info, QPoint point, const std::string &object) override;
@@ -152,7 +151,8 @@ public:
 
 private:
     bool Built() const { return !Ini.Empty(); }
-    void Draw(const std::string &section, TteCanvas &canvas, QRect rect, int imageNumber);
+    // Draws element number element (el::Caption, ...).
+    void Draw(int element, TteCanvas &canvas, QRect rect, int imageNumber) const;
     void ReadPacked(std::string_view bytes);
     void CopyBuiltFrom(const TTeThemeMsStyles &other);
     TteBitmap *BitmapNamed(const std::string &name);

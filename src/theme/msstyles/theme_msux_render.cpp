@@ -18,18 +18,9 @@ bool hasButton(const TteWindowInfo &w, int b) { return (w.Buttons >> b) & 1; }
 
 } // namespace
 
-TmsuxThemeObject *TTeThemeMsStyles::ElementNamed(const std::string &section)
+void TTeThemeMsStyles::Draw(int element, TteCanvas &canvas, QRect rect, int imageNumber) const
 {
-    for (size_t i = 0; i < Elements.size(); ++i)
-        if (SameTextIgnoringCase(ElementSections[i], section))
-            return &Elements[i];
-    return nullptr;
-}
-
-void TTeThemeMsStyles::Draw(const std::string &section, TteCanvas &canvas, QRect rect, int imageNumber)
-{
-    if (TmsuxThemeObject *e = ElementNamed(section))
-        e->DrawElement(canvas, rect, imageNumber);
+    Elements[size_t(element)].DrawElement(canvas, rect, imageNumber);
 }
 
 // ---- Window
@@ -55,8 +46,8 @@ void TTeThemeMsStyles::GetWindowCaptionRect(uint8_t kind, const TteWindowInfo &i
     QRect c;
     GetWindowContentRect(kind, info, c, object);
     Margins m;
-    if (Elements[2].Property("captionmargins"))
-        m = Elements[2].CaptionMargins;
+    if (Elements[el::Caption].Property("captionmargins"))
+        m = Elements[el::Caption].CaptionMargins;
     const int border = kind == 6 ? SmallBorderWidth : BorderWidth;
     int left = c.left() + m.Left;
     if ((kind == 0 || kind == 1) && hasButton(info, 0))
@@ -127,14 +118,12 @@ void TTeThemeMsStyles::PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const s
     if (kind != 0 && kind != 1 && !small)
         return;
     if (info.Rect2.isEmpty() || info.Rect2.top() == 0)
-        Draw(small ? "Window.SmallCaption" : "Window.Caption", canvas, ltrb(r.left(), r.top(), rightOf(r), c.top()),
-             image);
-    Draw(small ? "Window.SmallFrameLeft" : "Window.FrameLeft", canvas, ltrb(r.left(), c.top(), c.left(), bottomOf(c)),
+        Draw(small ? el::SmallCaption : el::Caption, canvas, ltrb(r.left(), r.top(), rightOf(r), c.top()), image);
+    Draw(small ? el::SmallFrameLeft : el::FrameLeft, canvas, ltrb(r.left(), c.top(), c.left(), bottomOf(c)), image);
+    Draw(small ? el::SmallFrameRight : el::FrameRight, canvas, ltrb(rightOf(c), c.top(), rightOf(r), bottomOf(c)),
          image);
-    Draw(small ? "Window.SmallFrameRight" : "Window.FrameRight", canvas,
-         ltrb(rightOf(c), c.top(), rightOf(r), bottomOf(c)), image);
-    Draw(small ? "Window.SmallFrameBottom" : "Window.FrameBottom", canvas,
-         ltrb(r.left(), bottomOf(c), rightOf(r), bottomOf(r)), image);
+    Draw(small ? el::SmallFrameBottom : el::FrameBottom, canvas, ltrb(r.left(), bottomOf(c), rightOf(r), bottomOf(r)),
+         image);
 }
 
 void TTeThemeMsStyles::PaintWindowClient(uint8_t, TteCanvas &canvas, const std::string &, QRect rect)
@@ -174,7 +163,7 @@ void TTeThemeMsStyles::PaintWindowCaptionText(uint8_t kind, TteCanvas &canvas, c
     TmsuxThemeObject &shadowSource = Elements[active ? 17 : 18];
     if (shadowSource.Defined && shadowSource.TextShadowType == 1) {
         QRect shadow = rect.translated(shadowSource.TextShadowOffset.first, shadowSource.TextShadowOffset.second);
-        canvas.DrawText(text, shadow, flags, ToQColor(Elements[2].TextShadowColor));
+        canvas.DrawText(text, shadow, flags, ToQColor(Elements[el::Caption].TextShadowColor));
     }
     canvas.DrawText(text, rect, flags, ToQColor(font.Color));
 }
@@ -187,18 +176,18 @@ void TTeThemeMsStyles::PaintWindowButton(uint8_t kind, TteCanvas &canvas, const 
     const int image = info.State + 1;
     if (kind == 6) {
         if (info.Button == 1)
-            Draw("Window.SmallCloseButton", canvas, info.Rect, image);
+            Draw(el::SmallCloseButton, canvas, info.Rect, image);
         return;
     }
     switch (info.Button) {
     case 0: TteTheme::PaintWindowButton(kind, canvas, object, info); break;
-    case 1: Draw("Window.CloseButton", canvas, info.Rect, image); break;
-    case 2: Draw("Window.HelpButton", canvas, info.Rect, image); break;
-    case 3: Draw("Window.MinButton", canvas, info.Rect, image); break;
+    case 1: Draw(el::CloseButton, canvas, info.Rect, image); break;
+    case 2: Draw(el::HelpButton, canvas, info.Rect, image); break;
+    case 3: Draw(el::MinButton, canvas, info.Rect, image); break;
     case 4:
     case 6:
-    case 8: Draw("Window.RestoreButton", canvas, info.Rect, image); break;
-    case 5: Draw("Window.MaxButton", canvas, info.Rect, image); break;
+    case 8: Draw(el::RestoreButton, canvas, info.Rect, image); break;
+    case 5: Draw(el::MaxButton, canvas, info.Rect, image); break;
     default: break;
     }
 }
@@ -213,14 +202,14 @@ QRegion TTeThemeMsStyles::GetWindowRegion(uint8_t kind, QRect r, const std::stri
     GetWindowContentRect(kind, info, c, object);
     const bool small = kind == 6;
     struct Part {
-        const char *section;
+        int element;
         QRect at;
     };
     const Part parts[] = {
-        {small ? "Window.SmallCaption" : "Window.Caption", ltrb(0, 0, r.width(), c.top() - r.top())},
-        {small ? "Window.SmallFrameLeft" : "Window.FrameLeft", ltrb(0, c.top(), c.left() - r.left(), bottomOf(c))},
-        {small ? "Window.SmallFrameRight" : "Window.FrameRight", ltrb(rightOf(c), c.top(), rightOf(r), bottomOf(c))},
-        {small ? "Window.SmallFrameBottom" : "Window.FrameBottom", ltrb(0, bottomOf(c), r.width(), bottomOf(r))},
+        {small ? el::SmallCaption : el::Caption, ltrb(0, 0, r.width(), c.top() - r.top())},
+        {small ? el::SmallFrameLeft : el::FrameLeft, ltrb(0, c.top(), c.left() - r.left(), bottomOf(c))},
+        {small ? el::SmallFrameRight : el::FrameRight, ltrb(rightOf(c), c.top(), rightOf(r), bottomOf(c))},
+        {small ? el::SmallFrameBottom : el::FrameBottom, ltrb(0, bottomOf(c), r.width(), bottomOf(r))},
     };
     QRegion region(c);
     for (const Part &part : parts) {
@@ -228,7 +217,7 @@ QRegion TTeThemeMsStyles::GetWindowRegion(uint8_t kind, QRect r, const std::stri
             continue;
         TteBitmap scratch(part.at.width(), part.at.height());
         scratch.Fill(TE_TRANSPARENT_KEY);
-        Draw(part.section, scratch.Canvas(), scratch.Rect(), 1);
+        Draw(part.element, scratch.Canvas(), scratch.Rect(), 1);
         region += scratch.CreateRegion(part.at.left(), part.at.top());
     }
     return region;
@@ -240,7 +229,7 @@ bool TTeThemeMsStyles::SupportsButton(uint8_t, const std::string &) { return Bui
 
 bool TTeThemeMsStyles::ButtonIsTransparent(uint8_t, const std::string &, const TteElementInfo &)
 {
-    return Elements[0].Transparent;
+    return Elements[el::PushButton].Transparent;
 }
 
 void TTeThemeMsStyles::PaintButton(uint8_t kind, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
@@ -248,12 +237,12 @@ void TTeThemeMsStyles::PaintButton(uint8_t kind, TteCanvas &canvas, const std::s
     static const int images[12] = {1, 2, 3, 4, 5, 2, 5, 2, 3, 4, 3, 3};
     if (info.State >= 12)
         return;
-    const char *section = kind == 4   ? "Spin.Up"
-                          : kind == 5 ? "Spin.Down"
-                          : kind == 6 ? "Spin.Downhorz"
-                          : kind == 7 ? "Spin.Uphorz"
-                                      : "Button.Pushbutton";
-    Draw(section, canvas, info.Rect, images[info.State]);
+    const int element = kind == 4   ? el::SpinUp
+                        : kind == 5 ? el::SpinDown
+                        : kind == 6 ? el::SpinDownHorz
+                        : kind == 7 ? el::SpinUpHorz
+                                    : el::PushButton;
+    Draw(element, canvas, info.Rect, images[info.State]);
 }
 
 int CheckBoxImage(int state)
@@ -269,7 +258,7 @@ void TTeThemeMsStyles::PaintCheckBox(uint8_t kind, TteCanvas &canvas, const std:
     const int image = CheckBoxImage(info.State);
     if (image == 0 || kind > 1)
         return;
-    Draw(kind == 0 ? "button.checkbox" : "button.radiobutton", canvas, info.Rect, image);
+    Draw(kind == 0 ? el::CheckBox : el::RadioButton, canvas, info.Rect, image);
 }
 
 bool TTeThemeMsStyles::SupportsScrollBar(uint8_t, const std::string &) { return Built(); }
@@ -307,49 +296,49 @@ void TTeThemeMsStyles::PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, con
         }
         return;
     }
-    Draw("ScrollBar.ArrowBtn", canvas, info.Rect, image);
+    Draw(el::ScrollArrow, canvas, info.Rect, image);
 }
 
 void TTeThemeMsStyles::PaintScrollBarTrack(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
     const int part = info.KindState & 0xFF;
     if (part == 0)
-        Draw("ScrollBar.UpperTrackVert", canvas, info.Rect, 1);
+        Draw(el::ScrollTrackVert, canvas, info.Rect, 1);
     else if (part == 1)
-        Draw("ScrollBar.UpperTrackHorz", canvas, info.Rect, 1);
+        Draw(el::ScrollTrackHorz, canvas, info.Rect, 1);
 }
 
 bool TTeThemeMsStyles::SupportsProgressBar(uint8_t, const std::string &) { return Built(); }
 
 void TTeThemeMsStyles::PaintProgressBar(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
-    static const char *const sections[6] = {"Progress.BarVert", "Progress.Bar",       "Progress.ChunkVert",
-                                            "Progress.Chunk",   "Progress.ChunkVert", "Progress.Chunk"};
+    static const int elements[6] = {el::ProgressBarVert, el::ProgressBar,       el::ProgressChunkVert,
+                                    el::ProgressChunk,   el::ProgressChunkVert, el::ProgressChunk};
     const int which = info.KindState & 0xFF;
     if (which < 6)
-        Draw(sections[which], canvas, info.Rect, 1);
+        Draw(elements[which], canvas, info.Rect, 1);
 }
 
-bool TTeThemeMsStyles::SupportsTrackBar(uint8_t, const std::string &) { return Elements[46].Defined; }
+bool TTeThemeMsStyles::SupportsTrackBar(uint8_t, const std::string &) { return Elements[el::TrackBar].Defined; }
 
 void TTeThemeMsStyles::PaintTrackBarTrack(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
     const int which = info.KindState & 0xFF, state = info.KindState >> 8;
     if (state > 1 || which > 1)
         return;
-    Draw(which == 0 ? "TrackBar.TrackVert" : "TrackBar.Track", canvas, info.Rect, 1);
+    Draw(which == 0 ? el::TrackVert : el::Track, canvas, info.Rect, 1);
 }
 
 namespace {
-const char *const ThumbSections[6] = {"TrackBar.ThumbVert", "TrackBar.ThumbRight",  "TrackBar.ThumbLeft",
-                                      "TrackBar.Thumb",     "TrackBar.ThumbBottom", "TrackBar.ThumbTop"};
+const int ThumbElements[6] = {el::TrackThumbVert, el::TrackThumbRight,  el::TrackThumbLeft,
+                              el::TrackThumb,     el::TrackThumbBottom, el::TrackThumbTop};
 }
 
 void TTeThemeMsStyles::PaintTrackBarThumb(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
     const int which = info.KindState & 0xFF, state = info.KindState >> 8;
     if (which < 6 && state <= 4)
-        Draw(ThumbSections[which], canvas, info.Rect, state + 1);
+        Draw(ThumbElements[which], canvas, info.Rect, state + 1);
 }
 
 QSize TTeThemeMsStyles::GetTrackBarThumbSize(uint8_t, const std::string &, const TteElementInfo &info)
@@ -357,16 +346,16 @@ QSize TTeThemeMsStyles::GetTrackBarThumbSize(uint8_t, const std::string &, const
     const int which = info.KindState & 0xFF;
     if (which >= 6)
         return {};
-    TmsuxThemeObject *e = ElementNamed(ThumbSections[which]);
-    if (!e || e->SizingType != 4)
+    const TmsuxThemeObject &e = Elements[size_t(ThumbElements[which])];
+    if (e.SizingType != 4)
         return {};
-    const TteBitmapLink *chosen = e->ChooseImage(10);
-    return chosen->Valid() ? e->FrameOf(*chosen, 1).size() : QSize();
+    const TteBitmapLink *chosen = e.ChooseImage(10);
+    return chosen->Valid() ? e.FrameOf(*chosen, 1).size() : QSize();
 }
 
 // ---- Edits, group boxes, headers, status bars, panels and lists
 
-bool TTeThemeMsStyles::SupportsEdit(uint8_t, const std::string &) { return Elements[58].Defined; }
+bool TTeThemeMsStyles::SupportsEdit(uint8_t, const std::string &) { return Elements[el::Edit].Defined; }
 
 QRect TTeThemeMsStyles::GetEditContentRect(uint8_t, const std::string &, const TteElementInfo &info)
 {
@@ -386,17 +375,17 @@ void TTeThemeMsStyles::PaintEdit(uint8_t kind, TteCanvas &canvas, const std::str
     const int state = info.State;
     if (kind >= 4 && kind <= 6) {
         if (state <= 3)
-            Elements[61].DrawElement(canvas, info.Rect, 1);
+            Elements[el::ComboBox].DrawElement(canvas, info.Rect, 1);
         else if (state == 4)
-            drawFilledAs(Elements[61], Elements[98], canvas, info.Rect);
+            drawFilledAs(Elements[el::ComboBox], Elements[el::ComboBoxDisabled], canvas, info.Rect);
         return;
     }
     if (state <= 3)
-        Elements[58].DrawElement(canvas, info.Rect, 1);
+        Elements[el::Edit].DrawElement(canvas, info.Rect, 1);
     else if (state == 4)
-        drawFilledAs(Elements[58], Elements[59], canvas, info.Rect);
+        drawFilledAs(Elements[el::Edit], Elements[el::EditDisabled], canvas, info.Rect);
     else if (state == 5)
-        drawFilledAs(Elements[58], Elements[60], canvas, info.Rect);
+        drawFilledAs(Elements[el::Edit], Elements[el::EditReadOnly], canvas, info.Rect);
     else if (state == 6)
         canvas.FillRect(info.Rect, ToQColor(GetThemeSysColor(clHighlight)));
 }
@@ -406,14 +395,14 @@ void TTeThemeMsStyles::PaintEditButton(uint8_t, TteCanvas &canvas, const std::st
     const int which = info.KindState & 0xFF;
     const int image = which == 1 ? 2 : which == 2 ? 3 : which == 4 ? 4 : (which == 0 || which == 3) ? 1 : 0;
     if (image)
-        Draw("Combobox.DropDownButton", canvas, info.Rect, image);
+        Draw(el::DropDownButton, canvas, info.Rect, image);
 }
 
-bool TTeThemeMsStyles::SupportsGroupBox(uint8_t, const std::string &) { return Elements[57].Defined; }
+bool TTeThemeMsStyles::SupportsGroupBox(uint8_t, const std::string &) { return Elements[el::GroupBox].Defined; }
 
 bool TTeThemeMsStyles::GroupBoxIsTransparent(uint8_t, const std::string &, const TteElementInfo &)
 {
-    return Elements[57].Transparent;
+    return Elements[el::GroupBox].Transparent;
 }
 
 void TTeThemeMsStyles::PaintGroupBox(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
@@ -425,16 +414,16 @@ void TTeThemeMsStyles::PaintGroupBox(uint8_t, TteCanvas &canvas, const std::stri
         saved.SetSize(caption.width(), caption.height());
         canvas.Target().DrawOnBitmap(saved, saved.Rect(), caption);
     }
-    Elements[57].DrawElement(canvas, info.Rect, 1);
+    Elements[el::GroupBox].DrawElement(canvas, info.Rect, 1);
     if (!caption.isEmpty())
         saved.DrawOnBitmap(canvas.Target(), caption, saved.Rect());
 }
 
-bool TTeThemeMsStyles::SupportsHeader(uint8_t, const std::string &) { return Elements[63].Defined; }
+bool TTeThemeMsStyles::SupportsHeader(uint8_t, const std::string &) { return Elements[el::Header].Defined; }
 
 void TTeThemeMsStyles::PaintHeader(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
-    Elements[63].DrawElement(canvas, info.Rect, 1);
+    Elements[el::Header].DrawElement(canvas, info.Rect, 1);
 }
 
 void TTeThemeMsStyles::PaintHeaderSection(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
@@ -442,10 +431,10 @@ void TTeThemeMsStyles::PaintHeaderSection(uint8_t, TteCanvas &canvas, const std:
     const int state = info.KindState >> 8;
     const int image = (state == 1 || state == 5) ? 3 : (state == 3 || state == 4) ? 2 : state < 7 ? 1 : 0;
     if (image)
-        Elements[64].DrawElement(canvas, info.Rect, image);
+        Elements[el::HeaderItem].DrawElement(canvas, info.Rect, image);
 }
 
-bool TTeThemeMsStyles::SupportsStatusBar(uint8_t, const std::string &) { return Elements[65].Defined; }
+bool TTeThemeMsStyles::SupportsStatusBar(uint8_t, const std::string &) { return Elements[el::Status].Defined; }
 
 QRect TTeThemeMsStyles::GetStatusBarContentRect(uint8_t, const std::string &, const TteElementInfo &info)
 {
@@ -454,18 +443,18 @@ QRect TTeThemeMsStyles::GetStatusBarContentRect(uint8_t, const std::string &, co
 
 void TTeThemeMsStyles::PaintStatusBar(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
-    Elements[65].DrawElement(canvas, info.Rect, 1);
+    Elements[el::Status].DrawElement(canvas, info.Rect, 1);
 }
 
 void TTeThemeMsStyles::PaintStatusPanel(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
     const int which = info.State;
     if (which <= 1)
-        Elements[66].DrawElement(canvas, info.Rect, 1);
+        Elements[el::StatusPane].DrawElement(canvas, info.Rect, 1);
     else if (which == 2)
-        Elements[67].DrawElement(canvas, info.Rect, 1);
+        Elements[el::StatusGripperPane].DrawElement(canvas, info.Rect, 1);
     else if (which == 3)
-        Elements[68].DrawElement(canvas, info.Rect, 1);
+        Elements[el::StatusGripper].DrawElement(canvas, info.Rect, 1);
 }
 
 QRect TTeThemeMsStyles::GetPanelContentRect(uint8_t, const std::string &, const TteElementInfo &info)
@@ -485,14 +474,14 @@ void TTeThemeMsStyles::PaintPanel(uint8_t, TteCanvas &canvas, const std::string 
     canvas.FillRect(QRect(r.right(), r.top(), 1, r.height()), dark);
 }
 
-bool TTeThemeMsStyles::SupportsListBox(uint8_t, const std::string &) { return Elements[58].Defined; }
-bool TTeThemeMsStyles::SupportsTreeView(uint8_t, const std::string &) { return Elements[58].Defined; }
-bool TTeThemeMsStyles::SupportsGrid(uint8_t, const std::string &) { return Elements[58].Defined; }
-bool TTeThemeMsStyles::SupportsEditFrame(uint8_t, const std::string &) { return Elements[58].Defined; }
+bool TTeThemeMsStyles::SupportsListBox(uint8_t, const std::string &) { return Elements[el::Edit].Defined; }
+bool TTeThemeMsStyles::SupportsTreeView(uint8_t, const std::string &) { return Elements[el::Edit].Defined; }
+bool TTeThemeMsStyles::SupportsGrid(uint8_t, const std::string &) { return Elements[el::Edit].Defined; }
+bool TTeThemeMsStyles::SupportsEditFrame(uint8_t, const std::string &) { return Elements[el::Edit].Defined; }
 
 void TTeThemeMsStyles::PaintListBox(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
-    Elements[91].DrawElement(canvas, info.Rect, 1);
+    Elements[el::ListView].DrawElement(canvas, info.Rect, 1);
 }
 void TTeThemeMsStyles::PaintTreeView(uint8_t k, TteCanvas &c, const std::string &o, const TteElementInfo &i)
 {
@@ -514,9 +503,9 @@ void TTeThemeMsStyles::PaintListItem(uint8_t, TteCanvas &canvas, const std::stri
 void TTeThemeMsStyles::PaintListItemCheck(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
     switch (info.KindState & 0xFF) {
-    case 0: Elements[26].DrawElement(canvas, info.Rect, 5); break;
-    case 1: Elements[26].DrawElement(canvas, info.Rect, 1); break;
-    case 2: Elements[26].DrawElement(canvas, info.Rect, 9); break;
+    case 0: Elements[el::CheckBox].DrawElement(canvas, info.Rect, 5); break;
+    case 1: Elements[el::CheckBox].DrawElement(canvas, info.Rect, 1); break;
+    case 2: Elements[el::CheckBox].DrawElement(canvas, info.Rect, 9); break;
     case 3:
         if (info.Glyph)
             info.Glyph->Draw(canvas, info.Rect.left() + (info.Rect.width() - info.Glyph->Width()) / 2,
@@ -547,11 +536,11 @@ void TTeThemeMsStyles::PaintEditFrame(uint8_t, TteCanvas &canvas, const std::str
 {
     const int state = info.State;
     if (state <= 2)
-        Elements[58].DrawElement(canvas, info.Rect, 1);
+        Elements[el::Edit].DrawElement(canvas, info.Rect, 1);
     else if (state == 3)
-        drawFilledAs(Elements[58], Elements[59], canvas, info.Rect);
+        drawFilledAs(Elements[el::Edit], Elements[el::EditDisabled], canvas, info.Rect);
     else if (state == 4)
-        drawFilledAs(Elements[58], Elements[60], canvas, info.Rect);
+        drawFilledAs(Elements[el::Edit], Elements[el::EditReadOnly], canvas, info.Rect);
     else if (state == 5)
         canvas.FillRect(info.Rect, ToQColor(GetThemeSysColor(clHighlight)));
 }
@@ -559,7 +548,7 @@ void TTeThemeMsStyles::PaintEditFrame(uint8_t, TteCanvas &canvas, const std::str
 void TTeThemeMsStyles::PaintFrame(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
     canvas.FillRect(info.Rect, ToQColor(GetThemeSysColor(clBtnFace)));
-    canvas.FrameRect(info.Rect, ToQColor(Elements[58].BorderColor));
+    canvas.FrameRect(info.Rect, ToQColor(Elements[el::Edit].BorderColor));
 }
 
 void TTeThemeMsStyles::PaintSplitter(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
@@ -567,9 +556,9 @@ void TTeThemeMsStyles::PaintSplitter(uint8_t, TteCanvas &canvas, const std::stri
     canvas.FillRect(info.Rect, ToQColor(GetThemeSysColor(clBtnFace)));
 }
 
-bool TTeThemeMsStyles::SupportsTab(uint8_t, const std::string &) { return Elements[81].Defined; }
-bool TTeThemeMsStyles::SupportsToolBar(uint8_t, const std::string &) { return Elements[69].Defined; }
-bool TTeThemeMsStyles::SupportsRollPanel(uint8_t, const std::string &) { return Elements[85].Defined; }
+bool TTeThemeMsStyles::SupportsTab(uint8_t, const std::string &) { return Elements[el::Tab].Defined; }
+bool TTeThemeMsStyles::SupportsToolBar(uint8_t, const std::string &) { return Elements[el::Rebar].Defined; }
+bool TTeThemeMsStyles::SupportsRollPanel(uint8_t, const std::string &) { return Elements[el::ExplorerBar].Defined; }
 
 // ---- Menus and text
 
@@ -631,10 +620,7 @@ void TTeThemeMsStyles::PaintMenuItem(uint8_t, TteCanvas &canvas, const std::stri
     case 8:
     case 9: {
         const int image = state == 0 ? 1 : state == 3 ? 3 : 2;
-        Draw(part == 7   ? "Window.MDIMinButton"
-             : part == 8 ? "Window.MDIRestoreButton"
-                         : "Window.MDICloseButton",
-             canvas, r, image);
+        Draw(part == 7 ? el::MdiMinButton : part == 8 ? el::MdiRestoreButton : el::MdiCloseButton, canvas, r, image);
         break;
     }
     default: break;
