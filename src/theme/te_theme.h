@@ -12,6 +12,7 @@
 
 #include "theme/te_bitmap.h"
 #include "theme/te_canvas.h"
+#include "theme/te_theme_kinds.h"
 
 #include <QFont>
 #include <QRect>

@@ -30,10 +30,10 @@ bool TTeThemeMsStyles::SupportsWindow(uint8_t, const std::string &) { return Bui
 void TTeThemeMsStyles::GetWindowContentRect(uint8_t kind, const TteWindowInfo &info, QRect &rect, const std::string &)
 {
     const QRect &r = info.Rect;
-    if (kind == 0 || kind == 1)
+    if (kind == WindowStandard || kind == WindowDialog)
         rect = ltrb(r.left() + BorderWidth, r.top() + CaptionBarHeight + BorderWidth, rightOf(r) - BorderWidth,
                     bottomOf(r) - BorderWidth);
-    else if (kind == 6)
+    else if (kind == WindowToolWindow)
         rect = ltrb(r.left() + SmallBorderWidth, r.top() + SmallCaptionBarHeight + SmallBorderWidth,
                     rightOf(r) - SmallBorderWidth, bottomOf(r) - SmallBorderWidth);
     else
@@ -48,9 +48,9 @@ void TTeThemeMsStyles::GetWindowCaptionRect(uint8_t kind, const TteWindowInfo &i
     Margins m;
     if (Elements[el::Caption].Property("captionmargins"))
         m = Elements[el::Caption].CaptionMargins;
-    const int border = kind == 6 ? SmallBorderWidth : BorderWidth;
+    const int border = kind == WindowToolWindow ? SmallBorderWidth : BorderWidth;
     int left = c.left() + m.Left;
-    if ((kind == 0 || kind == 1) && hasButton(info, 0))
+    if ((kind == WindowStandard || kind == WindowDialog) && hasButton(info, CaptionSystemMenu))
         left += CaptionBarHeight;
     rect = ltrb(left, info.Rect.top() + border, rightOf(c) - m.Right, c.top());
 }
@@ -60,45 +60,46 @@ void TTeThemeMsStyles::GetWindowButtonRect(uint8_t kind, const TteWindowInfo &in
 {
     const QRect &r = info.Rect;
     rect = QRect();
-    if (kind == 6) {
+    if (kind == WindowToolWindow) {
         const int s = SmallCaptionBarHeight - 2;
-        if (button == 1 && hasButton(info, 1))
+        if (button == CaptionClose && hasButton(info, CaptionClose))
             rect = ltrb(rightOf(r) - SmallBorderWidth - 1 - s, SmallBorderWidth + 1, rightOf(r) - SmallBorderWidth - 1,
                         r.top() + SmallBorderWidth + 1 + s);
         return;
     }
-    if (kind != 0 && kind != 1)
+    if (kind != WindowStandard && kind != WindowDialog)
         return;
     const int s = CaptionBarHeight - BorderWidth;
     const QRect first = ltrb(rightOf(r) - BorderWidth - 1 - s, BorderWidth + 1, rightOf(r) - BorderWidth - 1,
                              r.top() + BorderWidth + 1 + s);
-    const bool close = hasButton(info, 1), maxRestore = hasButton(info, 5) || hasButton(info, 6),
-               minRestore = hasButton(info, 3) || hasButton(info, 4);
+    const bool close = hasButton(info, CaptionClose),
+               maxRestore = hasButton(info, CaptionMaximize) || hasButton(info, CaptionRestoreMaximized),
+               minRestore = hasButton(info, CaptionMinimize) || hasButton(info, CaptionRestoreMinimized);
     const int step = s + 2;
     switch (button) {
-    case 0: {
+    case CaptionSystemMenu: {
         QRect c;
         GetWindowContentRect(kind, info, c, object);
         rect = ltrb(c.left(), 5, c.left() + s, s + 5);
         break;
     }
-    case 1: rect = close ? first : QRect(); break;
-    case 5:
-    case 6: rect = first.translated(close ? -step : 0, 0); break;
-    case 3:
-    case 4: rect = first.translated(-(close ? step : 0) - (maxRestore ? step : 0), 0); break;
-    case 2:
-        if (hasButton(info, 2))
+    case CaptionClose: rect = close ? first : QRect(); break;
+    case CaptionMaximize:
+    case CaptionRestoreMaximized: rect = first.translated(close ? -step : 0, 0); break;
+    case CaptionMinimize:
+    case CaptionRestoreMinimized: rect = first.translated(-(close ? step : 0) - (maxRestore ? step : 0), 0); break;
+    case CaptionHelp:
+        if (hasButton(info, CaptionHelp))
             rect = first.translated(-(close ? step : 0) - (maxRestore ? step : 0) - (minRestore ? step : 0), 0);
         break;
-    default: break; // 7 to 9
+    default: break; // roll-up and tray buttons have no place
     }
 }
 
 int TTeThemeMsStyles::WindowHitTest(uint8_t kind, const TteWindowInfo &info, QPoint p, const std::string &object)
 {
     int code = TteTheme::WindowHitTest(kind, info, p, object);
-    if (kind == 0 || kind == 1 || kind == 6) {
+    if (kind == WindowStandard || kind == WindowDialog || kind == WindowToolWindow) {
         QRect c;
         GetWindowContentRect(kind, info, c, object);
         if ((code == 3 || code == 0) && ltrb(c.left(), BorderWidth, rightOf(c), c.top()).contains(p))
@@ -114,8 +115,8 @@ void TTeThemeMsStyles::PaintWindowFrame(uint8_t kind, TteCanvas &canvas, const s
     QRect c;
     GetWindowContentRect(kind, info, c, object);
     const int image = (info.State & 1) ? 1 : 2;
-    const bool small = kind == 6;
-    if (kind != 0 && kind != 1 && !small)
+    const bool small = kind == WindowToolWindow;
+    if (kind != WindowStandard && kind != WindowDialog && !small)
         return;
     if (info.Rect2.isEmpty() || info.Rect2.top() == 0)
         Draw(small ? el::SmallCaption : el::Caption, canvas, ltrb(r.left(), r.top(), rightOf(r), c.top()), image);
@@ -136,8 +137,8 @@ void TTeThemeMsStyles::PaintWindowCaptionText(uint8_t kind, TteCanvas &canvas, c
 {
     const bool active = info.State & 1;
     const ThemeFont &font = Fonts[active ? 0 : 1];
-    TmsuxThemeObject &e = Elements[kind == 6 ? 11 : 2];
-    if (kind == 0 || kind == 1) {
+    const TmsuxThemeObject &e = Elements[kind == WindowToolWindow ? el::SmallCaption : el::Caption];
+    if (kind == WindowStandard || kind == WindowDialog) {
         int available = info.Rect.width() - 2 * BorderWidth;
         for (std::initializer_list<int> group : {std::initializer_list<int>{1}, {5, 6}, {3, 4}, {2}, {9}, {7, 8}})
             if (std::any_of(group.begin(), group.end(), [&](int b) { return hasButton(info, b); }))
@@ -174,33 +175,33 @@ void TTeThemeMsStyles::PaintWindowButton(uint8_t kind, TteCanvas &canvas, const 
     if (info.Rect.isEmpty() || info.State > 3)
         return;
     const int image = info.State + 1;
-    if (kind == 6) {
-        if (info.Button == 1)
+    if (kind == WindowToolWindow) {
+        if (info.Button == CaptionClose)
             Draw(el::SmallCloseButton, canvas, info.Rect, image);
         return;
     }
     switch (info.Button) {
-    case 0: TteTheme::PaintWindowButton(kind, canvas, object, info); break;
-    case 1: Draw(el::CloseButton, canvas, info.Rect, image); break;
-    case 2: Draw(el::HelpButton, canvas, info.Rect, image); break;
-    case 3: Draw(el::MinButton, canvas, info.Rect, image); break;
-    case 4:
-    case 6:
-    case 8: Draw(el::RestoreButton, canvas, info.Rect, image); break;
-    case 5: Draw(el::MaxButton, canvas, info.Rect, image); break;
+    case CaptionSystemMenu: TteTheme::PaintWindowButton(kind, canvas, object, info); break;
+    case CaptionClose: Draw(el::CloseButton, canvas, info.Rect, image); break;
+    case CaptionHelp: Draw(el::HelpButton, canvas, info.Rect, image); break;
+    case CaptionMinimize: Draw(el::MinButton, canvas, info.Rect, image); break;
+    case CaptionRestoreMinimized:
+    case CaptionRestoreMaximized:
+    case CaptionRollDown: Draw(el::RestoreButton, canvas, info.Rect, image); break;
+    case CaptionMaximize: Draw(el::MaxButton, canvas, info.Rect, image); break;
     default: break;
     }
 }
 
 QRegion TTeThemeMsStyles::GetWindowRegion(uint8_t kind, QRect r, const std::string &object)
 {
-    if ((kind != 0 && kind != 1 && kind != 6) || r.isEmpty() || !Built())
+    if ((kind != WindowStandard && kind != WindowDialog && kind != WindowToolWindow) || r.isEmpty() || !Built())
         return {};
     TteWindowInfo info;
     info.Rect = r;
     QRect c;
     GetWindowContentRect(kind, info, c, object);
-    const bool small = kind == 6;
+    const bool small = kind == WindowToolWindow;
     struct Part {
         int element;
         QRect at;
@@ -237,11 +238,11 @@ void TTeThemeMsStyles::PaintButton(uint8_t kind, TteCanvas &canvas, const std::s
     static const int images[12] = {1, 2, 3, 4, 5, 2, 5, 2, 3, 4, 3, 3};
     if (info.State >= 12)
         return;
-    const int element = kind == 4   ? el::SpinUp
-                        : kind == 5 ? el::SpinDown
-                        : kind == 6 ? el::SpinDownHorz
-                        : kind == 7 ? el::SpinUpHorz
-                                    : el::PushButton;
+    const int element = kind == ButtonSpinUp         ? el::SpinUp
+                        : kind == ButtonSpinDown     ? el::SpinDown
+                        : kind == ButtonSpinDownHorz ? el::SpinDownHorz
+                        : kind == ButtonSpinUpHorz   ? el::SpinUpHorz
+                                                     : el::PushButton;
     Draw(element, canvas, info.Rect, images[info.State]);
 }
 
@@ -272,9 +273,12 @@ void TTeThemeMsStyles::PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, con
     static const int base[4] = {1, 3, 2, 4};
     if (state > 3)
         return;
-    int image = base[state] + (part == 1 ? 4 : part == 4 ? 8 : part == 5 ? 12 : 0);
-    if (part == 8 || part == 9) {
-        TmsuxThemeObject &thumb = Elements[part == 8 ? 34 : 35];
+    int image = base[state] + (part == ScrollArrowDown    ? 4
+                               : part == ScrollArrowLeft  ? 8
+                               : part == ScrollArrowRight ? 12
+                                                          : 0);
+    if (part == ScrollThumbHorz || part == ScrollThumbVert) {
+        const TmsuxThemeObject &thumb = Elements[part == ScrollThumbHorz ? el::ThumbHorz : el::ThumbVert];
         const TteBitmapLink *chosen = thumb.ChooseImage(info.Rect.width());
         const QRect frame = chosen->Valid() ? thumb.FrameOf(*chosen, image) : QRect();
         if (frame.width() > info.Rect.width() && !info.Rect.isEmpty()) {
@@ -287,7 +291,7 @@ void TTeThemeMsStyles::PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, con
         } else {
             thumb.DrawElement(canvas, info.Rect, image);
         }
-        TmsuxThemeObject &gripper = Elements[part == 8 ? 39 : 40];
+        const TmsuxThemeObject &gripper = Elements[part == ScrollThumbHorz ? el::GripperHorz : el::GripperVert];
         const TteBitmapLink *g = gripper.ChooseImage(info.Rect.width());
         if (g->Valid()) {
             const QRect gf = gripper.FrameOf(*g, image);
@@ -302,9 +306,9 @@ void TTeThemeMsStyles::PaintScrollBarButton(uint8_t kind, TteCanvas &canvas, con
 void TTeThemeMsStyles::PaintScrollBarTrack(uint8_t, TteCanvas &canvas, const std::string &, const TteElementInfo &info)
 {
     const int part = info.KindState & 0xFF;
-    if (part == 0)
+    if (part == ScrollTrackVert)
         Draw(el::ScrollTrackVert, canvas, info.Rect, 1);
-    else if (part == 1)
+    else if (part == ScrollTrackHorz)
         Draw(el::ScrollTrackHorz, canvas, info.Rect, 1);
 }
 
