@@ -18,6 +18,7 @@
 #include <QImage>
 
 #include <functional>
+#include <sstream>
 
 using namespace quillon;
 
@@ -266,6 +267,19 @@ const Sheet Sheets[] = {
               static const uint8_t parts[] = {MenuItem,        MenuSeparator,  MenuScrollUp, MenuScrollDown,
                                               MenuMdiMinimize, MenuMdiRestore, MenuMdiClose};
               t.PaintMenuItem(MenuPopup, c, Object, element(r, 0, MakeKindState(parts[row - 1], uint8_t(column))));
+          }),
+    sheet("frame_glyphs", 6, 1, {20, 20},
+          [](TteTheme &, TteCanvas &c, QRect r, int column, int) {
+              static const char *const names[] = {"TE_FORM_CLOSE",   "TE_FORM_MINIMIZE", "TE_FORM_MAXIMIZE",
+                                                  "TE_FORM_RESTORE", "TE_FORM_ROLLUP",   "TE_FORM_TRAY"};
+              std::istringstream in(std::string(EmbeddedBitmapResource(names[column])));
+              TteBitmap glyph;
+              ASSERT_TRUE(glyph.LoadFromStream(in)) << names[column];
+              EXPECT_EQ(glyph.Name, names[column]);
+              EXPECT_EQ(glyph.Rect(), QRect(0, 0, 16, 16));
+              glyph.HasTransparentMarks = true;
+              glyph.UpdateAlphaFlag();
+              glyph.Draw(c, r.left() + 2, r.top() + 2);
           }),
     sheet("menu_glyphs", 5, 3, {20, 20},
           [](TteTheme &t, TteCanvas &c, QRect r, int column, int row) {

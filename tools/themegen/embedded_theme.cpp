@@ -1,13 +1,18 @@
 #include "embedded_theme.h"
 
-#include <cstddef>
-
-extern const unsigned char QuillonThemeStream[];
-extern const size_t QuillonThemeStreamSize;
-
 namespace quillon {
+
 std::string_view EmbeddedThemeStream()
 {
     return std::string_view(reinterpret_cast<const char *>(QuillonThemeStream), QuillonThemeStreamSize);
 }
+
+std::string_view EmbeddedBitmapResource(std::string_view name)
+{
+    for (const EmbeddedResource *r = QuillonBitmapResources; r->Name; ++r)
+        if (name == r->Name)
+            return std::string_view(reinterpret_cast<const char *>(r->Data), r->Size);
+    return {};
+}
+
 } // namespace quillon

@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <vector>
 
 using namespace quillon;
 
@@ -391,6 +392,56 @@ std::map<std::string, std::unique_ptr<TteBitmap>> drawAll()
     return out;
 }
 
+// The frame's own glyphs for its system menu, 16 x 16 in ink on clear:
+// close, minimize, maximize, restore, roll-up, tray, in that order.
+std::vector<std::unique_ptr<TteBitmap>> drawFrameGlyphs()
+{
+    std::vector<std::unique_ptr<TteBitmap>> out;
+    auto glyph = [&](const char *name, const std::function<void(Canvas &)> &draw) {
+        Strip s(name, 16, 16, 1);
+        Canvas c = s.frame(0);
+        draw(c);
+        // Clear pixels hold the transparent key: the glyph draws right by
+        // its marks and by its alpha alike.
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (s.bitmap->Pixel(x, y) >> 24 == 0)
+                    s.bitmap->SetPixel(x, y, TE_TRANSPARENT_KEY);
+        out.push_back(std::move(s.bitmap));
+    };
+    glyph("TE_FORM_CLOSE", [](Canvas &c) {
+        c.LineTo(4, 4, 12, 12, Ink, 1.4);
+        c.LineTo(12, 4, 4, 12, Ink, 1.4);
+    });
+    glyph("TE_FORM_MINIMIZE", [](Canvas &c) { c.Rect(3, 11, 10, 2, Ink); });
+    glyph("TE_FORM_MAXIMIZE", [](Canvas &c) {
+        c.Rect(3, 3, 10, 2, Ink), c.Rect(3, 12, 10, 1, Ink), c.Rect(3, 3, 1, 10, Ink), c.Rect(12, 3, 1, 10, Ink);
+    });
+    glyph("TE_FORM_RESTORE", [](Canvas &c) {
+        c.Rect(5, 2, 9, 1, Ink), c.Rect(13, 2, 1, 9, Ink);
+        c.Rect(2, 5, 9, 2, Ink), c.Rect(2, 13, 9, 1, Ink), c.Rect(2, 5, 1, 9, Ink), c.Rect(10, 5, 1, 9, Ink);
+    });
+    glyph("TE_FORM_ROLLUP", [](Canvas &c) {
+        c.Rect(3, 3, 10, 2, Ink);
+        c.LineTo(4, 11, 8, 7, Ink, 1.4);
+        c.LineTo(8, 7, 12, 11, Ink, 1.4);
+    });
+    glyph("TE_FORM_TRAY", [](Canvas &c) {
+        c.Rect(2, 13, 12, 1, Ink), c.Rect(2, 9, 1, 4, Ink), c.Rect(13, 9, 1, 4, Ink);
+        c.Rect(7, 2, 2, 7, Ink);
+        c.LineTo(5, 7, 8, 10, Ink, 1.4);
+        c.LineTo(11, 7, 8, 10, Ink, 1.4);
+    });
+    return out;
+}
+
+// Bytes as the body of a C array.
+void writeBytes(std::ostream &cpp, std::string_view bytes)
+{
+    for (size_t i = 0; i < bytes.size(); ++i)
+        cpp << (i % 20 ? "" : "\n") << unsigned(static_cast<unsigned char>(bytes[i])) << ",";
+}
+
 std::string readText(const char *path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -441,13 +492,25 @@ int main(int argc, char **argv)
     item.ThemeStore = package.Name;
     const std::string value = item.WriteThemeStream();
     std::ofstream cpp(argv[3], std::ios::trunc);
-    cpp << "// Made by themegen from resources/theme; do not edit.\n#include <cstddef>\n"
-           "extern const unsigned char QuillonThemeStream[];\nextern const size_t QuillonThemeStreamSize;\n"
+    cpp << "// Made by themegen from resources/theme; do not edit.\n#include \"embedded_theme.h\"\n\n"
+           "namespace quillon {\n"
            "const size_t QuillonThemeStreamSize = "
         << value.size() << ";\nconst unsigned char QuillonThemeStream[] = {";
-    for (size_t i = 0; i < value.size(); ++i)
-        cpp << (i % 20 ? "" : "\n") << unsigned(static_cast<unsigned char>(value[i])) << ",";
+    writeBytes(cpp, value);
     cpp << "\n};\n";
+    // The frame glyphs, each in the bitmap stream form.
+    const auto glyphs = drawFrameGlyphs();
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        std::ostringstream stream;
+        glyphs[i]->SaveToStream(stream);
+        cpp << "static const unsigned char Glyph" << i << "[] = {";
+        writeBytes(cpp, stream.str());
+        cpp << "\n};\n";
+    }
+    cpp << "const EmbeddedResource QuillonBitmapResources[] = {\n";
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        cpp << "    {\"" << glyphs[i]->Name << "\", Glyph" << i << ", sizeof Glyph" << i << "},\n";
+    cpp << "    {nullptr, nullptr, 0}};\n} // namespace quillon\n";
     std::printf("themegen: %zu bitmaps, packed %zu bytes\n", package.Bitmaps.size(), packed.size());
     return cpp ? 0 : 1;
 }
