@@ -405,6 +405,8 @@ TEST(TTeThemeMsStyles, ThemeFilesAndVisualStyleLibraries)
                                         {uint16_t(2), std::string("UNUSED_BMP"), 0x409, dib}},
                                        true);
     WriteFile(dir.file("Luna.msstyles"), library);
+    if (const QByteArray seeds = qgetenv("QUILLON_WRITE_THEME_SEEDS"); !seeds.isEmpty())
+        WriteFile(seeds.toStdString() + "/small-library", "L" + library); // for the whole-theme fuzzer
     TTeThemeMsStyles luna;
     ASSERT_TRUE(luna.LoadFromFile(dir.file("Luna.msstyles")));
     EXPECT_EQ(luna.Name, "Luna");

@@ -195,7 +195,12 @@ bool TTeThemeMsStyles::LoadFromFile(const std::string &fileName)
         FileName = fileName;
         return true;
     }
-    Library = PeFile::Parse(*bytes);
+    return LoadFromLibrary(*bytes, fileName);
+}
+
+bool TTeThemeMsStyles::LoadFromLibrary(std::string_view bytes, const std::string &fileName)
+{
+    Library = PeFile::Parse(std::string(bytes));
     if (!Library)
         return false;
     LibraryFile = fileName;

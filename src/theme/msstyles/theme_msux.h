@@ -55,6 +55,9 @@ public:
     bool SaveToStream(std::string &stream) override;
     bool LoadFromFile(const std::string &fileName) override;
     bool SaveToFile(const std::string &fileName) override;
+    // A ".msstyles" library already read: its colour scheme ColorIndex and
+    // size SizeIndex; fileName names the theme.
+    bool LoadFromLibrary(std::string_view bytes, const std::string &fileName);
     void UpdateTheme() override;
 
     // Drawing (theme_msux_render.cpp).
