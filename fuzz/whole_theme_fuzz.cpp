@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TTeThemeMsStyles theme;
     try {
         switch (data[0]) {
-        case 'I': theme.LoadFromStream(WritePackedTheme(ownPackage(rest, 1 << 14))); break;
+        case 'I': theme.LoadFromStream(WritePackedTheme(ownPackage(rest, 64))); break;
         case 'P': theme.LoadFromStream(std::string(MsStylesSignature) + DeflateZlib(rest, 1)); break;
         case 'L': theme.LoadFromLibrary(rest, "fuzzed.msstyles"); break;
         default: return 0;

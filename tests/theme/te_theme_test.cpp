@@ -1,3 +1,4 @@
+#include "embedded_theme.h"
 #include "platform/quillon_error.h"
 #include "support/pe_writer.h"
 #include "support/test_support.h"
@@ -492,4 +493,65 @@ TEST(TTeThemeLink, KeepsATheOwnThemeAndAnnouncesChanges)
     link.SetThemeIndex(-1);
     EXPECT_EQ(link.GetTheme(), nullptr);
     TteThemeManager::Instance().RemoveThemeClient(&client);
+}
+
+namespace {
+// Every element of a theme drawn in its first images, side by side.
+QImage everyElement(const TTeThemeMsStyles &theme)
+{
+    TteBitmap sheet(100 * 12, 3 * 12);
+    sheet.Fill(0xFF808080);
+    for (size_t i = 0; i < theme.Elements.size(); ++i)
+        for (int image = 0; image < 3; ++image)
+            theme.Elements[i].DrawElement(sheet.Canvas(), QRect(int(i) * 12, image * 12, 12, 12), image);
+    return sheet.AssignTo();
+}
+} // namespace
+
+TEST(CreateThemeFromItem, ParsesOnceAndHandsOutCopiesThatDrawLikeAFreshLoad)
+{
+    TTeThemeStream item;
+    item.ReadThemeStream(EmbeddedThemeStream());
+    TTeThemeMsStyles fresh;
+    fresh.LoadFromStream(item.PackedData);
+
+    auto first = CreateThemeFromItem(item);
+    const TteTheme *parsed = item.Parsed.get();
+    ASSERT_NE(parsed, nullptr);
+    auto second = CreateThemeFromItem(item);
+    EXPECT_EQ(item.Parsed.get(), parsed) << "the packed data was parsed again";
+    auto *a = dynamic_cast<TTeThemeMsStyles *>(first.get());
+    auto *b = dynamic_cast<TTeThemeMsStyles *>(second.get());
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a, b);
+    for (const TTeThemeMsStyles *copy : {a, b}) {
+        EXPECT_EQ(copy->Name, fresh.Name);
+        EXPECT_EQ(copy->Colors, fresh.Colors);
+        EXPECT_EQ(copy->SysColors, fresh.SysColors);
+        for (size_t i = 0; i < fresh.Fonts.size(); ++i)
+            EXPECT_EQ(copy->Fonts[i].Color, fresh.Fonts[i].Color) << i;
+        EXPECT_EQ(copy->CaptionBarHeight, fresh.CaptionBarHeight);
+        EXPECT_EQ(copy->MenuHighlightColor, fresh.MenuHighlightColor);
+        EXPECT_TRUE(everyElement(*copy) == everyElement(fresh));
+    }
+
+    // Copies are independent: a shift of one changes neither the other nor
+    // what later copies start from.
+    a->SetDeltaHue(90);
+    EXPECT_FALSE(everyElement(*a) == everyElement(fresh));
+    EXPECT_TRUE(everyElement(*b) == everyElement(fresh));
+    auto third = CreateThemeFromItem(item);
+    EXPECT_TRUE(everyElement(dynamic_cast<TTeThemeMsStyles &>(*third)) == everyElement(fresh));
+
+    // A copy of a shifted theme starts from the unshifted pictures: shifts
+    // never add up.
+    TTeThemeMsStyles fromShifted;
+    fromShifted.Assign(*a);
+    EXPECT_TRUE(everyElement(fromShifted) == everyElement(fresh));
+
+    // Other packed data in the item is parsed anew.
+    item.PackedData = packedTheme("Another");
+    auto other = CreateThemeFromItem(item);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->Name, "Another");
 }
