@@ -46,14 +46,13 @@ std::unique_ptr<TteTheme> CreateThemeFromItem(TTeThemeStream &item)
     if (item.PackedData.empty())
         return nullptr;
     TteThemeManager &manager = TteThemeManager::Instance();
-    const size_t hash = std::hash<std::string_view>()(item.PackedData);
-    if (!item.Parsed || item.ParsedFrom != hash) {
+    if (!item.Parsed || item.ParsedFrom != item.PackedData) {
         item.Parsed.reset();
         std::shared_ptr<TteTheme> parsed = manager.LoadThemeFromStream(item.PackedData);
         if (!parsed)
             return nullptr;
         item.Parsed = std::move(parsed);
-        item.ParsedFrom = hash;
+        item.ParsedFrom = item.PackedData;
     }
     return manager.CopyTheme(*item.Parsed);
 }

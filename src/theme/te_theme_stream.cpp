@@ -27,7 +27,7 @@ void TTeThemeStream::ReadThemeStream(std::string_view value)
         ThemeStore = theme->Name;
         if (!PackedData.empty()) {
             Parsed = std::move(theme);
-            ParsedFrom = std::hash<std::string_view>()(PackedData);
+            ParsedFrom = PackedData;
         }
         return;
     }

@@ -27,11 +27,11 @@ public:
     void ReadThemeStream(std::string_view value);
     std::string WriteThemeStream() const;
 
-    // The theme built from PackedData the last time one was needed, and a
-    // hash of the data it was built from; themes made from the item are
-    // copies of it, so the packed data is inflated and parsed once.
+    // The theme built from PackedData the last time one was needed, and the
+    // data it was built from; themes made from the item are copies of it, so
+    // the packed data is inflated and parsed once.
     std::shared_ptr<const TteTheme> Parsed;
-    size_t ParsedFrom = 0;
+    std::string ParsedFrom;
 };
 
 } // namespace quillon

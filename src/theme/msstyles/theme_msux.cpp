@@ -203,6 +203,10 @@ bool TTeThemeMsStyles::LoadFromLibrary(std::string_view bytes, const std::string
     Library = PeFile::Parse(std::string(bytes));
     if (!Library)
         return false;
+    struct Done { // the library is let go however the build ends
+        std::optional<PeFile> &Library;
+        ~Done() { Library.reset(); }
+    } done{Library};
     LibraryFile = fileName;
     const size_t slash = fileName.find_last_of('/');
     std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
@@ -233,7 +237,6 @@ bool TTeThemeMsStyles::LoadFromLibrary(std::string_view bytes, const std::string
             loaded = true;
         }
     }
-    Library.reset();
     return loaded;
 }
 
