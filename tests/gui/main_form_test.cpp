@@ -147,6 +147,21 @@ TEST_F(Window, LayoutCaptionsHintsAndPlaces)
     EXPECT_EQ(form->lvFiles->height(), 600 - 46 - 95);
 }
 
+TEST_F(Window, TheEmbeddedThemeIsLoadedOnceForTheLinkAndOnceMoreCurrent)
+{
+    open();
+    EXPECT_EQ(form->ThemeError, "");
+    TteTheme *current = TteThemeManager::Instance().CurrentTheme();
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(current->Name, "Quillon Light");
+    EXPECT_EQ(form->ThemeEngine->ThemeIndex(), 0);
+    ASSERT_NE(form->ThemeLink->GetTheme(), nullptr);
+    EXPECT_NE(form->ThemeLink->GetTheme(), current) << "the link's theme is its own object";
+    ASSERT_EQ(form->ThemeList->Themes.size(), 1u);
+    EXPECT_NE(form->ThemeList->Themes[0].Parsed, nullptr) << "both were made from one parse";
+    EXPECT_TRUE(boxes.Texts.empty());
+}
+
 TEST_F(Window, PanelSwitchingValidatesTheDirectory)
 {
     open();
