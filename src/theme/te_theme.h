@@ -109,6 +109,15 @@ struct TteElementInfo {
     QPoint GlyphAt;
 };
 
+inline TteElementInfo MakeElementInfo(QRect rect, uint8_t state = 0, uint16_t kindState = 0)
+{
+    TteElementInfo info;
+    info.Rect = rect;
+    info.State = state;
+    info.KindState = kindState;
+    return info;
+}
+
 struct TteButtonInfo { // caption buttons of the window frame
     QRect Rect;
     uint8_t Button = 0;

@@ -69,11 +69,7 @@ QImage drawSheet(const Sheet &sheet)
 
 TteElementInfo element(QRect rect, int state, int kindState = 0)
 {
-    TteElementInfo info;
-    info.Rect = rect;
-    info.State = uint8_t(state);
-    info.KindState = uint16_t(kindState);
-    return info;
+    return MakeElementInfo(rect, uint8_t(state), uint16_t(kindState));
 }
 
 // A small glyph: a dark square with a light centre and the transparent key

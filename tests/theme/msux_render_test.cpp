@@ -38,6 +38,13 @@ std::unique_ptr<TteBitmap> coordinates(const std::string &name, int w, int h)
 
 QPoint source(uint32_t pixel) { return QPoint(int(pixel >> 8 & 0xFF), int(pixel & 0xFF)); }
 
+std::unique_ptr<TteTheme> embeddedTheme()
+{
+    TTeThemeStream item;
+    item.ReadThemeStream(EmbeddedThemeStream());
+    return CreateThemeFromItem(item);
+}
+
 std::unique_ptr<TteBitmap> target(int w, int h)
 {
     auto t = std::make_unique<TteBitmap>(w, h);
@@ -276,9 +283,7 @@ double contrast(QColor a, QColor b)
 // readable: WCAG AA, a contrast of 4.5 at least (disabled text is exempt).
 TEST(EmbeddedTheme, TextContrastMeetsWcagAa)
 {
-    TTeThemeStream item;
-    item.ReadThemeStream(EmbeddedThemeStream());
-    auto theme = CreateThemeFromItem(item);
+    auto theme = embeddedTheme();
     auto *ms = dynamic_cast<TTeThemeMsStyles *>(theme.get());
     ASSERT_NE(ms, nullptr);
     auto pixelAt = [](TteBitmap &b, QPoint p) {
@@ -393,9 +398,7 @@ TEST(DrawElement, ATransparentGlyphLeavesItsBitmapAsItWas)
 
 TEST(EmbeddedTheme, DrawingEveryElementChangesNoThemeData)
 {
-    TTeThemeStream item;
-    item.ReadThemeStream(EmbeddedThemeStream());
-    auto theme = CreateThemeFromItem(item);
+    auto theme = embeddedTheme();
     auto *ms = dynamic_cast<TTeThemeMsStyles *>(theme.get());
     ASSERT_NE(ms, nullptr);
     auto snapshot = [&] {

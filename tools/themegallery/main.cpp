@@ -17,11 +17,7 @@ namespace {
 
 TteElementInfo at(QRect r, int state = 0, int kindState = 0)
 {
-    TteElementInfo info;
-    info.Rect = r;
-    info.State = static_cast<uint8_t>(state);
-    info.KindState = static_cast<uint16_t>(kindState);
-    return info;
+    return MakeElementInfo(r, uint8_t(state), uint16_t(kindState));
 }
 
 void label(TteCanvas &c, QRect r, const QString &text, QColor colour = QColor(24, 32, 44), unsigned align = DT_LEFT)
