@@ -421,19 +421,22 @@ void TteBitmap::TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip
         }
 }
 
-void TteBitmap::ShowOn(QPainter &painter, int x, int y) const
+void TteBitmap::ShowOn(QPainter &painter, int x, int y, QRect source) const
 {
-    if (IsEmpty())
+    source = source.intersected(Rect());
+    if (IsEmpty() || source.isEmpty())
         return;
+    const uchar *first = reinterpret_cast<const uchar *>(Row(source.top()) + source.left());
     if (HasAlpha) {
-        const QImage view(reinterpret_cast<const uchar *>(Bits()), Width_, Height_, Width_ * 4, QImage::Format_ARGB32);
+        const QImage view(first, source.width(), source.height(), Width_ * 4, QImage::Format_ARGB32);
         painter.drawImage(x, y, view);
         return;
     }
     // Whatever its alpha bytes hold, a bitmap without alpha shows opaque.
-    QImage opaque(Width_, Height_, QImage::Format_RGB32);
-    for (int row = 0; row < Height_; ++row)
-        Pixels().CopyPixels(reinterpret_cast<uint32_t *>(opaque.scanLine(row)), Row(row), size_t(Width_));
+    QImage opaque(source.width(), source.height(), QImage::Format_RGB32);
+    for (int row = 0; row < source.height(); ++row)
+        Pixels().CopyPixels(reinterpret_cast<uint32_t *>(opaque.scanLine(row)), Row(source.top() + row) + source.left(),
+                            size_t(source.width()));
     painter.drawImage(x, y, opaque);
 }
 

@@ -115,7 +115,9 @@ public:
     void TileDraw(TteBitmap &target, QRect dest, QRect source, QRect clip, TteDrawMode mode) const;
     // A widget shows a bitmap with one image draw; a bitmap without alpha
     // shows opaque, whatever its alpha bytes hold.
-    void ShowOn(QPainter &painter, int x, int y) const;
+    void ShowOn(QPainter &painter, int x, int y) const { ShowOn(painter, x, y, Rect()); }
+    // Only the part source of the bitmap.
+    void ShowOn(QPainter &painter, int x, int y, QRect source) const;
 
     TteCanvas &Canvas();
 
