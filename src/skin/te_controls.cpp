@@ -48,6 +48,7 @@ TteBitmap &SharedPaintBuffer()
 // ---- TTeControl
 
 void TteControlEffectCanvas::ShowFrame(const TteBitmap &frame, QPoint at) { Control.ShowEffectFrame(frame, at); }
+void TteControlEffectCanvas::EffectEnded() { Control.EndEffectFrame(); }
 
 TTeControl::TTeControl(QWidget *parent) : QWidget(parent)
 {
@@ -348,10 +349,11 @@ void TTeGraphicControl::paintEvent(QPaintEvent *)
     if (width() <= 0 || height() <= 0 || PaintingParent)
         return;
     ++PaintCount;
-    // A clear picture: what the control leaves clear shows the parent.
+    // The control paints on a picture of its parent's surface: what it does
+    // not paint shows the parent.
     TteBitmap picture(width(), height());
-    picture.Fill(0x00000000);
-    picture.HasAlpha = true;
+    picture.Fill(ToQColor(Color).rgba());
+    DrawParentBackground(*this, picture.Canvas());
     WorkingFont = font();
     PaintControl(picture.Canvas());
     QPainter painter(this);

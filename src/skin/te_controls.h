@@ -59,6 +59,7 @@ class TteControlEffectCanvas : public TteEffectCanvas {
 public:
     explicit TteControlEffectCanvas(TTeControl &control) : Control(control) {}
     void ShowFrame(const TteBitmap &frame, QPoint at) override;
+    void EffectEnded() override;
 
 private:
     TTeControl &Control;

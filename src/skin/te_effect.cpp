@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <random>
+#include <utility>
 
 namespace quillon {
 
@@ -411,7 +412,9 @@ void StopEffect(int slot, bool drawFinal)
     freeBuffers(s);
     s.Running = false;
     s.Busy = false;
-    s.Canvas = nullptr;
+    TteEffectCanvas *canvas = std::exchange(s.Canvas, nullptr);
+    if (canvas && canvas->Alive())
+        canvas->EffectEnded();
     updateClock();
 }
 
@@ -454,7 +457,9 @@ void TickEffects()
         if (percent == 100) {
             freeBuffers(s);
             s.Running = false;
-            s.Canvas = nullptr;
+            TteEffectCanvas *canvas = std::exchange(s.Canvas, nullptr);
+            if (canvas && canvas->Alive())
+                canvas->EffectEnded();
         }
         s.Busy = false;
     }

@@ -93,6 +93,9 @@ public:
     // Whether frames can still be shown (a control that is gone cannot).
     virtual bool Alive() const { return true; }
     virtual void ShowFrame(const TteBitmap &frame, QPoint at) = 0;
+    // The effect ended (its last frame, or stopped): the canvas shows its
+    // own picture again.
+    virtual void EffectEnded() {}
 };
 
 // An effect canvas that draws the frames on a bitmap.
