@@ -294,6 +294,26 @@ std::vector<std::string> EffectNames()
     return names;
 }
 
+TTeDirection TTeAnimation::Direction() const
+{
+    switch (Record.Rotation) {
+    case krRotate90: return kdRotate90;
+    case krRotate180: return kdRotate180;
+    case krRotate270: return kdRotate270;
+    default: return kdNone;
+    }
+}
+
+void TTeAnimation::SetDirection(TTeDirection direction)
+{
+    switch (direction) {
+    case kdRotate90: Record.Rotation = krRotate90; break;
+    case kdRotate180: Record.Rotation = krRotate180; break;
+    case kdRotate270: Record.Rotation = krRotate270; break;
+    default: Record.Rotation = krNone; break;
+    }
+}
+
 TteEffectCanvas::~TteEffectCanvas() { StopEffectsOn(this); }
 
 void TteBitmapEffectCanvas::ShowFrame(const TteBitmap &frame, QPoint at)

@@ -84,6 +84,22 @@ private:
     int TileCount_ = 1;
 };
 
+// The published face of an animation record, as forms and controls carry it.
+enum TTeDirection : int { kdNone, kdNoRotate, kdRotate90, kdRotate180, kdRotate270 };
+
+class TTeAnimation {
+public:
+    TteAnimationRec Record;
+
+    // kdNone and kdNoRotate both mean no rotation, which reads as kdNone.
+    TTeDirection Direction() const;
+    void SetDirection(TTeDirection direction);
+    const std::string &EffectKind() const { return Record.Effect; }
+    void SetEffectKind(const std::string &effect) { Record.Effect = effect; }
+    // Only an effect other than the random default is written to a form.
+    bool StoresEffectKind() const { return Record.Effect != RandomEffectName; }
+};
+
 // Where a running effect shows its frames: a control's surface, a bitmap.
 class TteEffectCanvas {
 public:

@@ -98,6 +98,27 @@ TEST(AnimationRecord, LimitsTimeResolutionAndTiles)
     }
 }
 
+TEST(AnimationRecord, ThePublishedDirectionAndEffect)
+{
+    TTeAnimation a;
+    const struct {
+        TTeDirection set, read;
+        TteRotation rotation;
+    } cases[] = {{kdNone, kdNone, krNone},
+                 {kdNoRotate, kdNone, krNone},
+                 {kdRotate90, kdRotate90, krRotate90},
+                 {kdRotate180, kdRotate180, krRotate180},
+                 {kdRotate270, kdRotate270, krRotate270}};
+    for (const auto &c : cases) {
+        a.SetDirection(c.set);
+        EXPECT_EQ(a.Direction(), c.read);
+        EXPECT_EQ(a.Record.Rotation, c.rotation);
+    }
+    EXPECT_FALSE(a.StoresEffectKind()) << "the random default is not written";
+    a.SetEffectKind("[ FADE ] - Fade");
+    EXPECT_TRUE(a.StoresEffectKind());
+}
+
 TEST(EffectShapes, ExamplesOfTheirGeometry)
 {
     // FadeIn at 40 % on ten rows: rows 0-2 and 7-9 at 102, the middle clear.
