@@ -1,0 +1,369 @@
+#include "skin/te_forms.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace quillon {
+
+namespace {
+
+constexpr int MinimizedWidth = 160; // the 96-dpi width of a minimized window
+constexpr int CornerReach = 20;     // how far along an edge its corner answers
+
+} // namespace
+
+TTeHitAnswer HitAnswerOf(int frameHit, const TTeDragging &dragging, bool maximized)
+{
+    const bool sizes = dragging.Sizeable && !maximized;
+    switch (frameHit) {
+    case FrameCaption: return dragging.Moveable ? HTCAPTION : HTCLIENT;
+    case FrameLeft: return sizes ? HTLEFT : HTCLIENT;
+    case FrameTop: return sizes ? HTTOP : HTCLIENT;
+    case FrameRight: return sizes ? HTRIGHT : HTCLIENT;
+    case FrameBottom: return sizes ? HTBOTTOM : HTCLIENT;
+    case FrameTopLeft: return sizes ? HTTOPLEFT : HTCLIENT;
+    case FrameTopRight: return sizes ? HTTOPRIGHT : HTCLIENT;
+    case FrameBottomLeft: return sizes ? HTBOTTOMLEFT : HTCLIENT;
+    case FrameBottomRight: return sizes ? HTBOTTOMRIGHT : HTCLIENT;
+    case FrameBorder:
+    case FrameRollup:
+    case FrameTray:
+    case FrameNone: return HTBORDER;
+    case FrameClose: return HTCLOSE;
+    case FrameHelp: return HTHELP;
+    case FrameMinimize: return HTMINBUTTON;
+    case FrameMaximize: return HTMAXBUTTON;
+    case FrameSystemMenu: return HTSYSMENU;
+    default: return HTCLIENT;
+    }
+}
+
+TTeCaptionButton CaptionButtonOf(TTeBorderIcon icon, TTeWindowState state)
+{
+    switch (icon) {
+    case kbiClose: return {icon, CaptionClose, FrameClose};
+    case kbiSystemMenu: return {icon, CaptionSystemMenu, FrameSystemMenu};
+    case kbiMinimize:
+        return {icon, uint8_t(state == kwsMinimized ? CaptionRestoreMinimized : CaptionMinimize), FrameMinimize};
+    case kbiMaximize:
+        return {icon, uint8_t(state == kwsMaximized ? CaptionRestoreMaximized : CaptionMaximize), FrameMaximize};
+    case kbiHelp: return {icon, CaptionHelp, FrameHelp};
+    case kbiRollup: return {icon, uint8_t(state == kwsRollup ? CaptionRollDown : CaptionRollUp), FrameRollup};
+    case kbiTray: return {icon, CaptionTray, FrameTray};
+    default: return {icon, 0, FrameNone};
+    }
+}
+
+uint8_t WindowKindOf(TTeBorderStyle style)
+{
+    switch (style) {
+    case kbsDialog: return WindowDialog;
+    case kbsBorder: return WindowBorder;
+    case kbsNone: return WindowNoBorder;
+    case kbsToolWindow: return WindowToolWindow;
+    default: return WindowStandard;
+    }
+}
+
+QRect SnapToWorkArea(QRect r, QRect w, int size)
+{
+    // Right and bottom edges as the outside edges, as the work area's are.
+    const int rRight = r.left() + r.width(), wRight = w.left() + w.width();
+    const int rBottom = r.top() + r.height(), wBottom = w.top() + w.height();
+    if (std::abs(r.left() - w.left()) < size)
+        r.moveLeft(w.left());
+    else if (std::abs(rRight - wRight) < size)
+        r.moveLeft(wRight - r.width());
+    if (std::abs(r.top() - w.top()) < size)
+        r.moveTop(w.top());
+    else if (std::abs(rBottom - wBottom) < size)
+        r.moveTop(wBottom - r.height());
+    return r;
+}
+
+std::vector<TTeSystemMenuItem> SystemMenuItems(TTeWindowState state, TTeBorderIcons icons)
+{
+    std::vector<TTeSystemMenuItem> items;
+    if (state != kwsNormal)
+        items.push_back({"&Restore", "", 3});
+    if ((icons & kbiMinimize) && (state == kwsNormal || state == kwsMaximized || state == kwsRollup))
+        items.push_back({"Mi&nimize", "", 1});
+    if ((icons & kbiMaximize) && (state == kwsNormal || state == kwsRollup))
+        items.push_back({"Ma&ximize", "", 2});
+    if ((icons & kbiRollup) && (state == kwsNormal || state == kwsMaximized))
+        items.push_back({"Ro&llup", "", 4});
+    if ((icons & kbiTray) && state != kwsMinimized && state != kwsTray)
+        items.push_back({"Minimize to &Tray", "", 5});
+    if (icons & kbiClose) {
+        if (!items.empty())
+            items.push_back({"-", "", -1});
+        items.push_back({"&Close", "Alt+F4", 0});
+    }
+    return items;
+}
+
+// ---- TTeDefaultForm
+
+TTeDefaultForm::TTeDefaultForm(QWidget &window) : QObject(&window), Window(window) { Caption = window.windowTitle(); }
+
+int TTeDefaultForm::FrameWidth() const
+{
+    return BorderStyle == kbsNone || DisabledNCArea ? 0 : BorderStyle == kbsBorder ? 1 : 4;
+}
+
+int TTeDefaultForm::CaptionHeight() const
+{
+    if (DisabledNCArea)
+        return 0;
+    switch (BorderStyle) {
+    case kbsStandard:
+    case kbsDialog: return 18;
+    case kbsToolWindow: return 15;
+    default: return 0;
+    }
+}
+
+QRect TTeDefaultForm::GetClientAreaRect() const
+{
+    const QRect r(QPoint(), Window.size());
+    if (BorderStyle != kbsStandard && BorderStyle != kbsDialog && BorderStyle != kbsToolWindow)
+        return r;
+    const int f = FrameWidth();
+    return r.adjusted(f, f + CaptionHeight(), -f, -f);
+}
+
+QRect TTeDefaultForm::GetCaptionButtonRect(TTeBorderIcon icon) const
+{
+    if (!(BorderIcons & icon) || CaptionHeight() == 0)
+        return {};
+    // The default frame's buttons: the icon at the left; the others in a row
+    // at the right, close rightmost.
+    const QRect client = GetClientAreaRect();
+    const int top = FrameWidth() + 1, side = CaptionHeight() - 2;
+    if (icon == kbiSystemMenu)
+        return QRect(client.left(), top, side, side);
+    int right = client.left() + client.width();
+    for (TTeBorderIcon i : {kbiClose, kbiMaximize, kbiMinimize, kbiRollup, kbiTray, kbiHelp}) {
+        if (!(BorderIcons & i))
+            continue;
+        if (i == icon)
+            return QRect(right - side, top, side, side);
+        right -= side + 2;
+    }
+    return {};
+}
+
+int TTeDefaultForm::FrameHitTest(QPoint p) const
+{
+    const QRect client = GetClientAreaRect();
+    if (client.contains(p))
+        return FrameClient;
+    int code = p.y() < client.top() ? FrameCaption : FrameNone;
+    for (TTeBorderIcon icon : PaintedBorderIcons)
+        if (GetCaptionButtonRect(icon).contains(p))
+            code = CaptionButtonOf(icon, State).Hit;
+    if (State == kwsNormal) {
+        const int w = Window.width(), h = Window.height();
+        const auto along = [](int at, int length, int before, int middle, int after) {
+            return at < CornerReach ? before : at >= length - CornerReach ? after : middle;
+        };
+        if (p.y() < client.top() - CaptionHeight())
+            code = along(p.x(), w, FrameTopLeft, FrameTop, FrameTopRight);
+        else if (p.y() >= client.top() + client.height())
+            code = along(p.x(), w, FrameBottomLeft, FrameBottom, FrameBottomRight);
+        else if (p.x() < client.left())
+            code = along(p.y(), h, FrameTopLeft, FrameLeft, FrameBottomLeft);
+        else if (p.x() >= client.left() + client.width())
+            code = along(p.y(), h, FrameTopRight, FrameRight, FrameBottomRight);
+    }
+    return code;
+}
+
+QRect TTeDefaultForm::WorkAreaOf(QRect r) const
+{
+    const QScreen *screen = QGuiApplication::screenAt(r.center());
+    if (!screen)
+        screen = Window.screen() ? Window.screen() : QGuiApplication::primaryScreen();
+    return StayOnTop ? screen->geometry() : screen->availableGeometry();
+}
+
+QRect TTeDefaultForm::GetMaximizedRect() const
+{
+    const int f = FrameWidth();
+    return WorkAreaOf(Window.geometry()).adjusted(-f, -f, f, f);
+}
+
+QRect TTeDefaultForm::GetRolledUpRect() const
+{
+    const QRect client = GetClientAreaRect();
+    return QRect(Window.pos(), QSize(Window.width(), Window.height() - client.height()));
+}
+
+QRect TTeDefaultForm::GetMinimizedRect() const
+{
+    const QRect work = WorkAreaOf(Window.geometry());
+    const int height = Window.height() - GetClientAreaRect().height();
+    return QRect(work.left(), work.top() + work.height() - height, MinimizedWidth, height);
+}
+
+QSize TTeDefaultForm::GetMinTrackSize() const
+{
+    return QSize(MinConstraint.width() > 0 ? MinConstraint.width() : 140,
+                 MinConstraint.height() > 0 ? MinConstraint.height() : Window.height() - GetClientAreaRect().height());
+}
+
+QSize TTeDefaultForm::GetMaxTrackSize() const
+{
+    const QSize maximized = GetMaximizedRect().size();
+    return QSize(MaxConstraint.width() > 0 ? MaxConstraint.width() : maximized.width(),
+                 MaxConstraint.height() > 0 ? MaxConstraint.height() : maximized.height());
+}
+
+void TTeDefaultForm::Leave(TTeWindowState to)
+{
+    if (State == kwsNormal)
+        Saved = Window.geometry();
+    Previous = State;
+    State = to;
+}
+
+bool TTeDefaultForm::Maximize()
+{
+    if (State == kwsMaximized)
+        return Restore();
+    if (OnMaximize && !OnMaximize())
+        return false;
+    Leave(kwsMaximized);
+    SetBounds(GetMaximizedRect());
+    return true;
+}
+
+bool TTeDefaultForm::Minimize()
+{
+    if (State == kwsMinimized)
+        return Restore();
+    if (OnMinimize && !OnMinimize())
+        return false;
+    Leave(kwsMinimized);
+    if (PlatformMinimize)
+        PlatformMinimize();
+    else
+        SetBounds(GetMinimizedRect());
+    return true;
+}
+
+bool TTeDefaultForm::Rollup()
+{
+    if (State == kwsRollup)
+        return Restore();
+    if (OnRollup && !OnRollup())
+        return false;
+    Leave(kwsRollup);
+    SetBounds(GetRolledUpRect());
+    return true;
+}
+
+bool TTeDefaultForm::MinimizeToTray()
+{
+    if (State == kwsTray)
+        return Restore();
+    // Without a tray the window would be hidden out of reach: it minimizes.
+    if (!TrayAvailable || !TrayAvailable())
+        return Minimize();
+    if (OnMinToTray && !OnMinToTray())
+        return false;
+    Leave(kwsTray);
+    Window.hide();
+    return true;
+}
+
+bool TTeDefaultForm::Restore()
+{
+    const TTeWindowState from = State;
+    switch (from) {
+    case kwsMaximized:
+        if (Previous == kwsMinimized && MinimizeApplication)
+            return false;
+        State = kwsNormal;
+        SetBounds(Saved);
+        if (Previous == kwsRollup) {
+            Previous = kwsMaximized;
+            State = kwsRollup;
+            SetBounds(GetRolledUpRect());
+        } else if (Previous == kwsMinimized) {
+            Previous = kwsNormal;
+            State = kwsMaximized;
+            SetBounds(GetMaximizedRect());
+        } else {
+            Previous = kwsMaximized;
+        }
+        return true;
+    case kwsMinimized:
+    case kwsTray:
+        if (from == kwsTray) {
+            Window.show();
+            Window.raise();
+        } else if (PlatformMinimize) {
+            Window.showNormal();
+        }
+        State = Previous == kwsMaximized || Previous == kwsRollup ? Previous : kwsNormal;
+        // Back in the state it was minimized from, the window restores from
+        // there to its normal bounds next; were "minimized" remembered, a
+        // maximized window could never be restored again.
+        Previous = State == kwsNormal ? from : kwsNormal;
+        SetBounds(Saved);
+        if (State == kwsMaximized)
+            SetBounds(GetMaximizedRect());
+        else if (State == kwsRollup)
+            SetBounds(GetRolledUpRect());
+        return true;
+    case kwsRollup: {
+        const bool wide = Window.width() == GetMaximizedRect().width();
+        const bool wasMaximized = Previous == kwsMaximized;
+        Previous = kwsRollup;
+        if (wide || wasMaximized) {
+            State = kwsMaximized;
+            SetBounds(GetMaximizedRect());
+        } else {
+            State = kwsNormal;
+            SetBounds(QRect(Window.pos(), Saved.size()));
+        }
+        return true;
+    }
+    default: return false;
+    }
+}
+
+QRect TTeDefaultForm::DraggedBounds(int hit, QRect start, QPoint anchor, QPoint point) const
+{
+    const QPoint d = point - anchor;
+    if (hit == FrameCaption) {
+        if (!Dragging.Moveable || State == kwsMaximized)
+            return start;
+        QRect moved = start.translated(d);
+        if (Gravitation.Enabled && Gravitation.SnapToDesktop)
+            moved = SnapToWorkArea(moved, WorkAreaOf(moved), Gravitation.Size);
+        return moved;
+    }
+    if (!Dragging.Sizeable || State != kwsNormal || hit < FrameLeft || hit > FrameBottomRight || hit == FrameBorder)
+        return start;
+    const QSize minimum = GetMinTrackSize(), maximum = GetMaxTrackSize();
+    int l = start.left(), t = start.top(), r = start.left() + start.width(), b = start.top() + start.height();
+    const bool left = hit == FrameLeft || hit == FrameTopLeft || hit == FrameBottomLeft;
+    const bool right = hit == FrameRight || hit == FrameTopRight || hit == FrameBottomRight;
+    const bool top = hit == FrameTop || hit == FrameTopLeft || hit == FrameTopRight;
+    const bool bottom = hit == FrameBottom || hit == FrameBottomLeft || hit == FrameBottomRight;
+    // An edge stops where the window would become smaller than its minimum
+    // or larger than its maximum.
+    if (left)
+        l = std::clamp(l + d.x(), r - maximum.width(), r - minimum.width());
+    if (right)
+        r = std::clamp(r + d.x(), l + minimum.width(), l + maximum.width());
+    if (top)
+        t = std::clamp(t + d.y(), b - maximum.height(), b - minimum.height());
+    if (bottom)
+        b = std::clamp(b + d.y(), t + minimum.height(), t + maximum.height());
+    return QRect(l, t, r - l, b - t);
+}
+
+} // namespace quillon
