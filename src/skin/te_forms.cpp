@@ -1,5 +1,6 @@
 #include "skin/te_forms.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -364,6 +365,130 @@ QRect TTeDefaultForm::DraggedBounds(int hit, QRect start, QPoint anchor, QPoint 
     if (bottom)
         b = std::clamp(b + d.y(), t + minimum.height(), t + maximum.height());
     return QRect(l, t, r - l, b - t);
+}
+
+// ---- TTeForm
+
+TTeForm::TTeForm(QWidget &window) : TTeDefaultForm(window), Binding(window, [&window] { window.update(); }) {}
+
+bool TTeForm::Skinned() const
+{
+    return IsThemedWindow(WindowKindOf(BorderStyle), Binding.ThemeObject(), Binding.ThemeLink());
+}
+
+TteWindowInfo TTeForm::WindowInfo() const
+{
+    TteWindowInfo info;
+    info.Rect = QRect(QPoint(), Window.size());
+    info.State = Active ? 1 : 0;
+    info.NonClientDisabled = DisabledNCArea;
+    info.Caption = Caption;
+    for (TTeBorderIcon icon : PaintedBorderIcons)
+        if (BorderIcons & icon)
+            info.Buttons |= CaptionButtonBit(TteCaptionButton(CaptionButtonOf(icon, WindowState()).ThemeButton));
+    return info;
+}
+
+uint8_t TTeForm::ButtonState(TTeBorderIcon icon) const
+{
+    const int hit = CaptionButtonOf(icon, WindowState()).Hit;
+    if (!Active)
+        return CaptionButtonInactive;
+    if (PressedHit == hit && HoverHit == hit)
+        return CaptionButtonPressed;
+    if (HoverHit == hit && PressedHit == FrameNone)
+        return CaptionButtonHot;
+    return CaptionButtonNormal;
+}
+
+QRect TTeForm::GetClientAreaRect() const
+{
+    if (!Skinned())
+        return TTeDefaultForm::GetClientAreaRect();
+    if (DisabledNCArea)
+        return QRect(QPoint(), Window.size());
+    QRect content;
+    Theme()->GetWindowContentRect(WindowKindOf(BorderStyle), WindowInfo(), content, Binding.ThemeObject());
+    return content;
+}
+
+QRect TTeForm::GetCaptionButtonRect(TTeBorderIcon icon) const
+{
+    if (!Skinned())
+        return TTeDefaultForm::GetCaptionButtonRect(icon);
+    if (!(BorderIcons & icon))
+        return {};
+    QRect r;
+    Theme()->GetWindowButtonRect(WindowKindOf(BorderStyle), WindowInfo(), r, Binding.ThemeObject(),
+                                 CaptionButtonOf(icon, WindowState()).ThemeButton);
+    return r;
+}
+
+int TTeForm::FrameHitTest(QPoint point) const
+{
+    if (!Skinned())
+        return TTeDefaultForm::FrameHitTest(point);
+    return Theme()->WindowHitTest(WindowKindOf(BorderStyle), WindowInfo(), point, Binding.ThemeObject());
+}
+
+QRect TTeForm::GetMaximizedRect() const
+{
+    return Skinned() ? WorkAreaOf(Window.geometry()) : TTeDefaultForm::GetMaximizedRect();
+}
+
+QRegion TTeForm::BuildWindowRegion() const
+{
+    const QRect frame(QPoint(), Window.size());
+    if (!Skinned())
+        return QRegion(frame);
+    const QRegion region = Theme()->GetWindowRegion(WindowKindOf(BorderStyle), frame, Binding.ThemeObject());
+    return region.isEmpty() ? QRegion(frame) : region;
+}
+
+void TTeForm::PaintFrame(TteCanvas &canvas) const
+{
+    TteTheme *theme = Theme();
+    if (!Skinned() || !theme)
+        return;
+    const uint8_t kind = WindowKindOf(BorderStyle);
+    const std::string &object = Binding.ThemeObject();
+    const TteWindowInfo info = WindowInfo();
+    theme->PaintWindowFrame(kind, canvas, object, info);
+    QRect caption;
+    theme->GetWindowCaptionRect(kind, info, caption, object);
+    if (!caption.isEmpty())
+        theme->PaintWindowCaptionText(kind, canvas, object, caption, info);
+    for (TTeBorderIcon icon : PaintedBorderIcons) {
+        if (!(BorderIcons & icon))
+            continue;
+        const QRect r = GetCaptionButtonRect(icon);
+        if (r.isEmpty())
+            continue;
+        if (icon == kbiSystemMenu) {
+            // The window's small icon, centred in its place.
+            const QIcon shown = Icon.isNull() ? QApplication::windowIcon() : Icon;
+            const QImage picture = shown.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+            if (picture.isNull())
+                continue;
+            TteBitmap small;
+            small.Assign(picture);
+            small.Draw(canvas, r.left() + (r.width() - small.Width()) / 2, r.top() + (r.height() - small.Height()) / 2);
+            continue;
+        }
+        TteButtonInfo button;
+        button.Rect = r;
+        button.Button = CaptionButtonOf(icon, WindowState()).ThemeButton;
+        button.State = ButtonState(icon);
+        theme->PaintWindowButton(kind, canvas, object, button);
+    }
+}
+
+void TTeForm::PaintClientBackground(TteCanvas &canvas, QRect rect) const
+{
+    if (Skinned())
+        Theme()->PaintWindowClient(WindowKindOf(BorderStyle), canvas, Binding.ThemeObject(), rect);
+    else
+        canvas.FillRect(rect, Window.palette().color(QPalette::Window));
 }
 
 } // namespace quillon

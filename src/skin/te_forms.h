@@ -189,4 +189,39 @@ private:
     QRect Saved;
 };
 
+// The frame skinned by the theme: its geometry, hit test, region and
+// painting come from the theme's Window group whenever the theme (of the
+// link, else the current one) supports it; otherwise the default frame's.
+class TTeForm : public TTeDefaultForm {
+    Q_OBJECT
+public:
+    explicit TTeForm(QWidget &window);
+
+    TteThemeBinding Binding;
+    QIcon Icon; // the system-menu icon; the application's when empty
+
+    bool Skinned() const;
+    // What the theme is told of the window: its frame rectangle, whether it
+    // is active, its caption and its present caption buttons.
+    TteWindowInfo WindowInfo() const;
+    // The state of a caption button, as the theme draws it.
+    uint8_t ButtonState(TTeBorderIcon icon) const;
+    int PressedHit = FrameNone, HoverHit = FrameNone;
+
+    QRect GetClientAreaRect() const override;
+    QRect GetCaptionButtonRect(TTeBorderIcon icon) const override;
+    int FrameHitTest(QPoint point) const override;
+    QRect GetMaximizedRect() const override;
+    // The window's shape: the theme's region of the frame (rounded
+    // corners), or the whole rectangle.
+    QRegion BuildWindowRegion() const;
+    // The frame (everything outside the client area) in window coordinates.
+    void PaintFrame(TteCanvas &canvas) const;
+    // The client background behind rect (window coordinates).
+    void PaintClientBackground(TteCanvas &canvas, QRect rect) const;
+
+private:
+    TteTheme *Theme() const { return Binding.Theme(); }
+};
+
 } // namespace quillon

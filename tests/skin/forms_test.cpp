@@ -1,4 +1,7 @@
+#include "embedded_theme.h"
 #include "skin/te_forms.h"
+#include "theme/msstyles/theme_msux.h"
+#include "theme/te_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -196,4 +199,74 @@ TEST(TTeDefaultForm, DraggingMovesSnapsAndKeepsTheMinimumSize)
     EXPECT_EQ(low.bottom(), start.bottom()) << "the bottom edge stays";
     frame.Dragging.Sizeable = false;
     EXPECT_EQ(frame.DraggedBounds(FrameRight, start, anchor, anchor + QPoint(50, 0)), start);
+}
+
+namespace {
+
+// The program's theme as the current one, for as long as the test runs.
+struct EmbeddedThemeCurrent {
+    TTeThemeList List;
+    TTeThemeEngine Engine;
+    EmbeddedThemeCurrent()
+    {
+        TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
+        TTeThemeStream item;
+        item.ReadThemeStream(EmbeddedThemeStream());
+        List.Themes.push_back(std::move(item));
+        Engine.SetThemeList(&List);
+        Engine.SetThemeIndex(0);
+    }
+    ~EmbeddedThemeCurrent() { TteThemeManager::Instance().ClearCurrentTheme(); }
+};
+
+} // namespace
+
+TEST(TTeForm, GeometryAndHitsComeFromTheTheme)
+{
+    EmbeddedThemeCurrent theme;
+    auto *ms = dynamic_cast<TTeThemeMsStyles *>(TteThemeManager::Instance().CurrentTheme());
+    ASSERT_NE(ms, nullptr);
+    QWidget window;
+    window.setGeometry(50, 50, 400, 300);
+    TTeForm frame(window);
+    frame.BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize | kbiTray;
+    ASSERT_TRUE(frame.Skinned());
+    const int b = ms->BorderWidth, c = ms->CaptionBarHeight;
+    EXPECT_EQ(frame.GetClientAreaRect(), QRect(b, c + b, 400 - 2 * b, 300 - c - 2 * b));
+    EXPECT_EQ(frame.FrameHitTest(QPoint(200, c / 2 + b / 2)), FrameCaption);
+    EXPECT_EQ(frame.FrameHitTest(QPoint(200, 150)), FrameClient);
+    EXPECT_EQ(frame.FrameHitTest(QPoint(1, 150)), FrameLeft);
+    EXPECT_EQ(frame.FrameHitTest(QPoint(399, 299)), FrameBottomRight);
+    const QRect close = frame.GetCaptionButtonRect(kbiClose), maximize = frame.GetCaptionButtonRect(kbiMaximize);
+    ASSERT_FALSE(close.isEmpty());
+    EXPECT_EQ(frame.FrameHitTest(close.center()), FrameClose);
+    EXPECT_EQ(frame.FrameHitTest(maximize.center()), FrameMaximize);
+    EXPECT_LT(maximize.right(), close.left());
+    EXPECT_EQ(frame.GetMaximizedRect(), QGuiApplication::primaryScreen()->availableGeometry());
+
+    // Button states: inactive, pressed while over it, hot, normal.
+    frame.HoverHit = FrameClose;
+    EXPECT_EQ(frame.ButtonState(kbiClose), CaptionButtonHot);
+    frame.PressedHit = FrameClose;
+    EXPECT_EQ(frame.ButtonState(kbiClose), CaptionButtonPressed);
+    frame.HoverHit = FrameCaption;
+    EXPECT_EQ(frame.ButtonState(kbiClose), CaptionButtonNormal) << "pressed, then the pointer left it";
+    frame.Active = false;
+    EXPECT_EQ(frame.ButtonState(kbiClose), CaptionButtonInactive);
+
+    // The theme's rounded corners shape the window.
+    const QRegion region = frame.BuildWindowRegion();
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_TRUE(region.contains(QPoint(200, 150)));
+}
+
+TEST(TTeForm, WithoutTheWindowGroupTheDefaultFrameAnswers)
+{
+    QWidget window;
+    window.setGeometry(50, 50, 400, 300);
+    TteThemeManager::Instance().ClearCurrentTheme();
+    TTeForm frame(window);
+    EXPECT_FALSE(frame.Skinned());
+    EXPECT_EQ(frame.GetClientAreaRect(), QRect(4, 22, 392, 274));
+    EXPECT_EQ(frame.BuildWindowRegion(), QRegion(0, 0, 400, 300));
 }
