@@ -1,8 +1,15 @@
 #include "skin/te_forms.h"
 
+#include "skin/window_manager.h"
+
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 
 namespace quillon {
 
@@ -489,6 +496,255 @@ void TTeForm::PaintClientBackground(TteCanvas &canvas, QRect rect) const
         Theme()->PaintWindowClient(WindowKindOf(BorderStyle), canvas, Binding.ThemeObject(), rect);
     else
         canvas.FillRect(rect, Window.palette().color(QPalette::Window));
+}
+
+// ---- The frame at work on its window
+
+void TTeForm::Attach(QWidget &client)
+{
+    Client = &client;
+    Window.installEventFilter(this);
+    Window.setMouseTracking(true);
+    HoverPoll = new QTimer(this);
+    HoverPoll->setInterval(400);
+    // Leaving a caption button un-highlights it, also when no move says so.
+    connect(HoverPoll, &QTimer::timeout, this, [this] {
+        if (HoverHit >= FrameClose && HoverHit <= FrameSystemMenu)
+            UpdateHover(Window.mapFromGlobal(QCursor::pos()));
+    });
+    HoverPoll->start();
+    auto *close = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), &Window);
+    connect(close, &QShortcut::activated, this, [this] { Click(FrameClose); });
+    auto *menu = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), &Window);
+    connect(menu, &QShortcut::activated, this,
+            [this] { ShowSystemMenu(Window.mapToGlobal(GetClientAreaRect().topLeft())); });
+    PlatformMinimize = [this] {
+        if (WindowManagerPresent())
+            Window.showMinimized();
+        else
+            Window.setGeometry(GetMinimizedRect());
+    };
+    TrayAvailable = [] { return false; }; // no tray icon yet: minimize instead
+    RecalcFrame();
+}
+
+void TTeForm::RecalcFrame()
+{
+    if (!Client)
+        return;
+    const QSize clientSize = Client->size();
+    const bool own = Skinned();
+    if (own != FrameOwned) {
+        const bool visible = Window.isVisible();
+        const QPoint at = Window.pos();
+        Window.setWindowFlag(Qt::FramelessWindowHint, own);
+        FrameOwned = own;
+        Window.move(at);
+        if (visible)
+            Window.show();
+    }
+    const QRect area = own ? GetClientAreaRect() : QRect(QPoint(), Window.size());
+    const QSize margins = Window.size() - area.size();
+    if (clientSize.isValid() && !clientSize.isEmpty() && clientSize + margins != Window.size())
+        Window.resize(clientSize + margins);
+    PlaceClient();
+}
+
+void TTeForm::PlaceClient()
+{
+    if (!Client)
+        return;
+    Client->setGeometry(FrameOwned ? GetClientAreaRect() : QRect(QPoint(), Window.size()));
+    if (FrameOwned)
+        Window.setMask(BuildWindowRegion());
+    else
+        Window.clearMask();
+    Window.update();
+}
+
+void TTeForm::ShowSystemMenu(QPoint globalAt)
+{
+    HoverHit = FrameNone;
+    QMenu menu(&Window);
+    for (const TTeSystemMenuItem &item : SystemMenuItems(WindowState(), BorderIcons)) {
+        if (item.Caption == "-") {
+            menu.addSeparator();
+            continue;
+        }
+        QAction *action = menu.addAction(QString::fromStdString(item.Caption));
+        if (!item.ShortCut.empty())
+            action->setShortcut(QKeySequence(QString::fromStdString(item.ShortCut)));
+        action->setData(QString::fromStdString(item.Caption));
+    }
+    const QAction *chosen = menu.exec(globalAt);
+    if (!chosen)
+        return;
+    // The item is known by its caption; it runs after the menu has gone.
+    const QString caption = chosen->data().toString();
+    QTimer::singleShot(0, this, [this, caption] {
+        if (caption == "&Restore")
+            Restore();
+        else if (caption == "Mi&nimize")
+            Minimize();
+        else if (caption == "Ma&ximize")
+            Maximize();
+        else if (caption == "Ro&llup")
+            Rollup();
+        else if (caption == "Minimize to &Tray")
+            MinimizeToTray();
+        else if (caption == "&Close")
+            Click(FrameClose);
+    });
+}
+
+void TTeForm::Click(int hit)
+{
+    switch (hit) {
+    case FrameClose:
+        if (!OnClose || OnClose())
+            Window.close();
+        break;
+    case FrameMinimize: Minimize(); break;
+    case FrameMaximize: Maximize(); break;
+    case FrameRollup: Rollup(); break;
+    case FrameTray: MinimizeToTray(); break;
+    case FrameSystemMenu: {
+        const QRect icon = GetCaptionButtonRect(kbiSystemMenu);
+        ShowSystemMenu(Window.mapToGlobal(QPoint(icon.left(), icon.top() + icon.height())));
+        break;
+    }
+    default: break; // help: this program has no context help
+    }
+    Window.update();
+}
+
+void TTeForm::PaintWindow()
+{
+    TteBitmap picture(Window.width(), Window.height());
+    TteCanvas &canvas = picture.Canvas();
+    const QRect client = GetClientAreaRect();
+    PaintClientBackground(canvas, client);
+    canvas.ExcludeClipRect(client);
+    PaintFrame(canvas);
+    canvas.SetClipRegion(std::nullopt);
+    QPainter painter(&Window);
+    picture.ShowOn(painter, 0, 0);
+}
+
+void TTeForm::UpdateHover(QPoint p)
+{
+    const int hit = QRect(QPoint(), Window.size()).contains(p) ? FrameHitTest(p) : FrameNone;
+    const TTeHitAnswer answer = HitAnswerOf(hit, Dragging, WindowState() == kwsMaximized);
+    switch (answer) {
+    case HTLEFT:
+    case HTRIGHT: Window.setCursor(Qt::SizeHorCursor); break;
+    case HTTOP:
+    case HTBOTTOM: Window.setCursor(Qt::SizeVerCursor); break;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: Window.setCursor(Qt::SizeFDiagCursor); break;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: Window.setCursor(Qt::SizeBDiagCursor); break;
+    default: Window.setCursor(Qt::ArrowCursor); break;
+    }
+    if (hit != HoverHit) {
+        HoverHit = hit;
+        Window.update();
+    }
+}
+
+void TTeForm::Press(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    if (!Window.isActiveWindow())
+        Window.activateWindow();
+    PressedHit = HoverHit = FrameHitTest(p);
+    Window.update();
+    const TTeHitAnswer answer = HitAnswerOf(PressedHit, Dragging, WindowState() == kwsMaximized);
+    if (event->button() == Qt::LeftButton && PressedHit >= FrameCaption && PressedHit <= FrameBottomRight &&
+        answer != HTCLIENT) {
+        Dragging_ = true;
+        Anchor = event->globalPosition().toPoint();
+        DragStart = Window.geometry();
+    }
+}
+
+void TTeForm::Move(QMouseEvent *event)
+{
+    if (!Dragging_) {
+        UpdateHover(event->position().toPoint());
+        return;
+    }
+    const QRect bounds = DraggedBounds(PressedHit, DragStart, Anchor, event->globalPosition().toPoint());
+    if (bounds != Window.geometry())
+        Window.setGeometry(bounds); // the resize places the client
+}
+
+void TTeForm::Release(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    const int hit = FrameHitTest(p);
+    const int pressed = PressedHit;
+    const bool dragged = Dragging_;
+    if (dragged)
+        Move(event); // the release point is the drag's last
+    Dragging_ = false;
+    PressedHit = FrameNone;
+    UpdateHover(p);
+    Window.update();
+    if (event->button() == Qt::RightButton && hit == FrameCaption) {
+        ShowSystemMenu(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() == Qt::LeftButton && !dragged && hit == pressed)
+        Click(hit);
+}
+
+void TTeForm::DoubleClick(QMouseEvent *event)
+{
+    const int hit = FrameHitTest(event->position().toPoint());
+    if (hit == FrameCaption && (BorderIcons & kbiMaximize))
+        Maximize();
+    else if (hit == FrameSystemMenu)
+        Click(FrameClose);
+    Window.update();
+}
+
+bool TTeForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != &Window)
+        return false;
+    if (Binding.HandleEvent(event)) {
+        RecalcFrame(); // a theme came, went or changed: the frame follows
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::Resize: PlaceClient(); return false;
+    case QEvent::WindowTitleChange:
+        Caption = Window.windowTitle();
+        Window.update();
+        return false;
+    case QEvent::ActivationChange:
+        Active = Window.isActiveWindow();
+        Window.update();
+        return false;
+    default: break;
+    }
+    if (!FrameOwned)
+        return false;
+    switch (event->type()) {
+    case QEvent::Paint: PaintWindow(); return true;
+    case QEvent::MouseButtonPress: Press(static_cast<QMouseEvent *>(event)); return true;
+    case QEvent::MouseMove: Move(static_cast<QMouseEvent *>(event)); return true;
+    case QEvent::MouseButtonRelease: Release(static_cast<QMouseEvent *>(event)); return true;
+    case QEvent::MouseButtonDblClick: DoubleClick(static_cast<QMouseEvent *>(event)); return true;
+    case QEvent::Leave:
+        if (!Dragging_ && HoverHit != FrameNone) {
+            HoverHit = FrameNone;
+            Window.update();
+        }
+        return false;
+    default: return false;
+    }
 }
 
 } // namespace quillon

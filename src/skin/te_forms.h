@@ -14,6 +14,7 @@
 #include "theme/te_theme.h"
 
 #include <QIcon>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -220,8 +221,40 @@ public:
     // The client background behind rect (window coordinates).
     void PaintClientBackground(TteCanvas &canvas, QRect rect) const;
 
+    // Takes over the window's frame: with a theme that has the Window group
+    // the window goes frameless, client is placed in the client area, and
+    // the frame paints, hit-tests, moves, sizes and closes the window itself;
+    // otherwise the windowing system's frame stays and client fills the
+    // window.
+    void Attach(QWidget &client);
+    // After anything that changes the frame: the client keeps its size.
+    void RecalcFrame();
+    // The client in the client area, the window's shape from the frame.
+    void PlaceClient();
+    // The system menu at a point of the screen; the chosen item runs after
+    // the menu has gone.
+    void ShowSystemMenu(QPoint globalAt);
+    // Runs a click on a caption button (its hit code).
+    void Click(int hit);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     TteTheme *Theme() const { return Binding.Theme(); }
+    void PaintWindow();
+    void UpdateHover(QPoint windowPoint);
+    void Press(QMouseEvent *event);
+    void Move(QMouseEvent *event);
+    void Release(QMouseEvent *event);
+    void DoubleClick(QMouseEvent *event);
+
+    QWidget *Client = nullptr;
+    bool FrameOwned = false; // the window is frameless and this frame is its frame
+    bool Dragging_ = false;
+    QPoint Anchor;
+    QRect DragStart;
+    QTimer *HoverPoll = nullptr;
 };
 
 } // namespace quillon

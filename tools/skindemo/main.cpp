@@ -3,11 +3,13 @@
 // a skinned panel with bevels, labels over it, and a button-like control
 // that fades into its hot look when the pointer comes (100 ms) and, with
 // --slow-fade MS, once by itself a second after start, slowly enough to be
-// caught halfway on a screenshot.
+// caught halfway on a screenshot. The window wears the skinned frame: move it
+// by its caption, size it by its borders, use its buttons, Alt+Space.
 //   skin-demo [--slow-fade MS]
 
 #include "embedded_theme.h"
 #include "skin/te_controls.h"
+#include "skin/te_forms.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -144,9 +146,15 @@ int main(int argc, char **argv)
 
     QWidget window;
     window.setWindowTitle("Quillon skin demo");
-    window.resize(360, 200);
-    auto *panel = new DemoPanel(&window);
+    window.setGeometry(40, 40, 360, 200);
+    // The client: what the frame encloses.
+    auto *client = new QWidget(&window);
+    client->resize(360, 200);
+    auto *panel = new DemoPanel(client);
     panel->setGeometry(10, 10, 340, 180);
+    TTeForm frame(window);
+    frame.BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize | kbiTray;
+    frame.Attach(*client);
     new DemoLabel(panel, "Skinned panel, bevels raised outside and lowered inside");
     panel->findChildren<DemoLabel *>().front()->setGeometry(14, 12, 320, 20);
     auto *hint = new DemoLabel(panel, "Point at the button: it fades into its hot look.");
