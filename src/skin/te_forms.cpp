@@ -282,6 +282,8 @@ bool TTeDefaultForm::MinimizeToTray()
         return false;
     Leave(kwsTray);
     Window.hide();
+    if (ShowTrayIcon)
+        ShowTrayIcon(true);
     return true;
 }
 
@@ -309,8 +311,11 @@ bool TTeDefaultForm::Restore()
     case kwsMinimized:
     case kwsTray:
         if (from == kwsTray) {
+            if (ShowTrayIcon)
+                ShowTrayIcon(false);
             Window.show();
             Window.raise();
+            Window.activateWindow();
         } else if (PlatformMinimize) {
             Window.showNormal();
         }
@@ -524,7 +529,22 @@ void TTeForm::Attach(QWidget &client)
         else
             Window.setGeometry(GetMinimizedRect());
     };
-    TrayAvailable = [] { return false; }; // no tray icon yet: minimize instead
+    TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    ShowTrayIcon = [this](bool show) {
+        if (!Tray) {
+            Tray = new QSystemTrayIcon(this);
+            // A double click brings the window back; a right click shows the system menu.
+            connect(Tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick)
+                    Restore();
+                else if (reason == QSystemTrayIcon::Context)
+                    ShowSystemMenu(QCursor::pos());
+            });
+        }
+        Tray->setIcon(Icon.isNull() ? QApplication::windowIcon() : Icon);
+        Tray->setToolTip(Caption.left(63));
+        Tray->setVisible(show);
+    };
     RecalcFrame();
 }
 

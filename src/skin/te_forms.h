@@ -14,6 +14,7 @@
 #include "theme/te_theme.h"
 
 #include <QIcon>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -170,6 +171,8 @@ public:
     // Whether a tray is there to minimize into; without one, minimizing to
     // the tray minimizes.
     std::function<bool()> TrayAvailable;
+    // Shows or removes the tray icon that stands for the hidden window.
+    std::function<void(bool)> ShowTrayIcon;
     // How the platform minimizes a window (with a window manager); without
     // it the window shrinks to GetMinimizedRect.
     std::function<void()> PlatformMinimize;
@@ -250,6 +253,7 @@ private:
     void DoubleClick(QMouseEvent *event);
 
     QWidget *Client = nullptr;
+    QSystemTrayIcon *Tray = nullptr;
     bool FrameOwned = false; // the window is frameless and this frame is its frame
     bool Dragging_ = false;
     QPoint Anchor;

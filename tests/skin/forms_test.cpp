@@ -270,3 +270,29 @@ TEST(TTeForm, WithoutTheWindowGroupTheDefaultFrameAnswers)
     EXPECT_EQ(frame.GetClientAreaRect(), QRect(4, 22, 392, 274));
     EXPECT_EQ(frame.BuildWindowRegion(), QRegion(0, 0, 400, 300));
 }
+
+TEST(TTeForm, TheFrameComesAndGoesWithTheThemeAndTheClientKeepsItsSize)
+{
+    TteThemeManager::Instance().ClearCurrentTheme();
+    QWidget window;
+    window.setGeometry(50, 50, 300, 200);
+    auto *client = new QWidget(&window);
+    client->resize(300, 200);
+    TTeForm frame(window);
+    frame.Attach(*client);
+    window.show();
+    EXPECT_FALSE(window.windowFlags() & Qt::FramelessWindowHint) << "without a theme the system's frame stays";
+    EXPECT_EQ(client->geometry(), QRect(0, 0, 300, 200));
+    {
+        EmbeddedThemeCurrent theme; // code 3: the theme's frame
+        EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+        EXPECT_EQ(client->size(), QSize(300, 200)) << "the window grew by the frame";
+        EXPECT_EQ(client->geometry(), frame.GetClientAreaRect());
+        EXPECT_GT(window.width(), 300);
+        EXPECT_FALSE(window.mask().isEmpty()) << "the theme's shape";
+    } // code 4: the theme is gone
+    EXPECT_FALSE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window.size(), QSize(300, 200));
+    EXPECT_EQ(client->geometry(), QRect(0, 0, 300, 200));
+    EXPECT_TRUE(window.mask().isEmpty());
+}
