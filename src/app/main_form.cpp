@@ -102,8 +102,14 @@ TfrmMain::TfrmMain(std::vector<std::string> arguments, std::string programDir) :
     setFont(windowFont());
     resize(ClientWidth, ClientHeight);
     move(301, 184);
+    // Everything of the window lies in its client area; the frame around it
+    // is the skin's when the theme has one.
+    Client = new QWidget(this);
+    Client->setObjectName("clientArea");
+    Client->resize(ClientWidth, ClientHeight);
     CreateControls();
     CreateThemeComponents();
+    CreateFrame();
     FormCreate(arguments);
 }
 
@@ -126,7 +132,7 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::CreateControls()
 {
-    panelLeft = new QWidget(this);
+    panelLeft = new QWidget(Client);
     panelLeft->setObjectName("panelLeft");
     btnBatch = button(panelLeft, "btnBatch", "&Batch      ", "Batch conversion", QStyle::SP_FileDialogDetailedView,
                       {16, 8, 84, 25});
@@ -151,7 +157,7 @@ void TfrmMain::CreateControls()
     SetLabelHomeColor(false);
 
     // The batch panel: heading strip, job list, button strip with status bar.
-    panelBatch = new QWidget(this);
+    panelBatch = new QWidget(Client);
     panelBatch->setObjectName("panelBatch");
     batchHeading = new QWidget(panelBatch);
     auto *heading = label(batchHeading, "Batch Ripping Audio", 6, 5);
@@ -211,7 +217,7 @@ void TfrmMain::CreateControls()
     sbConvertStatus->setGeometry(104, 2, 300, StatusBarHeight - 4);
 
     // The options panel.
-    panelOption = new QWidget(this);
+    panelOption = new QWidget(Client);
     panelOption->setObjectName("panelOption");
     auto *optionHeading = label(panelOption, "Quillon Options", 8, 8);
     optionHeading->setFont(georgia(21));
@@ -270,6 +276,18 @@ void TfrmMain::CreateControls()
     connect(btnStopConvert, &QPushButton::clicked, this,
             [this] { Guard([this] { Engine_->Batch.btnStopConvertClick(); }); });
     connect(lvFiles, &QTreeView::doubleClicked, this, [this] { Guard([this] { lvFilesDblClick(); }); });
+    LayoutPanels();
+}
+
+void TfrmMain::CreateFrame()
+{
+    // One skinned frame, on the form's theme link: close, system menu,
+    // minimize, maximize and tray buttons; it snaps to the desktop's edges.
+    Frame = new TTeForm(*this);
+    Frame->BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize | kbiTray;
+    Frame->Binding.SetThemeLink(ThemeLink.get());
+    Frame->Attach(*Client);
+    Client->installEventFilter(this); // its size lays the panels out, from now on
     LayoutPanels();
 }
 
@@ -371,7 +389,7 @@ void TfrmMain::HandleCommandLine(const std::vector<std::string> &arguments)
 
 void TfrmMain::LayoutPanels()
 {
-    const int w = width(), h = height();
+    const int w = Client->width(), h = Client->height();
     panelLeft->setGeometry(0, 0, LeftWidth, h);
     for (QWidget *panel : {panelBatch, panelOption})
         panel->setGeometry(LeftWidth, 0, w - LeftWidth, h);
@@ -558,6 +576,8 @@ void TfrmMain::FilesDropped(const std::vector<std::string> &paths)
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Client && event->type() == QEvent::Resize)
+        LayoutPanels();
     if (watched == labelHome) {
         if (event->type() == QEvent::Enter)
             SetLabelHomeColor(true);

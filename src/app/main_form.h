@@ -8,6 +8,7 @@
 #include "app/job_list_model.h"
 #include "app/settings_store.h"
 #include "app/version_info.h"
+#include "skin/te_forms.h"
 #include "theme/te_engine.h"
 
 #include <QWidget>
@@ -101,7 +102,9 @@ public:
     std::unique_ptr<TTeThemeList> ThemeList;
     std::unique_ptr<TTeThemeLink> ThemeLink;
     std::unique_ptr<TTeThemeEngine> ThemeEngine;
-    std::string ThemeError; // why the window stays unskinned, shown once
+    std::string ThemeError;    // why the window stays unskinned, shown once
+    TTeForm *Frame = nullptr;  // the window's skinned frame (owned by the window)
+    QWidget *Client = nullptr; // the client area: every control lies in it
 
     // Controls, by the names the rest of the program knows them by.
     QWidget *panelLeft, *panelBatch, *panelOption;
@@ -127,6 +130,7 @@ protected:
 private:
     void CreateControls();
     void CreateThemeComponents();
+    void CreateFrame();
     void FormCreate(const std::vector<std::string> &arguments);
     void HandleCommandLine(const std::vector<std::string> &arguments);
     void Add(std::vector<AddItem> items);

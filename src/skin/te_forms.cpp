@@ -216,8 +216,10 @@ QRect TTeDefaultForm::GetMinimizedRect() const
 
 QSize TTeDefaultForm::GetMinTrackSize() const
 {
-    return QSize(MinConstraint.width() > 0 ? MinConstraint.width() : 140,
-                 MinConstraint.height() > 0 ? MinConstraint.height() : Window.height() - GetClientAreaRect().height());
+    const QSize own(MinConstraint.width() > 0 ? MinConstraint.width() : 140,
+                    MinConstraint.height() > 0 ? MinConstraint.height()
+                                               : Window.height() - GetClientAreaRect().height());
+    return own.expandedTo(Window.minimumSize()); // the window's own limit holds too
 }
 
 QSize TTeDefaultForm::GetMaxTrackSize() const
@@ -565,6 +567,9 @@ void TTeForm::RecalcFrame()
     }
     const QRect area = own ? GetClientAreaRect() : QRect(QPoint(), Window.size());
     const QSize margins = Window.size() - area.size();
+    // A minimum size of the window keeps meaning the same client size.
+    if (!Window.minimumSize().isNull() && clientSize.isValid())
+        Window.setMinimumSize(Window.minimumSize() + (margins - (Window.size() - clientSize)));
     if (clientSize.isValid() && !clientSize.isEmpty() && clientSize + margins != Window.size())
         Window.resize(clientSize + margins);
     PlaceClient();

@@ -101,8 +101,11 @@ protected:
 TEST_F(Window, LayoutCaptionsHintsAndPlaces)
 {
     open();
-    EXPECT_EQ(form->size(), QSize(522, 410));
-    EXPECT_EQ(form->minimumSize(), QSize(522, 410));
+    // The client area is 522 x 410; the skinned frame lies around it.
+    const QSize frame = form->size() - form->Client->size();
+    EXPECT_EQ(form->Client->size(), QSize(522, 410));
+    EXPECT_EQ(form->Client->geometry(), form->Frame->GetClientAreaRect());
+    EXPECT_EQ(form->minimumSize(), QSize(522, 410) + frame);
     EXPECT_EQ(form->windowTitle(), "Quillon " QUILLON_TEST_VERSION);
     EXPECT_EQ(form->panelLeft->geometry(), QRect(0, 0, 113, 410));
     EXPECT_EQ(form->panelBatch->geometry(), QRect(113, 0, 409, 410));
@@ -141,7 +144,7 @@ TEST_F(Window, LayoutCaptionsHintsAndPlaces)
     EXPECT_EQ(form->cbFileFormat->count(), 8);
     EXPECT_EQ(form->cbAudioBitRate->itemText(7), "128");
     // The window grows, the panels follow.
-    form->resize(800, 600);
+    form->resize(QSize(800, 600) + frame);
     QApplication::processEvents();
     EXPECT_EQ(form->panelBatch->geometry(), QRect(113, 0, 687, 600));
     EXPECT_EQ(form->lvFiles->height(), 600 - 46 - 95);
