@@ -229,6 +229,20 @@ QSize TTeDefaultForm::GetMaxTrackSize() const
                  MaxConstraint.height() > 0 ? MaxConstraint.height() : maximized.height());
 }
 
+void TTeDefaultForm::SetBounds(QRect r)
+{
+    const bool small = State == kwsMinimized || State == kwsRollup;
+    if (small && !MinimumHeld) {
+        HeldMinimum = Window.minimumSize();
+        MinimumHeld = true;
+        Window.setMinimumSize(0, 0);
+    } else if (!small && MinimumHeld) {
+        MinimumHeld = false;
+        Window.setMinimumSize(HeldMinimum);
+    }
+    Window.setGeometry(r);
+}
+
 void TTeDefaultForm::Leave(TTeWindowState to)
 {
     if (State == kwsNormal)
@@ -255,9 +269,8 @@ bool TTeDefaultForm::Minimize()
     if (OnMinimize && !OnMinimize())
         return false;
     Leave(kwsMinimized);
-    if (PlatformMinimize)
-        PlatformMinimize();
-    else
+    PlatformMinimized = PlatformMinimize && PlatformMinimize();
+    if (!PlatformMinimized)
         SetBounds(GetMinimizedRect());
     return true;
 }
@@ -318,7 +331,7 @@ bool TTeDefaultForm::Restore()
             Window.show();
             Window.raise();
             Window.activateWindow();
-        } else if (PlatformMinimize) {
+        } else if (PlatformMinimized) {
             Window.showNormal();
         }
         State = Previous == kwsMaximized || Previous == kwsRollup ? Previous : kwsNormal;
@@ -526,10 +539,10 @@ void TTeForm::Attach(QWidget &client)
     connect(menu, &QShortcut::activated, this,
             [this] { ShowSystemMenu(Window.mapToGlobal(GetClientAreaRect().topLeft())); });
     PlatformMinimize = [this] {
-        if (WindowManagerPresent())
-            Window.showMinimized();
-        else
-            Window.setGeometry(GetMinimizedRect());
+        if (!WindowManagerPresent())
+            return false; // a bare X server leaves a "minimized" window where it is
+        Window.showMinimized();
+        return true;
     };
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     ShowTrayIcon = [this](bool show) {
@@ -751,6 +764,11 @@ bool TTeForm::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ActivationChange:
         Active = Window.isActiveWindow();
         Window.update();
+        return false;
+    case QEvent::WindowStateChange:
+        // The window manager brought a minimized window back (its task bar).
+        if (WindowState() == kwsMinimized && !(Window.windowState() & Qt::WindowMinimized))
+            Restore();
         return false;
     default: break;
     }

@@ -173,9 +173,10 @@ public:
     std::function<bool()> TrayAvailable;
     // Shows or removes the tray icon that stands for the hidden window.
     std::function<void(bool)> ShowTrayIcon;
-    // How the platform minimizes a window (with a window manager); without
-    // it the window shrinks to GetMinimizedRect.
-    std::function<void()> PlatformMinimize;
+    // Minimizes the window the platform's way, answering whether it could
+    // (a window manager is needed); otherwise the window shrinks to
+    // GetMinimizedRect.
+    std::function<bool()> PlatformMinimize;
 
     // Moving and sizing: the bounds a drag of the frame hit code from the
     // anchor to point gives (screen coordinates), snapping applied.
@@ -187,7 +188,12 @@ protected:
 
 private:
     void Leave(TTeWindowState to);
-    void SetBounds(QRect r) { Window.setGeometry(r); }
+    // The window's bounds; minimized and rolled up it may be smaller than
+    // its minimum size, which holds again when it comes back.
+    void SetBounds(QRect r);
+    QSize HeldMinimum;
+    bool MinimumHeld = false;
+    bool PlatformMinimized = false;
 
     TTeWindowState State = kwsNormal, Previous = kwsNormal;
     QRect Saved;

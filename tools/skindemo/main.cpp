@@ -153,7 +153,7 @@ int main(int argc, char **argv)
     auto *panel = new DemoPanel(client);
     panel->setGeometry(10, 10, 340, 180);
     TTeForm frame(window);
-    frame.BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize | kbiTray;
+    frame.BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize | kbiRollup | kbiTray;
     frame.Attach(*client);
     new DemoLabel(panel, "Skinned panel, bevels raised outside and lowered inside");
     panel->findChildren<DemoLabel *>().front()->setGeometry(14, 12, 320, 20);
