@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
 namespace quillon {
 
@@ -700,6 +701,19 @@ void TTeForm::Press(QMouseEvent *event)
     const TTeHitAnswer answer = HitAnswerOf(PressedHit, Dragging, WindowState() == kwsMaximized);
     if (event->button() == Qt::LeftButton && PressedHit >= FrameCaption && PressedHit <= FrameBottomRight &&
         answer != HTCLIENT) {
+        // Under Wayland only the compositor moves and sizes windows (and
+        // snaps them, if it does).
+        if (QGuiApplication::platformName().startsWith("wayland") && Window.windowHandle()) {
+            const Qt::Edges edges =
+                (answer == HTLEFT || answer == HTTOPLEFT || answer == HTBOTTOMLEFT ? Qt::LeftEdge : Qt::Edges()) |
+                (answer == HTRIGHT || answer == HTTOPRIGHT || answer == HTBOTTOMRIGHT ? Qt::RightEdge : Qt::Edges()) |
+                (answer == HTTOP || answer == HTTOPLEFT || answer == HTTOPRIGHT ? Qt::TopEdge : Qt::Edges()) |
+                (answer == HTBOTTOM || answer == HTBOTTOMLEFT || answer == HTBOTTOMRIGHT ? Qt::BottomEdge
+                                                                                         : Qt::Edges());
+            if (answer == HTCAPTION ? Window.windowHandle()->startSystemMove()
+                                    : Window.windowHandle()->startSystemResize(edges))
+                return;
+        }
         Dragging_ = true;
         Anchor = event->globalPosition().toPoint();
         DragStart = Window.geometry();

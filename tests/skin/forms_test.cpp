@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QTest>
 
 using namespace quillon;
 
@@ -295,4 +298,47 @@ TEST(TTeForm, TheFrameComesAndGoesWithTheThemeAndTheClientKeepsItsSize)
     EXPECT_EQ(window.size(), QSize(300, 200));
     EXPECT_EQ(client->geometry(), QRect(0, 0, 300, 200));
     EXPECT_TRUE(window.mask().isEmpty());
+}
+
+TEST(TTeForm, TheMouseOnTheFrameMovesMaximizesAndCloses)
+{
+    EmbeddedThemeCurrent theme;
+    QWidget window;
+    window.setGeometry(100, 100, 300, 200);
+    auto *client = new QWidget(&window);
+    client->resize(300, 200);
+    TTeForm frame(window);
+    frame.BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize;
+    frame.Attach(*client);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint caption(window.width() / 2, frame.GetClientAreaRect().top() / 2 + 1);
+    ASSERT_EQ(frame.FrameHitTest(caption), FrameCaption);
+
+    // A drag on the caption moves the window by as much. (The pointer's
+    // screen position stays where it is while the window moves under it.)
+    const QRect before = window.geometry();
+    const QPoint pressedAt = window.mapToGlobal(caption), to = pressedAt + QPoint(30, 40);
+    QTest::mousePress(&window, Qt::LeftButton, {}, caption);
+    QMouseEvent move(QEvent::MouseMove, QPointF(caption + QPoint(30, 40)), QPointF(to), Qt::NoButton, Qt::LeftButton,
+                     {});
+    QApplication::sendEvent(&window, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(caption), QPointF(to), Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(&window, &release);
+    EXPECT_EQ(window.geometry(), before.translated(30, 40));
+
+    // A double click on the caption maximizes; another restores.
+    QTest::mouseDClick(&window, Qt::LeftButton, {}, caption);
+    EXPECT_EQ(frame.WindowState(), kwsMaximized);
+    QTest::mouseDClick(&window, Qt::LeftButton, {}, frame.GetClientAreaRect().topLeft() / 2 + QPoint(150, 0));
+    EXPECT_EQ(frame.WindowState(), kwsNormal);
+    EXPECT_EQ(window.geometry(), before.translated(30, 40));
+
+    // Press on the close button, leave it, release: nothing; press and release on it: closed.
+    const QPoint close = frame.GetCaptionButtonRect(kbiClose).center();
+    QTest::mousePress(&window, Qt::LeftButton, {}, close);
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, caption);
+    EXPECT_TRUE(window.isVisible());
+    QTest::mouseClick(&window, Qt::LeftButton, {}, close);
+    EXPECT_FALSE(window.isVisible());
 }
