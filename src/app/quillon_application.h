@@ -4,6 +4,7 @@
 // goes on.
 
 #include <QApplication>
+#include <QIcon>
 
 #include <functional>
 #include <string>
@@ -17,5 +18,8 @@ public:
 
     std::function<void(const std::string &)> OnException;
 };
+
+// The program's icon, in every size the program carries.
+QIcon ProgramIcon();
 
 } // namespace quillon

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "app/quillon_application.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +164,15 @@ TEST_F(Window, TheEmbeddedThemeIsLoadedOnceForTheLinkAndOnceMoreCurrent)
     ASSERT_EQ(form->ThemeList->Themes.size(), 1u);
     EXPECT_NE(form->ThemeList->Themes[0].Parsed, nullptr) << "both were made from one parse";
     EXPECT_TRUE(boxes.Texts.empty());
+}
+
+TEST(ProgramIcon, EverySizeIsCarriedAndClearAtItsCorners)
+{
+    const QIcon icon = ProgramIcon();
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
+    const QImage big = icon.pixmap(128, 128).toImage();
+    EXPECT_EQ(qAlpha(big.pixel(0, 0)), 0) << "rounded corners";
+    EXPECT_EQ(qAlpha(big.pixel(64, 10)), 255);
 }
 
 TEST_F(Window, PanelSwitchingValidatesTheDirectory)

@@ -6,7 +6,8 @@
 // "TE_FORM_ROLLUP" and "TE_FORM_TRAY"), each in the bitmap stream form:
 // 16 x 16, ink with antialiased edges in alpha, clear pixels holding the
 // transparent key (draw them with HasTransparentMarks set and the alpha flag
-// as UpdateAlphaFlag finds it).
+// as UpdateAlphaFlag finds it); and the program's icon, "QUILLON_ICON_16",
+// _24, _32, _48, _64 and _128, in straight alpha.
 #include <cstddef>
 #include <string_view>
 

@@ -435,6 +435,22 @@ std::vector<std::unique_ptr<TteBitmap>> drawFrameGlyphs()
     return out;
 }
 
+// The program's icon at one size: a rounded square in the accent colour
+// with a sound wave of five white bars drawn on it, antialiased in alpha.
+std::unique_ptr<TteBitmap> drawProgramIcon(int size)
+{
+    Strip s("QUILLON_ICON_" + std::to_string(size), size, size, 1);
+    Canvas c = s.frame(0);
+    const double u = size / 16.0;
+    c.Shape(Canvas::RoundRect(0.5 * u, 0.5 * u, size - 0.5 * u, size - 0.5 * u, 3.5 * u), Accent);
+    const double heights[5] = {4, 8, 11, 7, 3};
+    for (int i = 0; i < 5; ++i) {
+        const double x = (3 + 2.25 * i) * u, h = heights[i] * u, top = (size - h) / 2;
+        c.Shape(Canvas::RoundRect(x, top, x + 1.35 * u, top + h, 0.6 * u), White);
+    }
+    return std::move(s.bitmap);
+}
+
 // Bytes as the body of a C array.
 void writeBytes(std::ostream &cpp, std::string_view bytes)
 {
@@ -498,8 +514,10 @@ int main(int argc, char **argv)
         << value.size() << ";\nconst unsigned char QuillonThemeStream[] = {";
     writeBytes(cpp, value);
     cpp << "\n};\n";
-    // The frame glyphs, each in the bitmap stream form.
-    const auto glyphs = drawFrameGlyphs();
+    // The frame glyphs and the program's icon, each in the bitmap stream form.
+    auto glyphs = drawFrameGlyphs();
+    for (int size : {16, 24, 32, 48, 64, 128})
+        glyphs.push_back(drawProgramIcon(size));
     for (size_t i = 0; i < glyphs.size(); ++i) {
         std::ostringstream stream;
         glyphs[i]->SaveToStream(stream);
