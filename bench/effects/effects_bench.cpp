@@ -83,9 +83,7 @@ int main(int argc, char **argv)
 
     TTeThemeList list;
     TTeThemeEngine engine;
-    TTeThemeStream item;
-    item.ReadThemeStream(EmbeddedThemeStream());
-    list.Themes.push_back(std::move(item));
+    list.AddThemeStream(EmbeddedThemeStream());
     engine.SetThemeList(&list);
     QWidget window;
     window.resize(600, 400);

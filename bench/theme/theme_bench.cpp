@@ -91,9 +91,7 @@ int main(int argc, char **argv)
         TTeThemeList list;
         TTeThemeLink link;
         TTeThemeEngine engine;
-        TTeThemeStream item;
-        item.ReadThemeStream(EmbeddedThemeStream());
-        list.Themes.push_back(std::move(item));
+        list.AddThemeStream(EmbeddedThemeStream());
         link.Loading = engine.Loading = true;
         link.SetThemeList(&list);
         link.SetThemeIndex(0);
@@ -108,9 +106,7 @@ int main(int argc, char **argv)
 
     TTeThemeList list;
     TTeThemeEngine engine;
-    TTeThemeStream item;
-    item.ReadThemeStream(EmbeddedThemeStream());
-    list.Themes.push_back(std::move(item));
+    list.AddThemeStream(EmbeddedThemeStream());
     engine.SetThemeList(&list);
     engine.SetThemeIndex(0);
     const auto change = timesMs(21, [&] { engine.SetThemeIndex(0); });

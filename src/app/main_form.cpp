@@ -301,9 +301,7 @@ void TfrmMain::CreateThemeComponents()
     ThemeLink = std::make_unique<TTeThemeLink>();
     ThemeEngine = std::make_unique<TTeThemeEngine>();
     try {
-        TTeThemeStream item;
-        item.ReadThemeStream(EmbeddedThemeStream());
-        ThemeList->Themes.push_back(std::move(item));
+        ThemeList->AddThemeStream(EmbeddedThemeStream());
         ThemeLink->Loading = ThemeEngine->Loading = true;
         ThemeLink->SetThemeList(ThemeList.get());
         ThemeLink->SetThemeIndex(0);

@@ -22,6 +22,13 @@ inline const std::string ThemeEngineVersion = "7.04";
 class TTeThemeList : public QObject {
 public:
     std::vector<TTeThemeStream> Themes; // the collection, addressed from 0
+    // A new item read from a "ThemeStream" value (its errors propagate).
+    void AddThemeStream(std::string_view value)
+    {
+        TTeThemeStream item;
+        item.ReadThemeStream(value);
+        Themes.push_back(std::move(item));
+    }
     std::string Version() const { return ThemeEngineVersion; }
 };
 

@@ -213,9 +213,7 @@ struct EmbeddedThemeCurrent {
     EmbeddedThemeCurrent()
     {
         TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
-        TTeThemeStream item;
-        item.ReadThemeStream(EmbeddedThemeStream());
-        List.Themes.push_back(std::move(item));
+        List.AddThemeStream(EmbeddedThemeStream());
         Engine.SetThemeList(&List);
         Engine.SetThemeIndex(0);
     }
