@@ -53,8 +53,6 @@ void TteControlEffectCanvas::EffectEnded() { Control.EndEffectFrame(); }
 TTeControl::TTeControl(QWidget *parent) : QWidget(parent)
 {
     setGeometry(0, 0, 100, 30);
-    PaintWidth_ = width();
-    PaintHeight_ = height();
     // The control paints every pixel itself: Qt neither erases nor fills behind it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
@@ -116,7 +114,7 @@ void TTeControl::SetBorderWidth(int width)
 
 QRect TTeControl::GetInnerRect() const
 {
-    Edges e{BorderWidth_, BorderWidth_, PaintWidth_ - BorderWidth_, PaintHeight_ - BorderWidth_};
+    Edges e{BorderWidth_, BorderWidth_, PaintWidth() - BorderWidth_, PaintHeight() - BorderWidth_};
     const int bevel = BevelWidth_ * ((BevelInner_ != kbvNone) + (BevelOuter_ != kbvNone));
     if (BevelSides_ & kbsLeft)
         e.l += bevel;
@@ -131,12 +129,12 @@ QRect TTeControl::GetInnerRect() const
 
 void TTeControl::PaintBorder(TteCanvas &canvas)
 {
-    const QRect full(0, 0, PaintWidth_, PaintHeight_);
+    const QRect full(0, 0, PaintWidth(), PaintHeight());
     if (GetInnerRect() == full)
         return;
     // Where the platform draws frames with visual styles, they would be drawn
     // here; this platform has none (VisualStylesActive is false).
-    Edges e{0, 0, PaintWidth_, PaintHeight_};
+    Edges e{0, 0, PaintWidth(), PaintHeight()};
     // The outer bevel in its cut's outer colours, then, inside it, the inner
     // bevel in its cut's inner colours.
     auto bevel = [&](TTeBevelCut cut, bool outer) {
@@ -188,7 +186,7 @@ void TTeControl::PaintFrameAndClient(TteCanvas &canvas)
 
 void TTeControl::PaintLook(TteBitmap &target)
 {
-    target.SetSize(PaintWidth_, PaintHeight_);
+    target.SetSize(PaintWidth(), PaintHeight());
     target.HasTransparentMarks = false;
     target.HasAlpha = false;
     WorkingFont = font();
@@ -215,7 +213,7 @@ void TTeControl::EndEffectFrame()
 
 void TTeControl::paintEvent(QPaintEvent *)
 {
-    if (width() <= 0 || height() <= 0 || PaintWidth_ <= 0 || PaintHeight_ <= 0)
+    if (width() <= 0 || height() <= 0 || PaintWidth() <= 0 || PaintHeight() <= 0)
         return;
     ++PaintCount;
     QPainter painter(this);
@@ -223,7 +221,7 @@ void TTeControl::paintEvent(QPaintEvent *)
         EffectFrame_.ShowOn(painter, EffectAt_.x(), EffectAt_.y());
         return;
     }
-    const QRect area(0, 0, PaintWidth_, PaintHeight_);
+    const QRect area(0, 0, PaintWidth(), PaintHeight());
     std::unique_ptr<TteBitmap> fresh;
     TteBitmap *target = nullptr;
     switch (Performance) {
@@ -233,12 +231,12 @@ void TTeControl::paintEvent(QPaintEvent *)
         target->FillRect(area, TE_TRANSPARENT_KEY);
         break;
     case kspDoubleBuffer:
-        fresh = std::make_unique<TteBitmap>(PaintWidth_, PaintHeight_);
+        fresh = std::make_unique<TteBitmap>(PaintWidth(), PaintHeight());
         target = fresh.get();
         break;
     default:
-        if (Surface_.Width() != PaintWidth_ || Surface_.Height() != PaintHeight_)
-            Surface_.SetSize(PaintWidth_, PaintHeight_);
+        if (Surface_.Width() != PaintWidth() || Surface_.Height() != PaintHeight())
+            Surface_.SetSize(PaintWidth(), PaintHeight());
         target = &Surface_;
         break;
     }
@@ -251,13 +249,6 @@ void TTeControl::paintEvent(QPaintEvent *)
     // Children (graphic controls included) are widgets of their own: Qt
     // paints them over this picture.
     target->ShowOn(painter, 0, 0, area);
-}
-
-void TTeControl::resizeEvent(QResizeEvent *event)
-{
-    PaintWidth_ = width();
-    PaintHeight_ = height();
-    QWidget::resizeEvent(event);
 }
 
 void TTeControl::enterEvent(QEnterEvent *event)

@@ -94,9 +94,11 @@ public:
     void SetBevelWidth(int width);
     void SetBorderWidth(int width);
 
-    // The size the control has or is about to take; painting uses it.
-    int PaintWidth() const { return PaintWidth_; }
-    int PaintHeight() const { return PaintHeight_; }
+    // The size the control has or is about to take; painting uses it. Qt
+    // stores a new size before it tells the control (also while hidden),
+    // so this is the widget's size.
+    int PaintWidth() const { return width(); }
+    int PaintHeight() const { return height(); }
 
     virtual void PaintBorder(TteCanvas &canvas);
     virtual void PaintClient(TteCanvas &canvas);
@@ -121,7 +123,6 @@ protected:
 
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -135,7 +136,6 @@ private:
     TTeBevelCut BevelInner_ = kbvLowered, BevelOuter_ = kbvLowered;
     TTeBevelKind BevelKind_ = kbkNone;
     int BevelWidth_ = 0, BorderWidth_ = 0;
-    int PaintWidth_ = 0, PaintHeight_ = 0;
     TteBitmap Surface_;     // the control's own pixels (no buffer of its own making)
     TteBitmap EffectFrame_; // the last frame of a running effect
     QPoint EffectAt_;

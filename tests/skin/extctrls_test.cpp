@@ -1,0 +1,105 @@
+#include "embedded_theme.h"
+#include "skin/te_extctrls.h"
+#include "theme/msstyles/theme_msux.h"
+#include "theme/te_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+using namespace quillon;
+
+namespace {
+
+// The blocks a classic bar shows: runs of the highlight colour along its middle row.
+int blocks(TTeProgressBar &bar)
+{
+    const QImage picture = bar.grab().toImage();
+    const QRgb highlight = ToQColor(clHighlight).rgb();
+    int runs = 0;
+    bool inside = false;
+    const int y = picture.height() / 2;
+    for (int x = 0; x < picture.width(); ++x) {
+        const bool lit = picture.pixel(x, y) == highlight;
+        runs += lit && !inside;
+        inside = lit;
+    }
+    return runs;
+}
+
+} // namespace
+
+TEST(TTeProgressBar, TheFractionInSinglePrecision)
+{
+    TTeProgressBar bar;
+    const struct {
+        int min, max, position;
+        float fraction;
+    } cases[] = {{0, 100, 50, 0.5f},  {0, 100, 1, 0.01f}, {10, 20, 15, 0.5f}, {-10, 10, 0, 0.0f},
+                 {0, 100, 101, 0.0f}, {5, 5, 5, 0.0f},    {0, 100, -1, 0.0f}};
+    for (const auto &c : cases) {
+        bar.SetMin(c.min);
+        bar.SetMax(c.max);
+        bar.SetPosition(c.position);
+        EXPECT_EQ(bar.Fraction(), c.fraction) << c.min << " " << c.max << " " << c.position;
+    }
+    EXPECT_LT(double(float(1) / float(100)), 0.01) << "1 % stays just below 0.01";
+}
+
+TEST(TTeProgressBar, BarAreaAndFilledPart)
+{
+    TTeProgressBar bar;
+    bar.resize(100, 20);
+    EXPECT_EQ(bar.BarArea(), QRect(2, 2, 96, 16));
+    bar.SetPosition(25);
+    EXPECT_EQ(bar.FilledRect(), QRect(2, 2, 24, 16));
+    bar.Orientation = kpoVertical;
+    EXPECT_EQ(bar.FilledRect(), QRect(2, 14, 96, 4)) << "from the bottom";
+    bar.ShowBorder = false;
+    bar.SetBorderWidth(1);
+    EXPECT_EQ(bar.BarArea(), QRect(1, 1, 98, 18));
+}
+
+TEST(TTeProgressBar, ClassicBlocksAndRepaintsOnlyOnChange)
+{
+    TteThemeManager::Instance().ClearCurrentTheme();
+    TTeProgressBar bar;
+    bar.resize(140, 16);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    EXPECT_EQ(blocks(bar), 0);
+    bar.SetPosition(1);
+    EXPECT_EQ(blocks(bar), 0) << "1 of 100 is below 0.01 in single precision";
+    bar.SetPosition(2);
+    EXPECT_EQ(blocks(bar), 1);
+    bar.SetPosition(100);
+    EXPECT_EQ(blocks(bar), 14) << "the 13 whole blocks of 8 + 2 px in 136 px, and one more, clipped";
+
+    const int paints = bar.PaintCount;
+    bar.SetMax(100);
+    bar.SetPosition(100);
+    EXPECT_EQ(bar.PaintCount, paints) << "the same fraction paints nothing";
+    bar.SetPosition(50);
+    EXPECT_EQ(bar.PaintCount, paints + 1) << "a new fraction paints at once";
+}
+
+TEST(TTeProgressBar, SkinnedItDrawsTheThemesFrameAndFill)
+{
+    TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
+    TTeThemeList list;
+    TTeThemeEngine engine;
+    list.AddThemeStream(EmbeddedThemeStream());
+    engine.SetThemeList(&list);
+    engine.SetThemeIndex(0);
+    TTeProgressBar bar;
+    bar.resize(96, 19);
+    bar.SetPosition(40);
+    ASSERT_TRUE(bar.Skinned());
+    const QImage shown = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    TteBitmap expected(96, 19);
+    TteTheme &t = *TteThemeManager::Instance().CurrentTheme();
+    t.PaintProgressBar(0, expected.Canvas(), "default", MakeElementInfo(expected.Rect(), 0, ProgressFrameHorz));
+    t.PaintProgressBar(0, expected.Canvas(), "default", MakeElementInfo(bar.FilledRect(), 0, ProgressBlocksHorz));
+    EXPECT_EQ(shown, expected.AssignTo().convertToFormat(QImage::Format_RGB32));
+    TteThemeManager::Instance().ClearCurrentTheme();
+}
