@@ -76,10 +76,12 @@ struct Slot {
     QPoint At;
 };
 
+// Kept for the whole life of the process: slots hold bitmaps, and bitmaps
+// must not outlive the bitmap registry at exit.
 std::array<Slot, EffectSlotCount> &slotTable()
 {
-    static std::array<Slot, EffectSlotCount> table;
-    return table;
+    static auto *table = new std::array<Slot, EffectSlotCount>;
+    return *table;
 }
 
 QTimer &clock()
