@@ -37,7 +37,6 @@ public:
     explicit TTeButton(QWidget *parent = nullptr);
     ~TTeButton() override;
 
-    TteThemeBinding Binding{*this, [this] { update(); }};
     TTeAlignment Alignment = taCenter;
     bool BlackAndWhiteGlyph = false;
     bool Cancel = false;
@@ -98,6 +97,11 @@ private:
     int Slot = -1;
     TteAnimationRec Fade;
     QShortcut *Accelerator = nullptr;
+
+public:
+    // Last of all: a current theme answers the registration at once, and
+    // the reaction may use every other member.
+    TteThemeBinding Binding{*this, [this] { update(); }};
 };
 
 } // namespace quillon

@@ -16,7 +16,6 @@ class TTeCheckBox : public TTeControl {
 public:
     explicit TTeCheckBox(QWidget *parent = nullptr);
 
-    TteThemeBinding Binding{*this, [this] { update(); }};
     bool AllowGrayed = false;
     TTeLeftRight Alignment = kalLeftJustify;
     int Spacing = 5;
@@ -60,6 +59,11 @@ private:
     TTeCheckBoxState State_ = kcbsUnChecked;
     bool Pressed_ = false;
     QShortcut *Accelerator = nullptr;
+
+public:
+    // Last of all: a current theme answers the registration at once, and
+    // the reaction may use every other member.
+    TteThemeBinding Binding{*this, [this] { update(); }};
 };
 
 } // namespace quillon

@@ -12,7 +12,6 @@ class TTeProgressBar : public TTeControl {
 public:
     explicit TTeProgressBar(QWidget *parent = nullptr);
 
-    TteThemeBinding Binding{*this, [this] { update(); }};
     TTeProgressOrientation Orientation = kpoHorizontal;
     bool ShowBorder = true;
     bool Smooth = false;
@@ -47,6 +46,11 @@ private:
     void Changed(float before);
 
     int Min_ = 0, Max_ = 100, Position_ = 0, Step_ = 10;
+
+public:
+    // Last of all: a current theme answers the registration at once, and
+    // the reaction may use every other member.
+    TteThemeBinding Binding{*this, [this] { update(); }};
 };
 
 } // namespace quillon

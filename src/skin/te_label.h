@@ -14,11 +14,6 @@ class TTeLabel : public TTeGraphicControl {
 public:
     explicit TTeLabel(QWidget *parent = nullptr);
 
-    TteThemeBinding Binding{*this, [this] {
-                                if (AutoSize)
-                                    AdjustSize();
-                                update();
-                            }};
     TTeAlignment Alignment = taLeftJustify;
     bool AutoSize = true;
     TTeFontOptions FontOptions;
@@ -48,6 +43,15 @@ protected:
     void DoMouseLeave() override;
 
     QString Caption_;
+
+public:
+    // Last of all: a current theme answers the registration at once, and
+    // the reaction may use every other member.
+    TteThemeBinding Binding{*this, [this] {
+                                if (AutoSize)
+                                    AdjustSize();
+                                update();
+                            }};
 };
 
 class TTeAdvancedLabel : public TTeLabel {
