@@ -1,5 +1,13 @@
 #include "skin/te_extctrls.h"
 
+#include "platform/quillon_error.h"
+#include "skin/te_forms.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+
+#include <algorithm>
+
 #include <cmath>
 
 namespace quillon {
@@ -117,6 +125,233 @@ void TTeProgressBar::PaintClassic(TteCanvas &canvas)
                         highlight);
     }
     canvas.SetClipRegion(saved);
+}
+
+// ---- The status bar
+
+TTeStatusBar::TTeStatusBar(QWidget *parent) : TTeControl(parent)
+{
+    VisualStyleFrame = false;
+    SetBevelInner(kbvSpace);
+    SetBevelOuter(kbvRaised);
+    SetBevelWidth(0);
+    SetBorderWidth(2);
+    resize(width(), 22);
+    setMouseTracking(true);
+}
+
+bool TTeStatusBar::Skinned() const { return IsThemedStatusBar(0, "default", Binding.ThemeLink()); }
+
+void TTeStatusBar::SetPanelControl(size_t index, QWidget *control)
+{
+    for (const QWidget *w = this; w; w = w->parentWidget())
+        if (w == control)
+            RaiseError("Can't insert own parent");
+    for (TTeStatusPanel &other : Panels)
+        if (other.Control == control)
+            other.Control = nullptr;
+    Panels.at(index).Control = control;
+    if (control && control->parentWidget() != this)
+        control->setParent(this);
+    LayoutPanels();
+}
+
+QRect TTeStatusBar::InnerArea() const
+{
+    if (!Skinned())
+        return GetInnerRect();
+    return Binding.Theme()->GetStatusBarContentRect(0, "default",
+                                                    MakeElementInfo(QRect(0, 0, PaintWidth(), PaintHeight())));
+}
+
+void TTeStatusBar::LayoutPanels()
+{
+    const QRect inner = InnerArea();
+    const int room = inner.width();
+    std::vector<TTeStatusPanel *> candidates;
+    int sum = 0;
+    for (TTeStatusPanel &p : Panels) {
+        p.Shown = p.ViewPriority > 0;
+        p.WorkingWidth = p.Width;
+        if (p.Shown) {
+            candidates.push_back(&p);
+            sum += p.WorkingWidth;
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [](const TTeStatusPanel *a, const TTeStatusPanel *b) {
+        return a->ViewPriority > b->ViewPriority;
+    });
+    // Too little room: the least wanted go, down to the one left or those of
+    // priority 100 and more.
+    while (sum > room && candidates.size() >= 2 && candidates.back()->ViewPriority < 100) {
+        candidates.back()->Shown = false;
+        sum -= candidates.back()->EffectiveWidth();
+        candidates.pop_back();
+    }
+    // Room to spare: the most wanted stretch, each up to its MaxWidth.
+    int free = room - sum;
+    if (free > 0) {
+        std::vector<TTeStatusPanel *> stretching;
+        for (TTeStatusPanel *p : candidates)
+            if (p->StretchPriority > 0)
+                stretching.push_back(p);
+        std::stable_sort(stretching.begin(), stretching.end(), [](const TTeStatusPanel *a, const TTeStatusPanel *b) {
+            return a->StretchPriority > b->StretchPriority;
+        });
+        for (TTeStatusPanel *p : stretching) {
+            if (free <= 0)
+                break;
+            p->WorkingWidth += free;
+            free = std::max(0, p->WorkingWidth - p->MaxWidth);
+        }
+    }
+    int x = 0;
+    for (size_t i = 0; i < Panels.size(); ++i) {
+        TTeStatusPanel &p = Panels[i];
+        if (x >= room)
+            p.Shown = false;
+        const int left = inner.left() + x;
+        int right = left;
+        if (p.Shown) {
+            right = left + p.EffectiveWidth();
+            x += p.EffectiveWidth();
+            if (p.StretchPriority > 0 && (i + 1 == Panels.size() || right - inner.left() >= room))
+                right = inner.left() + inner.width();
+        }
+        p.Bounds = QRect(left, inner.top(), right - left, inner.height());
+        if (p.Control) {
+            QRect r = p.Bounds;
+            if (p.Framed)
+                r.adjust(1, 1, -3, -1);
+            p.Control->setGeometry(r);
+            p.Control->setVisible(p.Shown);
+        }
+    }
+}
+
+bool TTeStatusBar::SizeGripShown() const
+{
+    QWidget *form = window();
+    if (!SizeGrip || !form || form->isMaximized())
+        return false;
+    if (const auto *frame = form->findChild<TTeForm *>(); frame && frame->WindowState() == kwsMaximized)
+        return false;
+    // The bar's corner is the corner of the form's client area.
+    const QPoint corner = mapTo(form, QPoint(width(), height()));
+    QRect client = form->rect();
+    if (const auto *frame = form->findChild<TTeForm *>())
+        client = frame->GetClientAreaRect();
+    return corner == client.topLeft() + QPoint(client.width(), client.height());
+}
+
+QRect TTeStatusBar::SizeGripRect() const
+{
+    const QRect inner = InnerArea();
+    return QRect(inner.left() + inner.width() - inner.height(), inner.top(), inner.height(), inner.height());
+}
+
+void TTeStatusBar::PaintClient(TteCanvas &canvas)
+{
+    const QRect full(0, 0, PaintWidth(), PaintHeight());
+    const bool skinned = Skinned();
+    TteTheme *theme = Binding.Theme();
+    if (skinned)
+        theme->PaintStatusBar(0, canvas, "default", MakeElementInfo(full));
+    else
+        canvas.FillRect(GetInnerRect(), ToQColor(Color));
+    QFont font = WorkingFont;
+    QColor colour = palette().color(QPalette::WindowText);
+    if (skinned) {
+        const int index = isEnabled() ? 49 : 50;
+        font = theme->GetObjectFont(index, "default");
+        colour = ToQColor(theme->Fonts[size_t(index)].Color);
+    }
+    for (size_t i = 0; i < Panels.size(); ++i) {
+        TTeStatusPanel &p = Panels[i];
+        if (!p.Shown || p.Bounds.isEmpty())
+            continue;
+        const uint8_t kind = i + 1 == Panels.size() ? StatusPanelLast : StatusPanelNormal;
+        if (skinned) {
+            theme->PaintStatusPanel(0, canvas, "default", MakeElementInfo(p.Bounds, kind));
+        } else {
+            canvas.FillRect(p.Bounds, ToQColor(Color));
+            if (p.Framed) {
+                const QRect b = p.Bounds;
+                canvas.FillRect(QRect(b.left(), b.top(), b.width(), 1), ToQColor(clBtnShadow));
+                canvas.FillRect(QRect(b.left(), b.top(), 1, b.height()), ToQColor(clBtnShadow));
+                canvas.FillRect(QRect(b.left(), b.bottom(), b.width(), 1), ToQColor(clBtnHighlight));
+                canvas.FillRect(QRect(b.right(), b.top(), 1, b.height()), ToQColor(clBtnHighlight));
+            }
+        }
+        if (p.Style == psOwnerDraw) {
+            if (OnDrawPanel)
+                OnDrawPanel(*this, p, p.Bounds);
+            continue;
+        }
+        QRect text = p.Bounds.adjusted(2, 0, -2, 0);
+        if (p.ShowImage && Images && p.ImageIndex >= 0 && p.ImageIndex < int(Images->size())) {
+            TteBitmap image;
+            image.Assign((*Images)[size_t(p.ImageIndex)].convertToFormat(QImage::Format_ARGB32));
+            image.MarkTransparentColor(0xFF00FF);
+            const int y = p.Bounds.top() + (p.Bounds.height() - image.Height()) / 2;
+            if (p.Layout == sglGlyphLeft) {
+                image.Draw(canvas, p.Bounds.left() + p.Margin, y);
+                text.setLeft(p.Bounds.left() + p.Margin + image.Width() + p.Spacing);
+            } else {
+                image.Draw(canvas, p.Bounds.left() + p.Bounds.width() - p.Margin - image.Width(), y);
+                text.setRight(p.Bounds.right() - p.Margin - image.Width() - p.Spacing);
+            }
+        }
+        canvas.Font = font;
+        const QString shown = QFontMetrics(font).elidedText(p.Text, Qt::ElideRight, std::max(0, p.Bounds.width() - 4));
+        const unsigned align = p.Alignment == taCenter ? DT_CENTER : p.Alignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+        if (skinned) {
+            canvas.FontColor = colour;
+            theme->PaintStatusPanelText(0, canvas, "default",
+                                        MakeTextInfo(text, shown, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX),
+                                        MakeElementInfo(p.Bounds, kind));
+        } else {
+            canvas.DrawText(shown, text, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, colour);
+        }
+    }
+    if (SizeGripShown()) {
+        if (skinned)
+            theme->PaintStatusPanel(0, canvas, "default", MakeElementInfo(SizeGripRect(), StatusSizeGrip));
+        else
+            theme ? theme->PaintSizeGrip(0, canvas, "default", TteGripInfo{SizeGripRect(), true})
+                  : TteTheme().PaintSizeGrip(0, canvas, "default", TteGripInfo{SizeGripRect(), true});
+    }
+}
+
+bool TTeStatusBar::event(QEvent *e)
+{
+    if (Binding.HandleEvent(e))
+        return true;
+    return TTeControl::event(e);
+}
+
+void TTeStatusBar::resizeEvent(QResizeEvent *event)
+{
+    TTeControl::resizeEvent(event);
+    LayoutPanels();
+}
+
+void TTeStatusBar::mouseMoveEvent(QMouseEvent *event)
+{
+    setCursor(SizeGripShown() && SizeGripRect().contains(event->position().toPoint()) ? Qt::SizeFDiagCursor
+                                                                                      : Qt::ArrowCursor);
+    TTeControl::mouseMoveEvent(event);
+}
+
+void TTeStatusBar::mousePressEvent(QMouseEvent *event)
+{
+    // A press on the grip sizes the form by its bottom-right corner.
+    if (event->button() == Qt::LeftButton && SizeGripShown() && SizeGripRect().contains(event->position().toPoint()))
+        if (auto *frame = window()->findChild<TTeForm *>()) {
+            frame->StartDrag(FrameBottomRight, event->globalPosition().toPoint());
+            return;
+        }
+    TTeControl::mousePressEvent(event);
 }
 
 } // namespace quillon

@@ -1,7 +1,8 @@
 #pragma once
-// Skinned controls of the status area: the progress bar.
+// Skinned controls of the status area: the progress bar and the status bar
+// with its panels.
 
-#include "skin/te_controls.h"
+#include "skin/te_button.h"
 
 namespace quillon {
 
@@ -51,6 +52,67 @@ public:
     // Last of all: a current theme answers the registration at once, and
     // the reaction may use every other member.
     TteThemeBinding Binding{*this, [this] { update(); }};
+};
+
+enum TTeStatusPanelStyle : int { psText, psOwnerDraw };
+enum TTeStatusGlyphLayout : int { sglGlyphLeft, sglGlyphRight };
+
+struct TTeStatusPanel {
+    TTeAlignment Alignment = taLeftJustify;
+    int ImageIndex = -1;
+    bool Framed = true;
+    QWidget *Control = nullptr;
+    TTeStatusGlyphLayout Layout = sglGlyphLeft;
+    int Margin = 2, MaxWidth = 10000, Spacing = 4;
+    int ViewPriority = 100, StretchPriority = 0;
+    TTeStatusPanelStyle Style = psText;
+    bool ShowImage = true;
+    QString Text;
+    int Width = 50;
+
+    // What the layout made of it.
+    QRect Bounds;
+    bool Shown = false;
+    int WorkingWidth = 0;
+    int EffectiveWidth() const { return std::min(MaxWidth, WorkingWidth); }
+};
+
+class TTeStatusBar : public TTeControl {
+    Q_OBJECT
+public:
+    explicit TTeStatusBar(QWidget *parent = nullptr);
+
+    std::vector<TTeStatusPanel> Panels;
+    const TTeImageList *Images = nullptr;
+    bool SizeGrip = true;
+    std::function<void(TTeStatusBar &, TTeStatusPanel &, QRect)> OnDrawPanel;
+
+    // A panel's embedded control; the bar itself or one of its parents is
+    // refused with "Can't insert own parent", and a control another panel
+    // holds moves here.
+    void SetPanelControl(size_t index, QWidget *control);
+    bool Skinned() const;
+    QRect InnerArea() const;
+    // Places the panels (hiding the least wanted ones when the room is short,
+    // stretching the most wanted when there is room left) and their controls.
+    void LayoutPanels();
+    bool SizeGripShown() const;
+    QRect SizeGripRect() const;
+
+    void PaintClient(TteCanvas &canvas) override;
+
+protected:
+    bool event(QEvent *e) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+public:
+    // Last of all: a current theme answers the registration at once.
+    TteThemeBinding Binding{*this, [this] {
+                                LayoutPanels();
+                                update();
+                            }};
 };
 
 } // namespace quillon

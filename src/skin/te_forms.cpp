@@ -740,6 +740,10 @@ void TTeForm::Release(QMouseEvent *event)
     if (dragged)
         Move(event); // the release point is the drag's last
     Dragging_ = false;
+    if (Grabbed) {
+        Window.releaseMouse();
+        Grabbed = false;
+    }
     PressedHit = FrameNone;
     UpdateHover(p);
     Window.update();
@@ -749,6 +753,16 @@ void TTeForm::Release(QMouseEvent *event)
     }
     if (event->button() == Qt::LeftButton && !dragged && hit == pressed)
         Click(hit);
+}
+
+void TTeForm::StartDrag(int hit, QPoint globalAt)
+{
+    PressedHit = HoverHit = hit;
+    Dragging_ = true;
+    Anchor = globalAt;
+    DragStart = Window.geometry();
+    Window.grabMouse(); // the moves and the release come to the window
+    Grabbed = true;
 }
 
 void TTeForm::DoubleClick(QMouseEvent *event)

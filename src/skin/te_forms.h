@@ -245,6 +245,9 @@ public:
     void ShowSystemMenu(QPoint globalAt);
     // Runs a click on a caption button (its hit code).
     void Click(int hit);
+    // Starts moving or sizing the window as a press on that part of the
+    // frame would, from a point of the screen (a size grip does this).
+    void StartDrag(int hit, QPoint globalAt);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -261,7 +264,7 @@ private:
     QWidget *Client = nullptr;
     QSystemTrayIcon *Tray = nullptr;
     bool FrameOwned = false; // the window is frameless and this frame is its frame
-    bool Dragging_ = false;
+    bool Dragging_ = false, Grabbed = false;
     QPoint Anchor;
     QRect DragStart;
     QTimer *HoverPoll = nullptr;

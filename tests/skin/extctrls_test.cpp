@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/quillon_error.h"
+
 #include <QTest>
 
 using namespace quillon;
@@ -102,4 +104,55 @@ TEST(TTeProgressBar, SkinnedItDrawsTheThemesFrameAndFill)
     t.PaintProgressBar(0, expected.Canvas(), "default", MakeElementInfo(bar.FilledRect(), 0, ProgressBlocksHorz));
     EXPECT_EQ(shown, expected.AssignTo().convertToFormat(QImage::Format_RGB32));
     TteThemeManager::Instance().ClearCurrentTheme();
+}
+
+TEST(TTeStatusBar, PanelLayoutAndTheEmbeddedProgressBar)
+{
+    TteThemeManager::Instance().ClearCurrentTheme();
+    TTeStatusBar bar;
+    bar.resize(405, 25); // inner width 401 inside a border of 2
+    ASSERT_EQ(bar.InnerArea().width(), 401);
+    bar.Panels.resize(2);
+    bar.Panels[0].Width = 100;
+    bar.Panels[1].Width = 300;
+    auto *progress = new TTeProgressBar;
+    bar.SetPanelControl(0, progress);
+    EXPECT_TRUE(bar.Panels[0].Shown && bar.Panels[1].Shown) << "no panel is hidden";
+    EXPECT_EQ(bar.Panels[1].Bounds.right() + 1, 2 + 400) << "1 pixel stays free; nothing stretches";
+    EXPECT_EQ(progress->geometry(), QRect(3, 3, 96, 19));
+    EXPECT_THROW(bar.SetPanelControl(1, &bar), QuillonError);
+    try {
+        bar.SetPanelControl(1, &bar);
+    } catch (const QuillonError &e) {
+        EXPECT_STREQ(e.what(), "Can't insert own parent");
+    }
+    bar.SetPanelControl(1, progress);
+    EXPECT_EQ(bar.Panels[0].Control, nullptr) << "the control moved to the other panel";
+}
+
+TEST(TTeStatusBar, PrioritiesHideAndStretch)
+{
+    TteThemeManager::Instance().ClearCurrentTheme();
+    TTeStatusBar bar;
+    bar.resize(204, 25); // inner width 200
+    bar.Panels.resize(3);
+    bar.Panels[0].Width = 100; // priority 100: always kept
+    bar.Panels[1].Width = 100;
+    bar.Panels[1].ViewPriority = 50;
+    bar.Panels[2].Width = 60;
+    bar.Panels[2].ViewPriority = 10;
+    bar.LayoutPanels();
+    EXPECT_TRUE(bar.Panels[0].Shown);
+    EXPECT_TRUE(bar.Panels[1].Shown);
+    EXPECT_FALSE(bar.Panels[2].Shown) << "the least wanted goes first";
+    EXPECT_EQ(bar.Panels[2].Bounds.width(), 0);
+
+    bar.Panels[1].ViewPriority = 0;
+    bar.Panels[2].StretchPriority = 5;
+    bar.Panels[2].MaxWidth = 80;
+    bar.LayoutPanels();
+    EXPECT_FALSE(bar.Panels[1].Shown) << "priority 0: never shown";
+    EXPECT_TRUE(bar.Panels[2].Shown);
+    EXPECT_EQ(bar.Panels[2].Bounds.left(), 2 + 100);
+    EXPECT_EQ(bar.Panels[2].Bounds.right() + 1, 2 + 200) << "the last stretching panel reaches the end";
 }
