@@ -1,11 +1,13 @@
 #include "embedded_theme.h"
 #include "skin/te_checkbox.h"
+#include "skin/te_groupbox.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QTest>
 
 using namespace quillon;
@@ -114,4 +116,25 @@ TEST(TTeCheckBox, SkinnedItDrawsTheThemesBox)
     EXPECT_EQ(QColor(shown.pixel(r.topLeft() + centre)).rgb() | 0xFF000000u,
               expected.Pixel(centre.x(), centre.y()) | 0xFF000000u);
     TteThemeManager::Instance().ClearCurrentTheme();
+}
+
+TEST(TTeGroupBox, FrameAndCaptionPlaces)
+{
+    TteThemeManager::Instance().ClearCurrentTheme();
+    TTeGroupBox group;
+    group.resize(393, 121);
+    group.Caption = "Output";
+    const int h = QFontMetrics(group.font()).height();
+    EXPECT_EQ(group.FrameRect(), QRect(QPoint(3, h / 2 + 1), QPoint(390, 118)));
+    EXPECT_EQ(group.CaptionRect().topLeft(), QPoint(12, 0));
+    EXPECT_EQ(group.CaptionRect().height(), h);
+    // The classic frame leaves a gap where the caption is.
+    group.Color = MakeThemeColor(200, 200, 200);
+    group.Transparent = false;
+    const QImage picture = group.grab().toImage();
+    const QRect caption = group.CaptionRect();
+    const int frameTop = group.FrameRect().top();
+    EXPECT_EQ(QColor(picture.pixel(caption.left() - 3, frameTop)), ToQColor(clBtnShadow))
+        << "the frame beside the caption";
+    EXPECT_NE(QColor(picture.pixel(caption.left() + 1, frameTop)), ToQColor(clBtnShadow)) << "no frame under it";
 }
