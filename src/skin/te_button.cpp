@@ -37,8 +37,8 @@ TTeButton::TTeButton(QWidget *parent) : TTeControl(parent)
     Performance = kspDoubleBuffer;
     setFocusPolicy(Qt::StrongFocus);
     Slot = ReserveEffectSlot();
-    Fade.Effect = "[ FADE ] - Fade";
-    Fade.SetTime(100);
+    HoverFade.Effect = "[ FADE ] - Fade";
+    HoverFade.SetTime(100);
 }
 
 TTeButton::~TTeButton()
@@ -308,7 +308,7 @@ void TTeButton::FadeTo(bool mouseInControl)
     MouseInControl = mouseInControl;
     PaintLook(after);
     after.SetAlpha(255);
-    StartEffect(&EffectCanvas(), 0, 0, Slot, Fade, after, before);
+    StartEffect(&EffectCanvas(), 0, 0, Slot, HoverFade, after, before);
 }
 
 void TTeButton::DoMouseEnter()

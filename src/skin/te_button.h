@@ -53,6 +53,7 @@ public:
     TTeButtonLayout Layout = blGlyphLeft;
     int ModalResult = 0;
     std::function<void()> OnClick;
+    TteAnimationRec HoverFade; // "[ FADE ] - Fade" in 100 ms
 
     QString Caption() const { return Caption_; }
     // The caption's "&" character is its accelerator.
@@ -95,7 +96,6 @@ private:
     QString Caption_;
     bool Pressed_ = false, Tracking = false;
     int Slot = -1;
-    TteAnimationRec Fade;
     QShortcut *Accelerator = nullptr;
 
 public:

@@ -79,6 +79,8 @@ void TTeProgressBar::PaintClient(TteCanvas &canvas)
     }
     TteTheme *theme = Binding.Theme();
     const bool horizontal = Orientation == kpoHorizontal;
+    // The theme's bar may have round corners: what lies behind shows there.
+    DrawParentBackground(*this, canvas);
     theme->PaintProgressBar(0, canvas, Binding.ThemeObject(),
                             MakeElementInfo(QRect(0, 0, PaintWidth(), PaintHeight()), 0,
                                             horizontal ? ProgressFrameHorz : ProgressFrameVert));

@@ -1,131 +1,30 @@
 // skin-demo: a small window of skinned controls from the embedded theme, to
-// look at the control framework and the effect engine on a real display:
-// a skinned panel with bevels, labels over it, and a button-like control
-// that fades into its hot look when the pointer comes (100 ms) and, with
+// look at the controls and the effect engine on a real display: a panel, a
+// label, a group box with check boxes, buttons (one disabled), a status bar
+// with a progress bar; the Extract button fades into its hot look when the
+// pointer comes (100 ms) and, with
 // --slow-fade MS, once by itself a second after start, slowly enough to be
 // caught halfway on a screenshot. The window wears the skinned frame: move it
 // by its caption, size it by its borders, use its buttons, Alt+Space.
 //   skin-demo [--slow-fade MS]
 
 #include "embedded_theme.h"
-#include "skin/te_controls.h"
+#include "skin/te_button.h"
+#include "skin/te_extctrls.h"
 #include "skin/te_forms.h"
+#include "skin/te_groupbox.h"
+#include "skin/te_label.h"
+#include "skin/te_panel.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
 #include <QApplication>
+#include <QEnterEvent>
 #include <QTimer>
 
 #include <cstring>
 
 using namespace quillon;
-
-namespace {
-
-// A panel painted by the theme's panel drawing inside its bevels.
-class DemoPanel : public TTeControl {
-public:
-    explicit DemoPanel(QWidget *parent) : TTeControl(parent)
-    {
-        SetBevelOuter(kbvRaised);
-        SetBevelInner(kbvLowered);
-        SetBevelWidth(1);
-    }
-    TteThemeBinding Binding{*this, [this] { update(); }};
-    void PaintClient(TteCanvas &canvas) override
-    {
-        if (TteTheme *theme = Binding.Theme())
-            theme->PaintPanel(0, canvas, Binding.ThemeObject(), MakeElementInfo(GetInnerRect()));
-        else
-            TTeControl::PaintClient(canvas);
-    }
-
-protected:
-    bool event(QEvent *e) override { return Binding.HandleEvent(e) || TTeControl::event(e); }
-};
-
-// Text on its parent's surface, in the theme's label font.
-class DemoLabel : public TTeGraphicControl {
-public:
-    DemoLabel(QWidget *parent, QString text) : TTeGraphicControl(parent), Text(std::move(text)) {}
-    TteThemeBinding Binding{*this, [this] { update(); }};
-    void PaintControl(TteCanvas &canvas) override
-    {
-        TteTheme *theme = Binding.Theme();
-        canvas.Font = theme ? theme->Fonts[4].Font : WorkingFont;
-        QRect r(0, 0, width(), height());
-        canvas.DrawText(Text, r, DT_LEFT | DT_VCENTER | DT_SINGLELINE,
-                        theme ? ToQColor(theme->Fonts[4].Color) : QColor(Qt::black));
-    }
-
-protected:
-    bool event(QEvent *e) override { return Binding.HandleEvent(e) || TTeGraphicControl::event(e); }
-
-private:
-    QString Text;
-};
-
-// A push button's face from the theme that fades into its hot look.
-class DemoFader : public TTeControl {
-public:
-    explicit DemoFader(QWidget *parent) : TTeControl(parent)
-    {
-        Performance = kspDoubleBuffer;
-        Slot = ReserveEffectSlot();
-        Record.Effect = "[ FADE ] - Fade";
-        Record.SetTime(100);
-    }
-    ~DemoFader() override { ReleaseEffectSlot(Slot); }
-    TteThemeBinding Binding{*this, [this] { update(); }};
-    bool Hot = false;
-    TteAnimationRec Record;
-
-    void PaintClient(TteCanvas &canvas) override
-    {
-        TteTheme *theme = Binding.Theme();
-        if (!theme) {
-            TTeControl::PaintClient(canvas);
-            return;
-        }
-        const QRect r(0, 0, PaintWidth(), PaintHeight());
-        DrawParentBackground(*this, canvas);
-        theme->PaintButton(ButtonPush, canvas, Binding.ThemeObject(),
-                           MakeElementInfo(r, Hot ? ButtonHot : ButtonNormal));
-        canvas.Font = theme->Fonts[Hot ? 12 : 10].Font;
-        QRect text = r;
-        canvas.DrawText("Extract", text, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                        ToQColor(theme->Fonts[Hot ? 12 : 10].Color));
-    }
-    // The look changes through the effect: the old look, the new look, a fade between.
-    void SetHot(bool hot)
-    {
-        if (hot == Hot)
-            return;
-        TteBitmap before, after;
-        PaintLook(before);
-        Hot = hot;
-        PaintLook(after);
-        StartEffect(&EffectCanvas(), 0, 0, Slot, Record, after, before);
-    }
-
-protected:
-    bool event(QEvent *e) override { return Binding.HandleEvent(e) || TTeControl::event(e); }
-    void DoMouseEnter() override
-    {
-        TTeControl::DoMouseEnter();
-        SetHot(true);
-    }
-    void DoMouseLeave() override
-    {
-        TTeControl::DoMouseLeave();
-        SetHot(false);
-    }
-
-private:
-    int Slot = -1;
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -144,27 +43,53 @@ int main(int argc, char **argv)
 
     QWidget window;
     window.setWindowTitle("Quillon skin demo");
-    window.setGeometry(40, 40, 360, 200);
+    window.setGeometry(40, 40, 400, 250);
     // The client: what the frame encloses.
     auto *client = new QWidget(&window);
-    client->resize(360, 200);
-    auto *panel = new DemoPanel(client);
-    panel->setGeometry(10, 10, 340, 180);
+    client->resize(400, 250);
+    auto *panel = new TTePanel(client);
+    panel->setGeometry(0, 0, 400, 225);
     TTeForm frame(window);
     frame.BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize | kbiRollup | kbiTray;
     frame.Attach(*client);
-    new DemoLabel(panel, "Skinned panel, bevels raised outside and lowered inside");
-    panel->findChildren<DemoLabel *>().front()->setGeometry(14, 12, 320, 20);
-    auto *hint = new DemoLabel(panel, "Point at the button: it fades into its hot look.");
-    hint->setGeometry(14, 40, 320, 20);
-    auto *fader = new DemoFader(panel);
-    fader->setGeometry(20, 120, 100, 30); // away from where a bare X server puts the pointer
+
+    auto *label = new TTeLabel(panel);
+    label->move(14, 12);
+    label->SetCaption("Point at the button: it fades into its hot look.");
+    auto *group = new TTeGroupBox(panel);
+    group->setGeometry(10, 36, 380, 80);
+    group->Caption = "Output";
+    auto *mono = new TTeCheckBox(group);
+    mono->setGeometry(14, 26, 120, 20);
+    mono->SetCaption("&Mono");
+    auto *overwrite = new TTeCheckBox(group);
+    overwrite->setGeometry(14, 50, 200, 20);
+    overwrite->SetCaption("&Overwrite existing file");
+    overwrite->SetChecked(true);
+    auto *extract = new TTeButton(panel);
+    extract->setGeometry(20, 150, 81, 25); // away from where a bare X server puts the pointer
+    extract->SetCaption("&Extract");
+    auto *stop = new TTeButton(panel);
+    stop->setGeometry(116, 150, 81, 25);
+    stop->SetCaption("&Stop");
+    stop->setEnabled(false);
+
+    auto *status = new TTeStatusBar(client);
+    status->setGeometry(0, 225, 400, 25);
+    status->Panels.resize(2);
+    status->Panels[0].Width = 100;
+    status->Panels[1].Width = 300;
+    status->Panels[1].Text = "Batch converting";
+    auto *progress = new TTeProgressBar;
+    status->SetPanelControl(0, progress);
+    progress->SetPosition(45);
     window.show();
     if (slowFade > 0)
-        QTimer::singleShot(1000, fader, [fader, slowFade] {
-            fader->Record.SetTime(slowFade);
-            fader->SetHot(true);
-            fader->Record.SetTime(100);
+        QTimer::singleShot(1000, extract, [extract, slowFade] {
+            extract->HoverFade.SetTime(slowFade);
+            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(extract->mapToGlobal(QPoint(5, 5))));
+            QApplication::sendEvent(extract, &enter);
+            extract->HoverFade.SetTime(100);
         });
     const int code = QApplication::exec();
     TteThemeManager::Instance().ClearCurrentTheme();
