@@ -50,19 +50,7 @@ TTeButton::~TTeButton()
 void TTeButton::SetCaption(const QString &caption)
 {
     Caption_ = caption;
-    delete Accelerator;
-    Accelerator = nullptr;
-    const QKeySequence key = QKeySequence::mnemonic(caption);
-    if (!key.isEmpty()) {
-        Accelerator = new QShortcut(key, this);
-        Accelerator->setContext(Qt::WindowShortcut);
-        connect(Accelerator, &QShortcut::activated, this, [this] {
-            if (!isEnabled() || !isVisible())
-                return;
-            setFocus(Qt::ShortcutFocusReason);
-            Click();
-        });
-    }
+    SetAccelerator(Accelerator, *this, caption, [this] { Click(); });
     update();
 }
 

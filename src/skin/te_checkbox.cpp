@@ -17,18 +17,7 @@ TTeCheckBox::TTeCheckBox(QWidget *parent) : TTeControl(parent)
 void TTeCheckBox::SetCaption(const QString &caption)
 {
     Caption_ = caption;
-    delete Accelerator;
-    Accelerator = nullptr;
-    const QKeySequence key = QKeySequence::mnemonic(caption);
-    if (!key.isEmpty()) {
-        Accelerator = new QShortcut(key, this);
-        connect(Accelerator, &QShortcut::activated, this, [this] {
-            if (!isEnabled() || !isVisible())
-                return;
-            setFocus(Qt::ShortcutFocusReason);
-            Toggle();
-        });
-    }
+    SetAccelerator(Accelerator, *this, caption, [this] { Toggle(); });
     update();
 }
 

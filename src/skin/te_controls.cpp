@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 
 #include <vector>
 
@@ -32,6 +33,23 @@ BevelColors BevelColorsOf(TTeBevelCut cut)
     case kbvFlatBorder: return {clBtnShadow, clBtnShadow, clBtnFace, clBtnFace};
     default: return {clNone, clNone, clNone, clNone};
     }
+}
+
+void SetAccelerator(QShortcut *&slot, QWidget &owner, const QString &caption, std::function<void()> action)
+{
+    delete slot;
+    slot = nullptr;
+    const QKeySequence key = QKeySequence::mnemonic(caption);
+    if (key.isEmpty())
+        return;
+    slot = new QShortcut(key, &owner);
+    slot->setContext(Qt::WindowShortcut);
+    QObject::connect(slot, &QShortcut::activated, &owner, [&owner, action = std::move(action)] {
+        if (!owner.isEnabled() || !owner.isVisible())
+            return;
+        owner.setFocus(Qt::ShortcutFocusReason);
+        action();
+    });
 }
 
 TteBitmap &SharedPaintBuffer()

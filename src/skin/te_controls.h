@@ -25,6 +25,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QShortcut;
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -47,6 +49,11 @@ struct BevelColors {
     ThemeColor OuterTopLeft, OuterBottomRight, InnerTopLeft, InnerBottomRight;
 };
 BevelColors BevelColorsOf(TTeBevelCut cut);
+
+// The accelerator of a caption ("&Extract": Alt+E): replaces the control's
+// shortcut in slot; the key focuses the control and runs action, while it
+// is visible and enabled.
+void SetAccelerator(QShortcut *&slot, QWidget &owner, const QString &caption, std::function<void()> action);
 
 // The one buffer kspSharedBuffer controls paint into: (screen width + 500) x
 // (screen height + 500), sized on first use.

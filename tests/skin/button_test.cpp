@@ -1,5 +1,5 @@
-#include "embedded_theme.h"
 #include "skin/te_button.h"
+#include "skin_test_support.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -11,19 +11,6 @@
 using namespace quillon;
 
 namespace {
-
-struct EmbeddedTheme {
-    TTeThemeList List;
-    TTeThemeEngine Engine;
-    EmbeddedTheme()
-    {
-        TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
-        List.AddThemeStream(EmbeddedThemeStream());
-        Engine.SetThemeList(&List);
-        Engine.SetThemeIndex(0);
-    }
-    ~EmbeddedTheme() { TteThemeManager::Instance().ClearCurrentTheme(); }
-};
 
 QImage face(TTeButton &b) { return b.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
@@ -135,7 +122,7 @@ TEST(TTeButton, MouseSpaceAndAcceleratorClick)
 
 TEST(TTeButton, SkinnedItShowsTheThemesFaceAndFadesIntoItsHotLook)
 {
-    EmbeddedTheme theme;
+    test::EmbeddedThemeCurrent theme;
     QWidget window;
     window.resize(200, 100);
     auto *button = new TTeButton(&window);

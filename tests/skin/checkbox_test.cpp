@@ -1,6 +1,6 @@
-#include "embedded_theme.h"
 #include "skin/te_checkbox.h"
 #include "skin/te_groupbox.h"
+#include "skin_test_support.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -91,12 +91,7 @@ TEST(TTeCheckBox, MouseAndSpaceToggleOnlyInside)
 
 TEST(TTeCheckBox, SkinnedItDrawsTheThemesBox)
 {
-    TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
-    TTeThemeList list;
-    TTeThemeEngine engine;
-    list.AddThemeStream(EmbeddedThemeStream());
-    engine.SetThemeList(&list);
-    engine.SetThemeIndex(0);
+    test::EmbeddedThemeCurrent theme;
     QWidget window;
     window.resize(200, 100);
     auto *box = new TTeCheckBox(&window);

@@ -1,5 +1,5 @@
-#include "embedded_theme.h"
 #include "skin/te_extctrls.h"
+#include "skin_test_support.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -87,12 +87,7 @@ TEST(TTeProgressBar, ClassicBlocksAndRepaintsOnlyOnChange)
 
 TEST(TTeProgressBar, SkinnedItDrawsTheThemesFrameAndFill)
 {
-    TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
-    TTeThemeList list;
-    TTeThemeEngine engine;
-    list.AddThemeStream(EmbeddedThemeStream());
-    engine.SetThemeList(&list);
-    engine.SetThemeIndex(0);
+    test::EmbeddedThemeCurrent theme;
     TTeProgressBar bar;
     bar.resize(96, 19);
     bar.SetPosition(40);

@@ -1,5 +1,5 @@
-#include "embedded_theme.h"
 #include "skin/te_forms.h"
+#include "skin_test_support.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -204,23 +204,7 @@ TEST(TTeDefaultForm, DraggingMovesSnapsAndKeepsTheMinimumSize)
     EXPECT_EQ(frame.DraggedBounds(FrameRight, start, anchor, anchor + QPoint(50, 0)), start);
 }
 
-namespace {
-
-// The program's theme as the current one, for as long as the test runs.
-struct EmbeddedThemeCurrent {
-    TTeThemeList List;
-    TTeThemeEngine Engine;
-    EmbeddedThemeCurrent()
-    {
-        TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
-        List.AddThemeStream(EmbeddedThemeStream());
-        Engine.SetThemeList(&List);
-        Engine.SetThemeIndex(0);
-    }
-    ~EmbeddedThemeCurrent() { TteThemeManager::Instance().ClearCurrentTheme(); }
-};
-
-} // namespace
+using test::EmbeddedThemeCurrent;
 
 TEST(TTeForm, GeometryAndHitsComeFromTheTheme)
 {

@@ -1,5 +1,5 @@
-#include "embedded_theme.h"
 #include "skin/te_label.h"
+#include "skin_test_support.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -44,12 +44,7 @@ public:
 
 TEST(TTeLabel, OurThemeLeavesLabelsTheirOwnFont)
 {
-    TteThemeManager::Instance().RegisterThemeClass(TTeThemeMsStyles::ThemeClass());
-    TTeThemeList list;
-    TTeThemeEngine engine;
-    list.AddThemeStream(EmbeddedThemeStream());
-    engine.SetThemeList(&list);
-    engine.SetThemeIndex(0);
+    test::EmbeddedThemeCurrent theme;
     TTeLabel label;
     EXPECT_FALSE(label.Skinned());
     QColor colour;
