@@ -1,5 +1,7 @@
 #include "app/main_form.h"
 
+#include "app/quillon_application.h"
+
 #include "embedded_theme.h"
 #include "joblist/list_file.h"
 #include "platform/app_errors.h"
@@ -75,14 +77,22 @@ QLabel *label(QWidget *parent, const QString &text, int x, int y)
     return l;
 }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &hint,
-                    QStyle::StandardPixmap image, QRect place)
+// A button with picture image of the window's image list (-1: none).
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &hint, int image,
+                    QRect place)
 {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setToolTip(hint);
-    if (image != QStyle::SP_CustomBase)
-        b->setIcon(parent->style()->standardIcon(image));
+    static const TTeImageList images = ProgramImageList();
+    if (image >= 0 && image < int(images.size())) {
+        QImage picture = images[size_t(image)].convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if ((picture.pixel(x, y) & 0xFFFFFF) == 0xFF00FF)
+                    picture.setPixel(x, y, 0); // the image list's clear colour
+        b->setIcon(QIcon(QPixmap::fromImage(picture)));
+    }
     b->setGeometry(place);
     return b;
 }
@@ -134,12 +144,9 @@ void TfrmMain::CreateControls()
 {
     panelLeft = new QWidget(Client);
     panelLeft->setObjectName("panelLeft");
-    btnBatch = button(panelLeft, "btnBatch", "&Batch      ", "Batch conversion", QStyle::SP_FileDialogDetailedView,
-                      {16, 8, 84, 25});
-    btnOption = button(panelLeft, "btnOption", "&Options  ", "Set program options", QStyle::SP_FileDialogInfoView,
-                       {16, 48, 84, 25});
-    btnHelp = button(panelLeft, "btnHelp", "&Help        ", "Get help information", QStyle::SP_DialogHelpButton,
-                     {16, 88, 84, 25});
+    btnBatch = button(panelLeft, "btnBatch", "&Batch      ", "Batch conversion", 15, {16, 8, 84, 25});
+    btnOption = button(panelLeft, "btnOption", "&Options  ", "Set program options", 1, {16, 48, 84, 25});
+    btnHelp = button(panelLeft, "btnHelp", "&Help        ", "Get help information", 3, {16, 88, 84, 25});
     labelInfo = new QLabel(panelLeft);
     labelInfo->setObjectName("labelInfo");
     labelInfo->setWordWrap(true);
@@ -189,20 +196,13 @@ void TfrmMain::CreateControls()
     lvFiles->setDragDropMode(QAbstractItemView::DropOnly);
 
     batchButtons = new QWidget(panelBatch);
-    btnLoadList = button(batchButtons, "btnLoadList", "&Load List  ", "Load file list", QStyle::SP_DialogOpenButton,
-                         {8, 6, 81, 25});
-    btnSaveList = button(batchButtons, "btnSaveList", "&Save List  ", "Save file list", QStyle::SP_DialogSaveButton,
-                         {104, 6, 81, 25});
-    btnClear =
-        button(batchButtons, "btnClear", "&Clear List    ", "Clear file list", QStyle::SP_CustomBase, {200, 6, 81, 25});
-    btnConvert = button(batchButtons, "btnConvert", "&Extract", "Start batch conversion", QStyle::SP_MediaPlay,
-                        {297, 6, 81, 25});
-    btnAddFile =
-        button(batchButtons, "btnAddFile", "&Add File    ", "Add file to list", QStyle::SP_FileIcon, {8, 38, 81, 25});
-    btnOutput = button(batchButtons, "btnOutput", "&Folder       ", "Open output folder", QStyle::SP_DirOpenIcon,
-                       {104, 38, 81, 25});
-    btnStopConvert = button(batchButtons, "btnStopConvert", "&Stop         ", "Stop conversion", QStyle::SP_MediaStop,
-                            {297, 38, 81, 25});
+    btnLoadList = button(batchButtons, "btnLoadList", "&Load List  ", "Load file list", 11, {8, 6, 81, 25});
+    btnSaveList = button(batchButtons, "btnSaveList", "&Save List  ", "Save file list", 12, {104, 6, 81, 25});
+    btnClear = button(batchButtons, "btnClear", "&Clear List    ", "Clear file list", -1, {200, 6, 81, 25});
+    btnConvert = button(batchButtons, "btnConvert", "&Extract", "Start batch conversion", 17, {297, 6, 81, 25});
+    btnAddFile = button(batchButtons, "btnAddFile", "&Add File    ", "Add file to list", 9, {8, 38, 81, 25});
+    btnOutput = button(batchButtons, "btnOutput", "&Folder       ", "Open output folder", 6, {104, 38, 81, 25});
+    btnStopConvert = button(batchButtons, "btnStopConvert", "&Stop         ", "Stop conversion", 8, {297, 38, 81, 25});
     sbConvert = new QFrame(batchButtons);
     sbConvert->setObjectName("sbConvert");
     sbConvert->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -230,7 +230,7 @@ void TfrmMain::CreateControls()
     edtDirectory->setObjectName("edtDirectory");
     edtDirectory->setToolTip("Set the output directory");
     edtDirectory->setGeometry(104, 24, 249, 21);
-    btnDir = button(groupOutput, "btnDir", "...", "Select output directory", QStyle::SP_CustomBase, {360, 24, 25, 20});
+    btnDir = button(groupOutput, "btnDir", "...", "Select output directory", -1, {360, 24, 25, 20});
     label(groupOutput, "Name output file", 16, 56);
     cbNaming = new QComboBox(groupOutput);
     cbNaming->setObjectName("cbNaming");

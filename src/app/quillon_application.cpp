@@ -16,6 +16,19 @@ QuillonApplication::QuillonApplication(int &argc, char **argv) : QApplication(ar
     setWindowIcon(ProgramIcon());
 }
 
+TTeImageList ProgramImageList()
+{
+    std::istringstream in(std::string(EmbeddedBitmapResource("QUILLON_IMAGELIST")));
+    TteBitmap strip;
+    TTeImageList images;
+    if (!strip.LoadFromStream(in))
+        return images;
+    const QImage all = strip.AssignTo();
+    for (int x = 0; x + 16 <= all.width(); x += 16)
+        images.push_back(all.copy(x, 0, 16, 16));
+    return images;
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;

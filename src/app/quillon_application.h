@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "skin/te_button.h"
+
 #include <functional>
 #include <string>
 
@@ -21,5 +23,7 @@ public:
 
 // The program's icon, in every size the program carries.
 QIcon ProgramIcon();
+// The window's image list: 18 pictures of 16 x 16, magenta where clear.
+TTeImageList ProgramImageList();
 
 } // namespace quillon

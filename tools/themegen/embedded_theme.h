@@ -7,7 +7,9 @@
 // 16 x 16, ink with antialiased edges in alpha, clear pixels holding the
 // transparent key (draw them with HasTransparentMarks set and the alpha flag
 // as UpdateAlphaFlag finds it); and the program's icon, "QUILLON_ICON_16",
-// _24, _32, _48, _64 and _128, in straight alpha.
+// _24, _32, _48, _64 and _128, in straight alpha; and the window's image
+// list "QUILLON_IMAGELIST", 18 pictures of 16 x 16 side by side, opaque,
+// magenta (0xFF00FF) where clear.
 #include <cstddef>
 #include <string_view>
 

@@ -451,6 +451,101 @@ std::unique_ptr<TteBitmap> drawProgramIcon(int size)
     return std::move(s.bitmap);
 }
 
+// The window's image list: 18 pictures of 16 x 16 side by side, magenta
+// where clear, for the buttons that show one (the others stay clear).
+std::unique_ptr<TteBitmap> drawImageList()
+{
+    constexpr Rgb Folder{233, 184, 74}, FolderDark{196, 146, 44}, Paper{252, 252, 250}, Green{46, 160, 84},
+        Red{206, 58, 48};
+    Strip s("QUILLON_IMAGELIST", 16, 16, 18, false);
+    auto at = [&](int index) { return s.frame(index); };
+    { // 1: options, a gear
+        Canvas c = at(1);
+        for (int i = 0; i < 8; ++i) {
+            const double a = i * 3.14159265 / 4;
+            c.LineTo(8 + 4 * std::cos(a), 8 + 4 * std::sin(a), 8 + 7 * std::cos(a), 8 + 7 * std::sin(a), Ink, 2.2);
+        }
+        c.Circle(8, 8, 5, Ink);
+        c.Circle(8, 8, 2.2, Paper);
+    }
+    { // 3: help, a question mark in a blue disc
+        Canvas c = at(3);
+        c.Circle(8, 8, 7.5, Accent);
+        c.LineTo(5.8, 6.2, 6.6, 4.4, White, 1.8);
+        c.LineTo(6.6, 4.4, 9.4, 4.2, White, 1.8);
+        c.LineTo(9.4, 4.2, 10.4, 6.4, White, 1.8);
+        c.LineTo(10.4, 6.4, 8, 8.6, White, 1.8);
+        c.LineTo(8, 8.6, 8, 10, White, 1.8);
+        c.Circle(8, 12.4, 1.1, White);
+    }
+    auto folder = [&](Canvas &c) {
+        c.Shape(Canvas::RoundRect(1, 3, 7, 6, 1), FolderDark);
+        c.Shape(Canvas::RoundRect(1, 4.5, 15, 14, 1), Folder);
+        c.Rect(1, 5, 14, 1, FolderDark);
+    };
+    { // 6: output folder
+        Canvas c = at(6);
+        folder(c);
+    }
+    { // 8: stop, a dark square
+        Canvas c = at(8);
+        c.Shape(Canvas::RoundRect(3, 3, 13, 13, 1.5), Red);
+    }
+    auto page = [&](Canvas &c) {
+        c.Rect(3, 1, 8, 1, InkSoft), c.Rect(3, 1, 1, 14, InkSoft), c.Rect(3, 14, 10, 1, InkSoft);
+        c.Rect(12, 5, 1, 10, InkSoft), c.LineTo(10.5, 1.5, 12.5, 3.5, InkSoft, 1.2);
+        c.Rect(4, 2, 7, 12, Paper), c.Rect(11, 5, 1, 9, Paper);
+    };
+    { // 9: add file, a page with a green plus
+        Canvas c = at(9);
+        page(c);
+        c.Rect(9, 10, 7, 2, Green), c.Rect(11.5, 7.5, 2, 7, Green);
+    }
+    { // 11: load list, an open folder with list lines
+        Canvas c = at(11);
+        folder(c);
+        for (int y : {7, 9, 11})
+            c.Rect(4, y, 8, 1, Paper);
+    }
+    { // 12: save list, a disk
+        Canvas c = at(12);
+        c.Shape(Canvas::RoundRect(1.5, 1.5, 14.5, 14.5, 1.5), Accent);
+        c.Rect(4, 2, 8, 5, Paper);
+        c.Rect(9, 3, 2, 3, Accent);
+        c.Rect(4, 10, 8, 4, White);
+    }
+    { // 15: batch, a list of three items
+        Canvas c = at(15);
+        for (int y : {3, 7, 11}) {
+            c.Circle(3, y + 1, 1.4, Accent);
+            c.Rect(6, y, 8, 2, Ink);
+        }
+    }
+    { // 17: extract, a play triangle
+        Canvas c = at(17);
+        c.Shape(
+            [](double x, double y) {
+                return x >= 4 && x <= 13 && std::abs(y - 8) <= (13 - x) * 6.0 / 9.0; // a triangle pointing right
+            },
+            Green);
+    }
+    // Straight alpha to the image list's form: opaque pixels, magenta where clear.
+    for (int y = 0; y < s.bitmap->Height(); ++y)
+        for (int x = 0; x < s.bitmap->Width(); ++x) {
+            const uint32_t p = s.bitmap->Pixel(x, y);
+            const uint32_t a = p >> 24;
+            if (a == 0) {
+                s.bitmap->SetPixel(x, y, 0xFFFF00FF);
+                continue;
+            }
+            // Edges are blended onto the button face they will stand on.
+            auto mix = [a](uint32_t c, uint32_t face) { return (c * a + face * (255 - a)) / 255; };
+            s.bitmap->SetPixel(
+                x, y, 0xFF000000u | mix(p >> 16 & 0xFF, 243) << 16 | mix(p >> 8 & 0xFF, 245) << 8 | mix(p & 0xFF, 248));
+        }
+    return std::move(s.bitmap);
+}
+
 // Bytes as the body of a C array.
 void writeBytes(std::ostream &cpp, std::string_view bytes)
 {
@@ -518,6 +613,7 @@ int main(int argc, char **argv)
     auto glyphs = drawFrameGlyphs();
     for (int size : {16, 24, 32, 48, 64, 128})
         glyphs.push_back(drawProgramIcon(size));
+    glyphs.push_back(drawImageList());
     for (size_t i = 0; i < glyphs.size(); ++i) {
         std::ostringstream stream;
         glyphs[i]->SaveToStream(stream);
