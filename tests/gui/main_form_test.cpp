@@ -175,6 +175,27 @@ TEST(ProgramIcon, EverySizeIsCarriedAndClearAtItsCorners)
     EXPECT_EQ(qAlpha(big.pixel(64, 10)), 255);
 }
 
+TEST(ProgramImageList, PicturesForTheIndicesTheWindowUses)
+{
+    const TTeImageList images = ProgramImageList();
+    ASSERT_EQ(images.size(), 18u);
+    const auto painted = [](const QImage &image) {
+        int count = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                count += (image.pixel(x, y) & 0xFFFFFF) != 0xFF00FF;
+        return count;
+    };
+    for (size_t i = 0; i < images.size(); ++i) {
+        EXPECT_EQ(images[i].size(), QSize(16, 16));
+        const bool used = i == 1 || i == 3 || i == 6 || i == 8 || i == 9 || i == 11 || i == 12 || i == 15 || i == 17;
+        if (used)
+            EXPECT_GT(painted(images[i]), 20) << i;
+        else
+            EXPECT_EQ(painted(images[i]), 0) << i;
+    }
+}
+
 TEST_F(Window, PanelSwitchingValidatesTheDirectory)
 {
     open();
