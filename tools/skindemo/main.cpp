@@ -15,6 +15,7 @@
 #include "skin/te_groupbox.h"
 #include "skin/te_label.h"
 #include "skin/te_panel.h"
+#include "skin/te_scrollbar.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -57,7 +58,7 @@ int main(int argc, char **argv)
     label->move(14, 12);
     label->SetCaption("Point at the button: it fades into its hot look.");
     auto *group = new TTeGroupBox(panel);
-    group->setGeometry(10, 36, 380, 80);
+    group->setGeometry(10, 36, 350, 80);
     group->Caption = "Output";
     auto *mono = new TTeCheckBox(group);
     mono->setGeometry(14, 26, 120, 20);
@@ -74,6 +75,12 @@ int main(int argc, char **argv)
     stop->SetCaption("&Stop");
     stop->setEnabled(false);
 
+    auto *scroll = new TTeScrollBar(panel);
+    scroll->SetOrientation(ksoVertical);
+    scroll->setGeometry(370, 125, 17, 90);
+    scroll->SetMax(99);
+    scroll->SetPageSize(20);
+    scroll->SetPosition(30);
     auto *status = new TTeStatusBar(client);
     status->setGeometry(0, 225, 400, 25);
     status->Panels.resize(2);
