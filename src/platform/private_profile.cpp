@@ -1,5 +1,7 @@
 #include "platform/private_profile.h"
 
+#include "platform/text_case.h"
+
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -23,13 +25,6 @@ std::string trimmed(const std::string &s)
     while (e > b && isBlank(static_cast<unsigned char>(s[e - 1])))
         --e;
     return s.substr(b, e - b);
-}
-
-bool sameName(const std::string &a, const std::string &b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
 }
 
 std::vector<std::string> readLines(const std::string &path)
@@ -63,7 +58,7 @@ bool isKeyLine(const std::string &line, const std::string &key, std::string *val
     if (t.empty() || t[0] == ';')
         return false;
     const size_t eq = t.find('=');
-    if (eq == std::string::npos || !sameName(trimmed(t.substr(0, eq)), key))
+    if (eq == std::string::npos || !SameTextIgnoringCase(trimmed(t.substr(0, eq)), key))
         return false;
     if (value)
         *value = trimmed(t.substr(eq + 1));
@@ -111,7 +106,7 @@ std::optional<std::string> PrivateProfile::ReadString(const std::string &section
         if (const auto name = sectionName(line)) {
             if (inSection)
                 break; // the first section of that name is the one that counts
-            inSection = sameName(*name, section);
+            inSection = SameTextIgnoringCase(*name, section);
             continue;
         }
         std::string value;
@@ -147,7 +142,7 @@ bool PrivateProfile::WriteString(const std::string &section, const std::string &
             sectionEnd = i;
             break;
         }
-        if (sameName(*name, section))
+        if (SameTextIgnoringCase(*name, section))
             sectionStart = i;
     }
     if (sectionStart == lines.size()) {

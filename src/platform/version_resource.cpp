@@ -1,5 +1,7 @@
 #include "platform/version_resource.h"
 
+#include "platform/text_case.h"
+
 #include "platform/byte_reader.h"
 
 #include <QString>
@@ -16,13 +18,6 @@ namespace {
 constexpr int MaxDepth = 6;
 
 size_t align4(size_t n) { return (n + 3) & ~size_t(3); }
-
-bool sameKey(const std::string &a, const std::string &b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 std::string utf8(const char16_t *text, size_t length)
 {
@@ -151,7 +146,7 @@ std::optional<std::string> VersionResource::QueryValue(const std::string &subBlo
         pos = slash == std::string::npos ? subBlock.size() : slash;
         const Node *found = nullptr;
         for (const Node &child : n->Children)
-            if (sameKey(child.Key, part)) {
+            if (SameTextIgnoringCase(child.Key, part)) {
                 found = &child;
                 break;
             }

@@ -1,5 +1,7 @@
 #include "runner/redirector.h"
 
+#include "platform/text_case.h"
+
 #include "platform/quillon_error.h"
 #include "runner/command_line.h"
 #include "runner/redirector_thread.h"
@@ -38,13 +40,6 @@ std::string trimmed(const std::string &s)
     auto begin = std::find_if_not(s.begin(), s.end(), isTrim);
     auto end = std::find_if_not(s.rbegin(), s.rend(), isTrim).base();
     return begin < end ? std::string(begin, end) : std::string();
-}
-
-bool equalIgnoringCase(const std::string &a, const std::string &b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
 }
 
 // Reaps the child behind a pidfd. Returns false when it has not ended yet and
@@ -131,7 +126,7 @@ std::string TRedirector::FullCommandline() const
 
 void TRedirector::SetCommandline(const std::string &value)
 {
-    if (Active() && !equalIgnoringCase(value, FullCommandline()))
+    if (Active() && !SameTextIgnoringCase(value, FullCommandline()))
         RaiseError("Cannot change Commandline while process is active");
     Commandline_ = value;
 }

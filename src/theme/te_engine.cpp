@@ -1,5 +1,7 @@
 #include "theme/te_engine.h"
 
+#include "platform/text_case.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -7,19 +9,13 @@ namespace quillon {
 
 namespace {
 
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-
 // The registered class that needs no data and answers to name.
 const TteThemeClass *builtinClassNamed(const std::string &name)
 {
     TteThemeManager &manager = TteThemeManager::Instance();
     for (int i = 0; i < manager.ThemeClassCount(); ++i) {
         const TteThemeClass *c = manager.ThemeClassAt(i);
-        if (c->Config.Builtin && lower(c->TypeName) == lower(name))
+        if (c->Config.Builtin && SameTextIgnoringCase(c->TypeName, name))
             return c;
     }
     return nullptr;

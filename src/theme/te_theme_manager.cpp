@@ -1,6 +1,7 @@
 #include "theme/te_theme_manager.h"
 
 #include "platform/file_system.h"
+#include "platform/text_case.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -82,11 +83,10 @@ std::unique_ptr<TteTheme> TteThemeManager::LoadThemeFromFile(const std::string &
     if (!FileExists(path))
         return nullptr;
     const size_t dot = path.find_last_of('.'), slash = path.find_last_of('/');
-    std::string ext = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : path.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    const std::string ext =
+        LowerCase(dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : path.substr(dot));
     for (const TteThemeClass &c : Classes) {
-        std::string filter = c.Config.FileFilter;
-        std::transform(filter.begin(), filter.end(), filter.begin(), [](unsigned char ch) { return std::tolower(ch); });
+        const std::string filter = LowerCase(c.Config.FileFilter);
         if (!c.Config.CanLoad || ext.empty() || filter.find(ext) == std::string::npos)
             continue;
         std::unique_ptr<TteTheme> theme = c.Create();

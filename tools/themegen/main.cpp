@@ -581,8 +581,7 @@ int main(int argc, char **argv)
     std::map<std::string, bool> named;
     for (const auto &section : ini.Sections())
         for (const auto &[key, value] : section.Entries) {
-            std::string k = key;
-            std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return std::tolower(c); });
+            const std::string k = LowerCase(key);
             if (k.rfind("imagefile", 0) == 0 || k == "glyphimagefile")
                 named[MsStylesImageName(value)] = true;
         }

@@ -5,13 +5,6 @@
 
 namespace quillon {
 
-bool SameTextIgnoringCase(const std::string &a, const std::string &b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 std::string TrimmedText(const std::string &s)
 {
     size_t b = 0, e = s.size();

@@ -4,6 +4,8 @@
 // ones answers; written back, the text takes its canonical form (every
 // section, its entries as key=value, one empty line, all with CR LF).
 
+#include "platform/text_case.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -37,7 +39,6 @@ private:
     std::vector<Section> Sections_;
 };
 
-bool SameTextIgnoringCase(const std::string &a, const std::string &b);
 // Trims blanks and control characters at both ends.
 std::string TrimmedText(const std::string &s);
 

@@ -168,12 +168,17 @@ bool TTeThemeMsStyles::SaveToStream(std::string &stream)
     return true;
 }
 
+namespace {
+// A ".theme" file (any letter case) holds the packed form.
+bool isPackedThemeFile(std::string_view fileName)
+{
+    return fileName.size() >= 6 && SameTextIgnoringCase(fileName.substr(fileName.size() - 6), ".theme");
+}
+} // namespace
+
 bool TTeThemeMsStyles::SaveToFile(const std::string &fileName)
 {
-    std::string ext = fileName.size() >= 6 ? fileName.substr(fileName.size() - 6) : "";
-    for (char &c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (ext != ".theme")
+    if (!isPackedThemeFile(fileName))
         return false;
     std::string bytes;
     SaveToStream(bytes);
@@ -184,13 +189,10 @@ bool TTeThemeMsStyles::SaveToFile(const std::string &fileName)
 
 bool TTeThemeMsStyles::LoadFromFile(const std::string &fileName)
 {
-    std::string lowerName = fileName;
-    for (char &c : lowerName)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const auto bytes = ReadWholeFile(fileName, MaxThemeFileBytes);
     if (!bytes)
         return false;
-    if (lowerName.size() >= 6 && lowerName.compare(lowerName.size() - 6, 6, ".theme") == 0) {
+    if (isPackedThemeFile(fileName)) {
         LoadFromStream(*bytes);
         FileName = fileName;
         return true;

@@ -13,12 +13,6 @@ namespace quillon {
 
 namespace {
 
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-
 std::optional<int> decimal(const std::string &text)
 {
     const std::string t = TrimmedText(text);
@@ -34,7 +28,7 @@ std::optional<int> decimal(const std::string &text)
 
 int enumOf(const std::string &value, std::initializer_list<std::pair<const char *, int>> words, int otherwise)
 {
-    const std::string v = lower(value);
+    const std::string v = LowerCase(value);
     for (const auto &[word, number] : words)
         if (v == word)
             return number;
@@ -78,7 +72,7 @@ ThemeColor ParseThemeColor(const std::string &value)
 
 bool ParseThemeBoolean(const std::string &value)
 {
-    const std::string v = lower(TrimmedText(value));
+    const std::string v = LowerCase(TrimmedText(value));
     return v == "true" || v == "1" || v == "yes";
 }
 
@@ -140,7 +134,7 @@ std::string MsStylesImageName(const std::string &value)
 
 std::optional<std::string> TmsuxThemeObject::Property(const std::string &key) const
 {
-    const std::string k = lower(key);
+    const std::string k = LowerCase(key);
     for (const auto &[name, value] : Properties)
         if (name == k)
             return value;
@@ -162,8 +156,8 @@ void TmsuxThemeObject::Load(const MsuxIni &ini, const std::string &sectionName, 
         const std::string key = TrimmedText(entry.first);
         // The later of two equal keys answers the look-up.
         const std::string value = TrimmedText(ini.ReadString(sectionName, key).value_or(entry.second));
-        Apply(lower(key), value, bitmaps);
-        const std::string k = lower(key);
+        const std::string k = LowerCase(key);
+        Apply(k, value, bitmaps);
         auto existing = std::find_if(Properties.begin(), Properties.end(), [&](const auto &p) { return p.first == k; });
         if (existing != Properties.end())
             existing->second = value;
