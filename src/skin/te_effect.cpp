@@ -1,5 +1,6 @@
 #include "skin/te_effect.h"
 
+#include "platform/text_case.h"
 #include "theme/te_pixels.h"
 
 #include <QCoreApplication>
@@ -19,15 +20,11 @@ namespace {
 
 const char *const KindPrefixes[3] = {"[ FADE ] - ", "[ SLIDE ] - ", "[ MANUAL ] - "};
 
-std::string lower(std::string s)
+std::deque<TteProcItem> &registry()
 {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
-
-std::vector<TteProcItem> &registry()
-{
-    static auto *list = new std::vector<TteProcItem>; // lives as long as the process: effects may run to the end
+    // Lives as long as the process (effects may run to the end); a deque, so
+    // that the entries running slots point at never move.
+    static auto *list = new std::deque<TteProcItem>;
     return *list;
 }
 
@@ -44,11 +41,11 @@ void ensureBuiltins()
 void add(TteProcItem item, const std::string &name)
 {
     ensureBuiltins();
-    std::vector<TteProcItem> &list = registry();
+    std::deque<TteProcItem> &list = registry();
     for (const TteProcItem &known : list) {
         const bool sameProcedure = (item.Mask && item.Mask == known.Mask) || (item.Move && item.Move == known.Move) ||
                                    (item.Draw && item.Draw == known.Draw);
-        if (lower(known.PlainName()) == lower(name) || sameProcedure)
+        if (SameTextIgnoringCase(known.PlainName(), name) || sameProcedure)
             throw EProcItemError("Effect procedute " + name + " already exists in list");
     }
     item.FullName = KindPrefixes[item.Kind] + name;
@@ -269,7 +266,7 @@ void RegisterEffect(const std::string &name, TteDrawProc procedure)
     add(std::move(item), name);
 }
 
-const std::vector<TteProcItem> &RegisteredEffects()
+const std::deque<TteProcItem> &RegisteredEffects()
 {
     ensureBuiltins();
     return registry();
@@ -277,13 +274,12 @@ const std::vector<TteProcItem> &RegisteredEffects()
 
 const TteProcItem *FindEffect(const std::string &name)
 {
-    const std::vector<TteProcItem> &list = RegisteredEffects();
-    const std::string wanted = lower(name);
+    const std::deque<TteProcItem> &list = RegisteredEffects();
     for (const TteProcItem &item : list)
-        if (lower(item.FullName) == wanted)
+        if (SameTextIgnoringCase(item.FullName, name))
             return &item;
     for (const TteProcItem &item : list)
-        if (lower(item.PlainName()) == wanted)
+        if (SameTextIgnoringCase(item.PlainName(), name))
             return &item;
     return nullptr;
 }
@@ -369,12 +365,12 @@ int StartEffect(TteEffectCanvas *canvas, int x, int y, int slot, const TteAnimat
         return slot;
 
     std::string name = record.Effect;
-    if (lower(name) == lower(RandomEffectName)) {
-        const std::vector<TteProcItem> &list = RegisteredEffects();
+    if (SameTextIgnoringCase(name, RandomEffectName)) {
+        const std::deque<TteProcItem> &list = RegisteredEffects();
         if (!list.empty())
             name = list[std::uniform_int_distribution<size_t>(0, list.size() - 1)(randomEffects())].FullName;
     }
-    s.BitmapAnimation = lower(name) == lower(BitmapEffectName);
+    s.BitmapAnimation = SameTextIgnoringCase(name, BitmapEffectName);
     s.Effect = FindEffect(name);
     if (!s.BitmapAnimation && (!s.Effect || !s.Effect->HasProcedure()))
         return slot;

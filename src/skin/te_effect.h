@@ -17,6 +17,7 @@
 #include <QPoint>
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,7 +58,9 @@ void RegisterEffect(const std::string &name, TteDrawProc procedure);
 // The entry whose full name, or else whose plain name, equals name (case
 // does not matter); nothing otherwise.
 const TteProcItem *FindEffect(const std::string &name);
-const std::vector<TteProcItem> &RegisteredEffects();
+// A deque: running slots point at their entry, and later registrations
+// must not move it.
+const std::deque<TteProcItem> &RegisteredEffects();
 // The names offered for selection: the random and bitmap names, then every
 // registered full name in order.
 std::vector<std::string> EffectNames();

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <map>
+#include <utility>
 
 using namespace quillon;
 
@@ -40,7 +41,7 @@ std::unique_ptr<TteBitmap> picture(int w, int h, uint32_t colour)
 
 TEST(EffectRegistry, BuiltinsInTheirOrderWithTheirKinds)
 {
-    const std::vector<TteProcItem> &effects = RegisteredEffects();
+    const std::deque<TteProcItem> &effects = RegisteredEffects();
     ASSERT_GE(effects.size(), 58u);
     EXPECT_EQ(effects[0].FullName, "[ FADE ] - SmoothDiagonal");
     EXPECT_EQ(effects[20].FullName, "[ FADE ] - Fade");
@@ -316,4 +317,31 @@ TEST(EffectEngine, EveryEffectRunsToItsEndOnTilesAndCells)
                 EXPECT_EQ(target.Pixel(p.x(), p.y()), 0xFFFFFFFFu) << name << ": the last frame is the new picture";
         }
     }
+}
+
+namespace {
+template <int N>
+void nothing(uint8_t *, int, int, int)
+{
+}
+template <int... N>
+void registerMany(std::integer_sequence<int, N...>)
+{
+    (RegisterEffect("Nothing " + std::to_string(N), TteMaskProc(nothing<N>)), ...);
+}
+} // namespace
+
+TEST(EffectEngine, RegistrationsWhileAnEffectRunsLeaveItsEntryInPlace)
+{
+    TteAnimationRec r;
+    r.Effect = "Fade";
+    auto from = picture(4, 4, 0xFF000000), to = picture(4, 4, 0xFFFFFFFF);
+    FrameRecorder frames;
+    const int slot = StartEffect(&frames, 0, 0, -1, r, *to, *from);
+    const TteProcItem *entry = FindEffect("Fade");
+    registerMany(std::make_integer_sequence<int, 200>());
+    EXPECT_EQ(FindEffect("Fade"), entry) << "the entry the running slot uses did not move";
+    TickEffects(); // the slot reads its entry; under the sanitizers a moved one would be caught
+    EXPECT_EQ(frames.Pixels.size(), 1u);
+    StopEffect(slot, false);
 }
