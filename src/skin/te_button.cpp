@@ -102,8 +102,7 @@ QFont TTeButton::StateFont(QColor &colour) const
         case ButtonDisabled: index = 14; break;
         default: break;
         }
-        font = theme->GetObjectFont(index, Binding.ThemeObject());
-        colour = ToQColor(theme->Fonts[size_t(index)].Color);
+        font = ThemeFontOf(*theme, index, Binding.ThemeObject(), colour);
     }
     FontOptions.ApplyTo(font, colour);
     return font;
@@ -223,19 +222,13 @@ void TTeButton::PaintClient(TteCanvas &canvas)
             canvas.FrameRect(r, Qt::black);
             r.adjust(1, 1, -1, -1);
         }
-        auto frame3d = [&](QRect box, QColor topLeft, QColor bottomRight) {
-            canvas.FillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
-            canvas.FillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
-            canvas.FillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
-            canvas.FillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
-        };
         canvas.FillRect(r, ToQColor(Color));
         if (!Pressed_) {
-            frame3d(r, ToQColor(clBtnHighlight), Qt::black);
+            Frame3D(canvas, r, ToQColor(clBtnHighlight), Qt::black);
             r.adjust(1, 1, -1, -1);
-            frame3d(r, ToQColor(Color), ToQColor(clBtnShadow));
+            Frame3D(canvas, r, ToQColor(Color), ToQColor(clBtnShadow));
         } else {
-            frame3d(r, ToQColor(clBtnShadow), ToQColor(clBtnShadow));
+            Frame3D(canvas, r, ToQColor(clBtnShadow), ToQColor(clBtnShadow));
         }
         if (InFocus)
             canvas.FrameRect(full.adjusted(4, 4, -4, -4), ToQColor(clBtnShadow));
@@ -265,9 +258,7 @@ void TTeButton::PaintClient(TteCanvas &canvas)
         theme->PaintButtonText(ButtonPush, canvas, object, MakeTextInfo(text, Caption_, align | DT_VCENTER | lines),
                                info);
     } else if (state == ButtonDisabled) {
-        QRect shadow = text.translated(1, 1);
-        canvas.DrawText(Caption_, shadow, DT_CENTER | DT_VCENTER | lines, ToQColor(clBtnHighlight));
-        canvas.DrawText(Caption_, text, DT_CENTER | DT_VCENTER | lines, ToQColor(clBtnShadow));
+        DrawEmbossedText(canvas, Caption_, text, DT_CENTER | DT_VCENTER | lines);
     } else {
         canvas.DrawText(Caption_, text, DT_CENTER | DT_VCENTER | lines, colour);
     }

@@ -19,6 +19,12 @@ namespace quillon {
 enum TTeAlignment : int { taLeftJustify, taRightJustify, taCenter };
 enum TTeButtonLayout : int { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
+// The text flag of an alignment.
+inline unsigned TextAlignFlags(TTeAlignment alignment)
+{
+    return alignment == taCenter ? DT_CENTER : alignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+}
+
 // Changes a control makes to the font it paints with.
 struct TTeFontOptions {
     bool Bold = false, Italic = false, Underline = false, StrikeOut = false;

@@ -70,9 +70,7 @@ QFont TTeCheckBox::StateFont(QColor &colour) const
     if (Skinned()) {
         // normal 15, hot 17, pressed 16, focused 18, disabled 19
         const int index = !isEnabled() ? 19 : Pressed_ ? 16 : MouseInControl ? 17 : InFocus ? 18 : 15;
-        TteTheme *theme = Binding.Theme();
-        font = theme->GetObjectFont(index, Binding.ThemeObject());
-        colour = ToQColor(theme->Fonts[size_t(index)].Color);
+        font = ThemeFontOf(*Binding.Theme(), index, Binding.ThemeObject(), colour);
     }
     return font;
 }
@@ -123,9 +121,7 @@ void TTeCheckBox::PaintClient(TteCanvas &canvas)
         theme->PaintCheckBoxText(CheckBoxKind, canvas, "default",
                                  MakeTextInfo(caption, Caption_, DT_LEFT | DT_VCENTER | lines), info);
     } else if (!isEnabled()) {
-        QRect shadow = caption.translated(1, 1), text = caption;
-        canvas.DrawText(Caption_, shadow, DT_LEFT | lines, ToQColor(clBtnHighlight));
-        canvas.DrawText(Caption_, text, DT_LEFT | lines, ToQColor(clBtnShadow));
+        DrawEmbossedText(canvas, Caption_, caption, DT_LEFT | lines);
     } else {
         QRect text = caption;
         canvas.DrawText(Caption_, text, DT_LEFT | lines, colour);

@@ -52,6 +52,27 @@ void SetAccelerator(QShortcut *&slot, QWidget &owner, const QString &caption, st
     });
 }
 
+QFont ThemeFontOf(TteTheme &theme, int index, const std::string &object, QColor &colour)
+{
+    colour = ToQColor(theme.Fonts[size_t(index)].Color);
+    return theme.GetObjectFont(index, object);
+}
+
+void Frame3D(TteCanvas &canvas, QRect r, QColor topLeft, QColor bottomRight)
+{
+    canvas.FillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
+    canvas.FillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
+    canvas.FillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+    canvas.FillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+}
+
+void DrawEmbossedText(TteCanvas &canvas, const QString &text, QRect rect, unsigned flags)
+{
+    QRect shadow = rect.translated(1, 1);
+    canvas.DrawText(text, shadow, flags, ToQColor(clBtnHighlight));
+    canvas.DrawText(text, rect, flags, ToQColor(clBtnShadow));
+}
+
 TteBitmap &SharedPaintBuffer()
 {
     static auto *buffer = new TteBitmap; // outlives every control
@@ -159,8 +180,8 @@ void TTeControl::PaintBorder(TteCanvas &canvas)
         if (cut == kbvNone)
             return;
         const BevelColors c = BevelColorsOf(cut);
-        const QColor tl = ToQColor(ResolveColor(outer ? c.OuterTopLeft : c.InnerTopLeft));
-        const QColor br = ToQColor(ResolveColor(outer ? c.OuterBottomRight : c.InnerBottomRight));
+        const QColor tl = ToQColor(outer ? c.OuterTopLeft : c.InnerTopLeft);
+        const QColor br = ToQColor(outer ? c.OuterBottomRight : c.InnerBottomRight);
         for (int line = 0; line < BevelWidth_ && e.r > e.l && e.b > e.t; ++line) {
             if (BevelSides_ & kbsLeft)
                 canvas.FillRect(QRect(e.l, e.t, 1, e.b - e.t), tl);
@@ -184,14 +205,14 @@ void TTeControl::PaintBorder(TteCanvas &canvas)
         bevel(BevelOuter_, true);
         bevel(BevelInner_, false);
     }
-    const QColor border = ToQColor(ResolveColor(Color));
+    const QColor border = ToQColor(Color);
     for (int i = 0; i < BorderWidth_ && e.r > e.l && e.b > e.t; ++i) {
         canvas.FrameRect(e.q(), border);
         e = {e.l + 1, e.t + 1, e.r - 1, e.b - 1};
     }
 }
 
-void TTeControl::PaintClient(TteCanvas &canvas) { canvas.FillRect(GetInnerRect(), ToQColor(ResolveColor(Color))); }
+void TTeControl::PaintClient(TteCanvas &canvas) { canvas.FillRect(GetInnerRect(), ToQColor(Color)); }
 
 void TTeControl::PaintFrameAndClient(TteCanvas &canvas)
 {
@@ -202,16 +223,21 @@ void TTeControl::PaintFrameAndClient(TteCanvas &canvas)
     PaintClient(canvas);
 }
 
-void TTeControl::PaintLook(TteBitmap &target)
+void TTeControl::PaintOnto(TteBitmap &target)
 {
-    target.SetSize(PaintWidth(), PaintHeight());
-    target.HasTransparentMarks = false;
     target.HasAlpha = false;
     WorkingFont = font();
     TteCanvas &canvas = target.Canvas();
     canvas.SetWindowOrigin(QPoint());
     canvas.SetClipRegion(std::nullopt);
     PaintFrameAndClient(canvas);
+}
+
+void TTeControl::PaintLook(TteBitmap &target)
+{
+    target.SetSize(PaintWidth(), PaintHeight());
+    target.HasTransparentMarks = false;
+    PaintOnto(target);
 }
 
 void TTeControl::ShowEffectFrame(const TteBitmap &frame, QPoint at)
@@ -231,7 +257,7 @@ void TTeControl::EndEffectFrame()
 
 void TTeControl::paintEvent(QPaintEvent *)
 {
-    if (width() <= 0 || height() <= 0 || PaintWidth() <= 0 || PaintHeight() <= 0)
+    if (width() <= 0 || height() <= 0)
         return;
     ++PaintCount;
     QPainter painter(this);
@@ -258,12 +284,7 @@ void TTeControl::paintEvent(QPaintEvent *)
         target = &Surface_;
         break;
     }
-    target->HasAlpha = false;
-    WorkingFont = font();
-    TteCanvas &canvas = target->Canvas();
-    canvas.SetWindowOrigin(QPoint());
-    canvas.SetClipRegion(std::nullopt);
-    PaintFrameAndClient(canvas);
+    PaintOnto(*target);
     // Children (graphic controls included) are widgets of their own: Qt
     // paints them over this picture.
     target->ShowOn(painter, 0, 0, area);
@@ -350,7 +371,7 @@ TTeGraphicControl::TTeGraphicControl(QWidget *parent) : QWidget(parent)
 
 void TTeGraphicControl::PaintControl(TteCanvas &canvas)
 {
-    canvas.FillRect(QRect(0, 0, width(), height()), ToQColor(ResolveColor(Color)));
+    canvas.FillRect(QRect(0, 0, width(), height()), ToQColor(Color));
 }
 
 void TTeGraphicControl::paintEvent(QPaintEvent *)

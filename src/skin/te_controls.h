@@ -55,6 +55,15 @@ BevelColors BevelColorsOf(TTeBevelCut cut);
 // is visible and enabled.
 void SetAccelerator(QShortcut *&slot, QWidget &owner, const QString &caption, std::function<void()> action);
 
+// Theme font index for object, and the colour the theme gives it.
+QFont ThemeFontOf(TteTheme &theme, int index, const std::string &object, QColor &colour);
+// A one-pixel 3D frame around r: top and left lines in one colour, bottom
+// and right in the other.
+void Frame3D(TteCanvas &canvas, QRect r, QColor topLeft, QColor bottomRight);
+// The classic look of disabled text: embossed, a highlight one pixel down
+// and right under the text in the shadow colour.
+void DrawEmbossedText(TteCanvas &canvas, const QString &text, QRect rect, unsigned flags);
+
 // The one buffer kspSharedBuffer controls paint into: (screen width + 500) x
 // (screen height + 500), sized on first use.
 TteBitmap &SharedPaintBuffer();
@@ -138,6 +147,8 @@ protected:
 
 private:
     void PaintFrameAndClient(TteCanvas &canvas);
+    // Frame and client onto target, from its origin, unclipped.
+    void PaintOnto(TteBitmap &target);
 
     TTeBevelSides BevelSides_ = AllBevelSides;
     TTeBevelCut BevelInner_ = kbvLowered, BevelOuter_ = kbvLowered;

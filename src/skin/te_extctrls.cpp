@@ -96,10 +96,7 @@ void TTeProgressBar::PaintClassic(TteCanvas &canvas)
 {
     QRect r(0, 0, PaintWidth(), PaintHeight());
     if (ShowBorder) {
-        canvas.FillRect(QRect(r.left(), r.top(), r.width(), 1), ToQColor(clBtnShadow));
-        canvas.FillRect(QRect(r.left(), r.top(), 1, r.height()), ToQColor(clBtnShadow));
-        canvas.FillRect(QRect(r.left(), r.bottom(), r.width(), 1), ToQColor(clBtnHighlight));
-        canvas.FillRect(QRect(r.right(), r.top(), 1, r.height()), ToQColor(clBtnHighlight));
+        Frame3D(canvas, r, ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
         r.adjust(1, 1, -1, -1);
     }
     canvas.FillRect(r, ToQColor(Color));
@@ -265,8 +262,7 @@ void TTeStatusBar::PaintClient(TteCanvas &canvas)
     QColor colour = palette().color(QPalette::WindowText);
     if (skinned) {
         const int index = isEnabled() ? 49 : 50;
-        font = theme->GetObjectFont(index, "default");
-        colour = ToQColor(theme->Fonts[size_t(index)].Color);
+        font = ThemeFontOf(*theme, index, "default", colour);
     }
     for (size_t i = 0; i < Panels.size(); ++i) {
         TTeStatusPanel &p = Panels[i];
@@ -277,13 +273,8 @@ void TTeStatusBar::PaintClient(TteCanvas &canvas)
             theme->PaintStatusPanel(0, canvas, "default", MakeElementInfo(p.Bounds, kind));
         } else {
             canvas.FillRect(p.Bounds, ToQColor(Color));
-            if (p.Framed) {
-                const QRect b = p.Bounds;
-                canvas.FillRect(QRect(b.left(), b.top(), b.width(), 1), ToQColor(clBtnShadow));
-                canvas.FillRect(QRect(b.left(), b.top(), 1, b.height()), ToQColor(clBtnShadow));
-                canvas.FillRect(QRect(b.left(), b.bottom(), b.width(), 1), ToQColor(clBtnHighlight));
-                canvas.FillRect(QRect(b.right(), b.top(), 1, b.height()), ToQColor(clBtnHighlight));
-            }
+            if (p.Framed)
+                Frame3D(canvas, p.Bounds, ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
         }
         if (p.Style == psOwnerDraw) {
             if (OnDrawPanel)
@@ -306,7 +297,7 @@ void TTeStatusBar::PaintClient(TteCanvas &canvas)
         }
         canvas.Font = font;
         const QString shown = QFontMetrics(font).elidedText(p.Text, Qt::ElideRight, std::max(0, p.Bounds.width() - 4));
-        const unsigned align = p.Alignment == taCenter ? DT_CENTER : p.Alignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+        const unsigned align = TextAlignFlags(p.Alignment);
         if (skinned) {
             canvas.FontColor = colour;
             theme->PaintStatusPanelText(0, canvas, "default",

@@ -494,8 +494,7 @@ void TTeForm::PaintFrame(TteCanvas &canvas) const
             continue;
         if (icon == kbiSystemMenu) {
             // The window's small icon, centred in its place.
-            const QIcon shown = Icon.isNull() ? QApplication::windowIcon() : Icon;
-            const QImage picture = shown.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+            const QImage picture = ShownIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
             if (picture.isNull())
                 continue;
             TteBitmap small;
@@ -557,7 +556,7 @@ void TTeForm::Attach(QWidget &client)
                     ShowSystemMenu(QCursor::pos());
             });
         }
-        Tray->setIcon(Icon.isNull() ? QApplication::windowIcon() : Icon);
+        Tray->setIcon(ShownIcon());
         Tray->setToolTip(Caption.left(63));
         Tray->setVisible(show);
     };

@@ -13,6 +13,7 @@
 #include "skin/te_controls.h"
 #include "theme/te_theme.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -209,6 +210,7 @@ public:
 
     TteThemeBinding Binding;
     QIcon Icon; // the system-menu icon; the application's when empty
+    QIcon ShownIcon() const { return Icon.isNull() ? QApplication::windowIcon() : Icon; }
 
     bool Skinned() const;
     // What the theme is told of the window: its frame rectangle, whether it

@@ -15,8 +15,7 @@ QFont TTeGroupBox::CaptionFont(QColor &colour) const
         return WorkingFont;
     const int index = isEnabled() ? 25 : 26;
     TteTheme *theme = Binding.Theme();
-    colour = ToQColor(theme->Fonts[size_t(index)].Color);
-    return theme->GetObjectFont(index, Binding.ThemeObject());
+    return ThemeFontOf(*theme, index, Binding.ThemeObject(), colour);
 }
 
 QRect TTeGroupBox::FrameRect() const
@@ -66,12 +65,10 @@ void TTeGroupBox::PaintClient(TteCanvas &canvas)
     canvas.SetClipRegion(saved);
     if (Caption.isEmpty())
         return;
-    if (!isEnabled()) {
-        QRect shadow = caption.translated(1, 1);
-        canvas.DrawText(Caption, shadow, DT_CENTER | DT_VCENTER | DT_SINGLELINE, ToQColor(clBtnHighlight));
-        colour = ToQColor(clBtnShadow);
-    }
-    canvas.DrawText(Caption, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE, colour);
+    if (!isEnabled())
+        DrawEmbossedText(canvas, Caption, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    else
+        canvas.DrawText(Caption, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE, colour);
 }
 
 } // namespace quillon

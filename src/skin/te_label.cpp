@@ -22,9 +22,7 @@ QFont TTeLabel::PaintFont(QColor &colour) const
     colour = palette().color(QPalette::WindowText);
     if (Skinned()) {
         const int index = !isEnabled() ? 7 : HotTrack && MouseInControl ? 5 : 4;
-        TteTheme *theme = Binding.Theme();
-        font = theme->GetObjectFont(index, Binding.ThemeObject());
-        colour = ToQColor(theme->Fonts[size_t(index)].Color);
+        font = ThemeFontOf(*Binding.Theme(), index, Binding.ThemeObject(), colour);
     }
     FontOptions.ApplyTo(font, colour);
     return font;
@@ -32,7 +30,7 @@ QFont TTeLabel::PaintFont(QColor &colour) const
 
 unsigned TTeLabel::TextFlags() const
 {
-    unsigned flags = Alignment == taCenter ? DT_CENTER : Alignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+    unsigned flags = TextAlignFlags(Alignment);
     flags |= WordWrap ? DT_WORDBREAK : DT_SINGLELINE;
     if (!WordWrap)
         flags |= Layout == tlCenter ? DT_VCENTER : Layout == tlBottom ? DT_BOTTOM : DT_TOP;
@@ -78,12 +76,11 @@ void TTeLabel::PaintControl(TteCanvas &canvas)
                                         MakeElementInfo(r, isEnabled() ? 0 : 2));
         return;
     }
-    QRect text = r;
-    if (!isEnabled()) { // embossed
-        QRect shadow = r.translated(1, 1);
-        canvas.DrawText(Caption_, shadow, TextFlags(), ToQColor(clBtnHighlight));
-        colour = ToQColor(clBtnShadow);
+    if (!isEnabled()) {
+        DrawEmbossedText(canvas, Caption_, r, TextFlags());
+        return;
     }
+    QRect text = r;
     canvas.DrawText(Caption_, text, TextFlags(), colour);
 }
 
@@ -130,8 +127,7 @@ QFont TTeAdvancedLabel::PaintFont(QColor &colour) const
         TteTheme *theme = TteThemeManager::Instance().CurrentTheme();
         const int index = enabled ? 4 : 7;
         if (!AlwaysUseDefaultFont) {
-            font = theme->GetObjectFont(index, Binding.ThemeObject());
-            colour = ToQColor(theme->Fonts[size_t(index)].Color);
+            font = ThemeFontOf(*theme, index, Binding.ThemeObject(), colour);
         } else if (AlwaysGetFontColorFromTheme) {
             colour = ToQColor(theme->Fonts[size_t(index)].Color);
         }

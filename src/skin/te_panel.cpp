@@ -30,34 +30,27 @@ void TTePanel::PaintBorder(TteCanvas &canvas)
 void TTePanel::PaintClient(TteCanvas &canvas)
 {
     const QRect full(0, 0, PaintWidth(), PaintHeight());
-    QRect caption;
-    QColor colour = palette().color(QPalette::WindowText);
-    QFont font = WorkingFont;
-    if (Skinned()) {
-        TteTheme *theme = Binding.Theme();
-        const TteElementInfo info = MakeElementInfo(full, isEnabled() ? 0 : 1);
-        if (theme->PanelIsTransparent(0, Binding.ThemeObject(), info))
-            DrawParentBackground(*this, canvas);
-        theme->PaintPanel(0, canvas, Binding.ThemeObject(), info);
-        const int index = isEnabled() ? 8 : 9;
-        font = theme->GetObjectFont(index, Binding.ThemeObject());
-        canvas.Font = font;
-        canvas.FontColor = ToQColor(theme->Fonts[size_t(index)].Color);
-        const int h = QFontMetrics(font).height();
-        caption = QRect(full.left() + 2, (full.height() - h) / 2, full.width() - 4, h);
-        const unsigned align = Alignment == taCenter ? DT_CENTER : Alignment == taRightJustify ? DT_RIGHT : DT_LEFT;
-        if (!Caption.isEmpty())
-            theme->PaintPanelText(0, canvas, Binding.ThemeObject(),
-                                  MakeTextInfo(caption, Caption, align | DT_SINGLELINE), info);
+    const unsigned align = TextAlignFlags(Alignment);
+    if (!Skinned()) {
+        TTeControl::PaintClient(canvas);
+        canvas.Font = WorkingFont;
+        QRect caption = GetInnerRect();
+        canvas.DrawText(Caption, caption, align | DT_VCENTER | DT_SINGLELINE, palette().color(QPalette::WindowText));
         return;
     }
-    TTeControl::PaintClient(canvas);
+    TteTheme *theme = Binding.Theme();
+    const TteElementInfo info = MakeElementInfo(full, isEnabled() ? 0 : 1);
+    if (theme->PanelIsTransparent(0, Binding.ThemeObject(), info))
+        DrawParentBackground(*this, canvas);
+    theme->PaintPanel(0, canvas, Binding.ThemeObject(), info);
     if (Caption.isEmpty())
         return;
-    canvas.Font = font;
-    caption = GetInnerRect();
-    const unsigned align = Alignment == taCenter ? DT_CENTER : Alignment == taRightJustify ? DT_RIGHT : DT_LEFT;
-    canvas.DrawText(Caption, caption, align | DT_VCENTER | DT_SINGLELINE, colour);
+    canvas.Font = ThemeFontOf(*theme, isEnabled() ? 8 : 9, Binding.ThemeObject(), canvas.FontColor);
+    // A line of the font's height, vertically centred.
+    const int h = QFontMetrics(canvas.Font).height();
+    const QRect caption(full.left() + 2, (full.height() - h) / 2, full.width() - 4, h);
+    theme->PaintPanelText(0, canvas, Binding.ThemeObject(), MakeTextInfo(caption, Caption, align | DT_SINGLELINE),
+                          info);
 }
 
 void TTeTransparentPanel::PaintClient(TteCanvas &canvas)

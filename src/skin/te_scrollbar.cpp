@@ -334,21 +334,22 @@ void TTeScrollBar::PaintClient(TteCanvas &canvas)
         return;
     }
     // Classic: a dithered track, raised buttons, a raised thumb.
+    // Pixel (x, y) of the track is the highlight where x + y is odd: one
+    // 2 x 2 tile, its colours chosen by where the track starts.
     const QRect track = Track();
-    const QColor light = ToQColor(clBtnHighlight), scroll = ToQColor(clScrollBar);
-    for (int y = track.top(); y <= track.bottom(); ++y)
-        for (int x = track.left(); x <= track.right(); ++x)
-            canvas.FillRect(QRect(x, y, 1, 1), (x + y) % 2 ? light : scroll);
+    const bool odd = (track.left() + track.top()) % 2 != 0;
+    const QRgb scroll = ToQColor(clScrollBar).rgb(), light = ToQColor(clBtnHighlight).rgb();
+    TteBitmap dither(2, 2);
+    dither.Fill(odd ? light : scroll);
+    dither.SetPixel(1, 0, odd ? scroll : light);
+    dither.SetPixel(0, 1, odd ? scroll : light);
+    dither.TileDraw(canvas, track, dither.Rect(), TteDrawMode::Opaque);
     const auto raised = [&](QRect r, bool pushed) {
         canvas.FillRect(r, ToQColor(clBtnFace));
-        if (pushed) {
+        if (pushed)
             canvas.FrameRect(r, ToQColor(clBtnShadow));
-            return;
-        }
-        canvas.FillRect(QRect(r.left(), r.top(), r.width(), 1), ToQColor(cl3DLight));
-        canvas.FillRect(QRect(r.left(), r.top(), 1, r.height()), ToQColor(cl3DLight));
-        canvas.FillRect(QRect(r.left(), r.bottom(), r.width(), 1), ToQColor(cl3DDkShadow));
-        canvas.FillRect(QRect(r.right(), r.top(), 1, r.height()), ToQColor(cl3DDkShadow));
+        else
+            Frame3D(canvas, r, ToQColor(cl3DLight), ToQColor(cl3DDkShadow));
     };
     if (ShowButtons) {
         raised(FirstButton(), PressedFirst && HoverFirst);

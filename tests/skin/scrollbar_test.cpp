@@ -140,3 +140,19 @@ TEST(TTeScrollBar, PagingStopsWhereThePointerIsAndTheThumbFollowsTheMouse)
     EXPECT_EQ(bar.Position(), bar.PositionForThumbStart(thumb.top() + 30));
     release(bar, thumb.center() + QPoint(0, 30));
 }
+
+TEST(TTeScrollBar, TheClassicTrackIsADitherOfTwoColours)
+{
+    TteThemeManager::Instance().ClearCurrentTheme();
+    TTeScrollBar bar;
+    bar.resize(121, 17);
+    const QImage picture = bar.grab().toImage();
+    const QRect track = bar.Track();
+    const QRect thumb = bar.Thumb();
+    for (int y = track.top(); y <= track.bottom(); ++y)
+        for (int x = track.left(); x <= track.right(); ++x)
+            if (!thumb.contains(x, y)) {
+                ASSERT_EQ(QColor(picture.pixel(x, y)), ToQColor((x + y) % 2 ? clBtnHighlight : clScrollBar))
+                    << x << "," << y;
+            }
+}
