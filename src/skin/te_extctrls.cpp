@@ -233,13 +233,12 @@ bool TTeStatusBar::SizeGripShown() const
     QWidget *form = window();
     if (!SizeGrip || !form || form->isMaximized())
         return false;
-    if (const auto *frame = form->findChild<TTeForm *>(); frame && frame->WindowState() == kwsMaximized)
+    const auto *frame = form->findChild<TTeForm *>();
+    if (frame && frame->WindowState() == kwsMaximized)
         return false;
     // The bar's corner is the corner of the form's client area.
     const QPoint corner = mapTo(form, QPoint(width(), height()));
-    QRect client = form->rect();
-    if (const auto *frame = form->findChild<TTeForm *>())
-        client = frame->GetClientAreaRect();
+    const QRect client = frame ? frame->GetClientAreaRect() : form->rect();
     return corner == client.topLeft() + QPoint(client.width(), client.height());
 }
 
