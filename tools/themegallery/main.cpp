@@ -4,6 +4,7 @@
 
 #include "embedded_theme.h"
 #include "main_window_mockup.h"
+#include "platform/quillon_error.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_engine.h"
 
@@ -115,12 +116,17 @@ int main(int argc, char **argv)
         return 2;
     }
     std::unique_ptr<TteTheme> theme;
-    if (argc > 2) {
-        theme = TteThemeManager::Instance().LoadThemeFromFile(argv[2]);
-    } else {
-        TTeThemeStream item;
-        item.ReadThemeStream(EmbeddedThemeStream());
-        theme = CreateThemeFromItem(item);
+    try {
+        if (argc > 2) {
+            theme = TteThemeManager::Instance().LoadThemeFromFile(argv[2]);
+        } else {
+            TTeThemeStream item;
+            item.ReadThemeStream(EmbeddedThemeStream());
+            theme = CreateThemeFromItem(item);
+        }
+    } catch (const QuillonError &e) { // a damaged or oversized theme file says why
+        std::fprintf(stderr, "theme-gallery: %s\n", e.what());
+        return 1;
     }
     auto *ms = dynamic_cast<TTeThemeMsStyles *>(theme.get());
     if (!ms) {
