@@ -6,30 +6,28 @@
 #include "joblist/list_file.h"
 #include "platform/app_errors.h"
 #include "platform/file_system.h"
+#include "skin/te_checkbox.h"
+#include "skin/te_combobox.h"
+#include "skin/te_extctrls.h"
+#include "skin/te_groupbox.h"
+#include "skin/te_label.h"
+#include "skin/te_listview.h"
+#include "skin/te_panel.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QStyle>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
 
 namespace quillon {
 
-const FileFilter AddFileFilters[6] = {
+const FileFilter AddFileFilters[7] = {
     {"Supported Files",
      "*.rm;*.rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp;*.3g2;*.m2v;*m4v;*.mp4"},
     {"Real Media Files(*.rm;*.rmvb)", "*.rm;*.rmvb"},
@@ -37,6 +35,7 @@ const FileFilter AddFileFilters[6] = {
     {"MPEG Files(*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4)", "*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4"},
     {"Windows Media Files(*.wmv;*.wma;*.asf)", "*.wmv;*.wma;*.asf"},
     {"QuickTime Files(*.mov;*.qt)", "*.mov;*.qt"},
+    {"3GP Files(*.3gp;*.3g2)", "*.3gp;*.3g2"},
 };
 
 namespace {
@@ -47,11 +46,13 @@ constexpr int HeadingHeight = 46, ButtonStripHeight = 95, StatusBarHeight = 25;
 QString qs(const std::string &s) { return QString::fromStdString(s); }
 
 // The window's fonts by their classic names, and metric-compatible faces
-// standing in for them where those are not installed.
+// standing in for them where those are not installed; names in Chinese,
+// Japanese and Korean fall back to a CJK face.
 void installFontSubstitutes()
 {
-    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arial", "DejaVu Sans Condensed"});
-    QFont::insertSubstitutions("Georgia", {"Liberation Serif", "DejaVu Serif Condensed"});
+    const QStringList cjk = {"WenQuanYi Micro Hei", "Droid Sans Fallback", "Noto Sans CJK SC"};
+    QFont::insertSubstitutions("MS Sans Serif", QStringList{"Liberation Sans", "Arial", "DejaVu Sans Condensed"} + cjk);
+    QFont::insertSubstitutions("Georgia", QStringList{"Liberation Serif", "DejaVu Serif Condensed"} + cjk);
 }
 
 QFont windowFont()
@@ -69,32 +70,45 @@ QFont georgia(int pixelHeight, bool bold = false)
     return font;
 }
 
-QLabel *label(QWidget *parent, const QString &text, int x, int y)
+const TTeImageList &windowImages()
 {
-    auto *l = new QLabel(text, parent);
+    static const TTeImageList images = ProgramImageList();
+    return images;
+}
+
+TTeLabel *label(QWidget *parent, const QString &caption, int x, int y, QWidget *names = nullptr)
+{
+    auto *l = new TTeLabel(parent);
     l->move(x, y);
-    l->adjustSize();
+    l->SetCaption(caption);
+    if (names)
+        l->SetFocusControl(names);
     return l;
 }
 
-// A button with picture image of the window's image list (-1: none).
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &hint, int image,
-                    QRect place)
+// A heading in a font of its own, whatever the theme.
+TTeAdvancedLabel *heading(QWidget *parent, const QString &caption, int x, int y, QFont font, QColor colour)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    static const TTeImageList images = ProgramImageList();
-    if (image >= 0 && image < int(images.size())) {
-        QImage picture = images[size_t(image)].convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                if ((picture.pixel(x, y) & 0xFFFFFF) == 0xFF00FF)
-                    picture.setPixel(x, y, 0); // the image list's clear colour
-        b->setIcon(QIcon(QPixmap::fromImage(picture)));
-    }
-    b->setGeometry(place);
-    return b;
+    auto *l = new TTeAdvancedLabel(parent);
+    l->DefaultFont = l->DefaultDisabledFont = std::move(font);
+    l->DefaultColor = colour;
+    l->AlwaysUseDefaultFont = true;
+    l->move(x, y);
+    l->SetCaption(caption);
+    return l;
+}
+
+template <class Box>
+Box *comboBox(QWidget *parent, const char *name, const QStringList &items, QRect place)
+{
+    auto *box = new Box(parent);
+    box->setObjectName(name);
+    box->setGeometry(place);
+    if constexpr (std::is_same_v<Box, TTeComboBox>)
+        box->SetItems(items);
+    else
+        box->addItems(items);
+    return box;
 }
 
 // The Qt form of a filter: the description, then its patterns in brackets.
@@ -104,6 +118,14 @@ QString qtFilter(const FileFilter &f)
 }
 
 } // namespace
+
+struct TfrmMain::ButtonSpec {
+    TTeButton *TfrmMain::*Slot;
+    const char *Name, *Caption, *Hint;
+    int Image; // in the window's image list; -1: none
+    QRect Place;
+    void (TfrmMain::*Action)();
+};
 
 TfrmMain::TfrmMain(std::vector<std::string> arguments, std::string programDir) : ProgramDir(std::move(programDir))
 {
@@ -117,8 +139,8 @@ TfrmMain::TfrmMain(std::vector<std::string> arguments, std::string programDir) :
     Client = new QWidget(this);
     Client->setObjectName("clientArea");
     Client->resize(ClientWidth, ClientHeight);
-    CreateControls();
     CreateThemeComponents();
+    CreateControls();
     CreateFrame();
     FormCreate(arguments);
 }
@@ -140,143 +162,223 @@ TfrmMain::~TfrmMain()
     Settings.reset();
 }
 
+TTeButton *TfrmMain::MakeButton(QWidget *parent, const ButtonSpec &spec)
+{
+    auto *b = new TTeButton(parent);
+    b->setObjectName(spec.Name);
+    b->SetCaption(spec.Caption);
+    b->setToolTip(spec.Hint);
+    b->Images = &windowImages();
+    b->ImageIndex = spec.Image;
+    b->setGeometry(spec.Place);
+    b->OnClick = [this, action = spec.Action] { Guard([this, action] { (this->*action)(); }); };
+    this->*spec.Slot = b;
+    return b;
+}
+
 void TfrmMain::CreateControls()
 {
-    panelLeft = new QWidget(Client);
+    CreateLeftPanel();
+    CreateBatchPanel();
+    CreateOptionsPanel();
+    LayoutPanels();
+}
+
+void TfrmMain::CreateLeftPanel()
+{
+    panelLeft = new TTeTransparentPanel(Client);
     panelLeft->setObjectName("panelLeft");
-    btnBatch = button(panelLeft, "btnBatch", "&Batch      ", "Batch conversion", 15, {16, 8, 84, 25});
-    btnOption = button(panelLeft, "btnOption", "&Options  ", "Set program options", 1, {16, 48, 84, 25});
-    btnHelp = button(panelLeft, "btnHelp", "&Help        ", "Get help information", 3, {16, 88, 84, 25});
-    labelInfo = new QLabel(panelLeft);
+    static const ButtonSpec buttons[] = {
+        {&TfrmMain::btnBatch,
+         "btnBatch",
+         "&Batch      ",
+         "Batch conversion",
+         15,
+         {16, 8, 84, 25},
+         &TfrmMain::btnBatchClick},
+        {&TfrmMain::btnOption,
+         "btnOption",
+         "&Options  ",
+         "Set program options",
+         1,
+         {16, 48, 84, 25},
+         &TfrmMain::btnOptionClick},
+        {&TfrmMain::btnHelp,
+         "btnHelp",
+         "&Help        ",
+         "Get help information",
+         3,
+         {16, 88, 84, 25},
+         &TfrmMain::btnHelpClick},
+    };
+    for (const ButtonSpec &spec : buttons)
+        MakeButton(panelLeft, spec);
+    labelInfo = label(panelLeft, "", 14, 208);
     labelInfo->setObjectName("labelInfo");
-    labelInfo->setWordWrap(true);
-    labelInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    labelInfo->setGeometry(14, 208, 99, 73);
-    labelHome = new QLabel("Orvella Software", panelLeft);
+    labelInfo->AutoSize = false;
+    labelInfo->WordWrap = true;
+    labelInfo->setGeometry(14, 208, 99 - 6, 73); // a margin on the right: the strip ends at 113
+    labelHome = heading(panelLeft, "Orvella Software", 8, 288, georgia(16, true), QColor(0, 0, 255));
     labelHome->setObjectName("labelHome");
     labelHome->setToolTip("Visit company site");
-    labelHome->setAlignment(Qt::AlignCenter);
-    labelHome->setWordWrap(true);
-    labelHome->setFont(georgia(16, true));
+    labelHome->AutoSize = false;
+    labelHome->WordWrap = true;
+    labelHome->Alignment = taCenter;
+    labelHome->Layout = tlCenter;
     labelHome->setGeometry(8, 288, 97, 105);
     labelHome->setCursor(Qt::PointingHandCursor);
-    labelHome->installEventFilter(this);
-    SetLabelHomeColor(false);
+    labelHome->OnMouseEnter = [this] { labelHomeMouseEnter(); };
+    labelHome->OnMouseLeave = [this] { labelHomeMouseLeave(); };
+    labelHome->installEventFilter(this); // the click
+}
 
-    // The batch panel: heading strip, job list, button strip with status bar.
-    panelBatch = new QWidget(Client);
+void TfrmMain::CreateBatchPanel()
+{
+    // Heading strip, job list, button strip with the status bar.
+    panelBatch = new TTeTransparentPanel(Client);
     panelBatch->setObjectName("panelBatch");
-    batchHeading = new QWidget(panelBatch);
-    auto *heading = label(batchHeading, "Batch Ripping Audio", 6, 5);
-    heading->setFont(georgia(21));
-    heading->setStyleSheet("color: rgb(255, 0, 0);");
-    heading->adjustSize();
-    label(batchHeading, "Video File List:", 9, 33);
+    batchHeading = new TTeTransparentPanel(panelBatch);
+    heading(batchHeading, "Batch Ripping Audio", 6, 5, georgia(21), QColor(255, 0, 0));
 
-    lvFiles = new QTreeView(panelBatch);
+    lvFiles = new TTeListView(panelBatch);
     lvFiles->setObjectName("lvFiles");
-    lvFiles->setRootIsDecorated(false);
-    lvFiles->setItemsExpandable(false);
-    lvFiles->setUniformRowHeights(true);
-    lvFiles->setAllColumnsShowFocus(true);
+    lvFiles->setAccessibleName("Video File List");
+    label(batchHeading, "Video File List:", 9, 33, lvFiles);
     lvFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvFiles->setFont(windowFont());
-    QPalette listPalette = lvFiles->palette();
-    listPalette.setColor(QPalette::Base, Qt::white);
-    listPalette.setColor(QPalette::Text, Qt::black);
-    // The selection stays visible when the list loses the focus.
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
-        listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
-    lvFiles->setPalette(listPalette);
     lvFiles->installEventFilter(this);
     lvFiles->viewport()->installEventFilter(this);
     lvFiles->viewport()->setAcceptDrops(true);
     lvFiles->setDragDropMode(QAbstractItemView::DropOnly);
+    connect(lvFiles, &QTreeView::doubleClicked, this, [this] { Guard([this] { lvFilesDblClick(); }); });
 
-    batchButtons = new QWidget(panelBatch);
-    btnLoadList = button(batchButtons, "btnLoadList", "&Load List  ", "Load file list", 11, {8, 6, 81, 25});
-    btnSaveList = button(batchButtons, "btnSaveList", "&Save List  ", "Save file list", 12, {104, 6, 81, 25});
-    btnClear = button(batchButtons, "btnClear", "&Clear List    ", "Clear file list", -1, {200, 6, 81, 25});
-    btnConvert = button(batchButtons, "btnConvert", "&Extract", "Start batch conversion", 17, {297, 6, 81, 25});
-    btnAddFile = button(batchButtons, "btnAddFile", "&Add File    ", "Add file to list", 9, {8, 38, 81, 25});
-    btnOutput = button(batchButtons, "btnOutput", "&Folder       ", "Open output folder", 6, {104, 38, 81, 25});
-    btnStopConvert = button(batchButtons, "btnStopConvert", "&Stop         ", "Stop conversion", 8, {297, 38, 81, 25});
-    sbConvert = new QFrame(batchButtons);
+    batchButtons = new TTeTransparentPanel(panelBatch);
+    static const ButtonSpec buttons[] = {
+        {&TfrmMain::btnLoadList,
+         "btnLoadList",
+         "&Load List  ",
+         "Load file list",
+         11,
+         {8, 6, 81, 25},
+         &TfrmMain::btnLoadListClick},
+        {&TfrmMain::btnSaveList,
+         "btnSaveList",
+         "&Save List  ",
+         "Save file list",
+         12,
+         {104, 6, 81, 25},
+         &TfrmMain::btnSaveListClick},
+        {&TfrmMain::btnClear,
+         "btnClear",
+         "&Clear List    ",
+         "Clear file list",
+         -1,
+         {200, 6, 81, 25},
+         &TfrmMain::btnClearClick},
+        {&TfrmMain::btnConvert,
+         "btnConvert",
+         "&Extract",
+         "Start batch conversion",
+         17,
+         {297, 6, 81, 25},
+         &TfrmMain::btnConvertClick},
+        {&TfrmMain::btnAddFile,
+         "btnAddFile",
+         "&Add File    ",
+         "Add file to list",
+         9,
+         {8, 38, 81, 25},
+         &TfrmMain::btnAddFileClick},
+        {&TfrmMain::btnOutput,
+         "btnOutput",
+         "&Folder       ",
+         "Open output folder",
+         6,
+         {104, 38, 81, 25},
+         &TfrmMain::btnFolderClick},
+        {&TfrmMain::btnStopConvert,
+         "btnStopConvert",
+         "&Stop         ",
+         "Stop conversion",
+         8,
+         {297, 38, 81, 25},
+         &TfrmMain::btnStopConvertClick},
+    };
+    for (const ButtonSpec &spec : buttons)
+        MakeButton(batchButtons, spec);
+
+    // The status bar: the progress bar in panel 0, the status text in panel 1.
+    sbConvert = new TTeStatusBar(batchButtons);
     sbConvert->setObjectName("sbConvert");
-    sbConvert->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    progConvert = new QProgressBar(sbConvert);
+    sbConvert->Panels.resize(2);
+    sbConvert->Panels[0].Width = 100;
+    sbConvert->Panels[1].Width = 300;
+    progConvert = new TTeProgressBar(sbConvert);
     progConvert->setObjectName("progConvert");
-    progConvert->setRange(0, 100);
-    progConvert->setValue(0);
-    progConvert->setTextVisible(false);
-    progConvert->setGeometry(2, 3, 96, StatusBarHeight - 6);
-    sbConvertStatus = new QLabel(sbConvert);
-    sbConvertStatus->setObjectName("sbConvertStatus");
-    sbConvertStatus->setGeometry(104, 2, 300, StatusBarHeight - 4);
+    progConvert->setAccessibleName("Progress");
+    sbConvert->SetPanelControl(0, progConvert);
+}
 
-    // The options panel.
-    panelOption = new QWidget(Client);
+void TfrmMain::CreateOptionsPanel()
+{
+    panelOption = new TTeTransparentPanel(Client);
     panelOption->setObjectName("panelOption");
-    auto *optionHeading = label(panelOption, "Quillon Options", 8, 8);
-    optionHeading->setFont(georgia(21));
-    optionHeading->setStyleSheet("color: rgb(255, 0, 0);");
-    optionHeading->adjustSize();
-    auto *groupOutput = new QGroupBox("Output", panelOption);
+    heading(panelOption, "Quillon Options", 8, 8, georgia(21), QColor(255, 0, 0));
+
+    auto *groupOutput = new TTeGroupBox(panelOption);
+    groupOutput->Caption = "Output";
     groupOutput->setGeometry(8, 48, 393, 121);
-    label(groupOutput, "Ouput Directory:", 16, 24);
-    edtDirectory = new QLineEdit(groupOutput);
+    edtDirectory = new TTeSEdit(groupOutput);
     edtDirectory->setObjectName("edtDirectory");
     edtDirectory->setToolTip("Set the output directory");
     edtDirectory->setGeometry(104, 24, 249, 21);
-    btnDir = button(groupOutput, "btnDir", "...", "Select output directory", -1, {360, 24, 25, 20});
-    label(groupOutput, "Name output file", 16, 56);
-    cbNaming = new QComboBox(groupOutput);
-    cbNaming->setObjectName("cbNaming");
-    cbNaming->addItems({"according to input file name", "with number"});
+    label(groupOutput, "Ouput Directory:", 16, 24, edtDirectory);
+    MakeButton(
+        groupOutput,
+        {&TfrmMain::btnDir, "btnDir", "...", "Select output directory", -1, {360, 24, 25, 20}, &TfrmMain::btnDirClick});
+    btnDir->setAccessibleName("Select output directory");
+    cbNaming = comboBox<TTeComboBox>(groupOutput, "cbNaming", {"according to input file name", "with number"},
+                                     {104, 56, 249, 21});
+    cbNaming->SetItemIndex(0);
+    cbNaming->ReadOnly = true;
+    cbNaming->AutoComplete = false;
     cbNaming->setToolTip("Set the naming method for the output file");
-    cbNaming->setGeometry(104, 56, 249, 21);
-    checkOverWrite = new QCheckBox("Overwrite existing file", groupOutput);
+    label(groupOutput, "Name output file", 16, 56, cbNaming);
+    checkOverWrite = new TTeCheckBox(groupOutput);
     checkOverWrite->setObjectName("checkOverWrite");
+    checkOverWrite->SetCaption("Overwrite existing file");
     checkOverWrite->setGeometry(14, 88, 129, 20);
 
-    auto *groupEncoding = new QGroupBox("Encoding:", panelOption);
+    auto *groupEncoding = new TTeGroupBox(panelOption);
+    groupEncoding->Caption = "Encoding:";
     groupEncoding->setGeometry(10, 184, 393, 105);
-    label(groupEncoding, "Audio file format(kHz):", 16, 24);
-    auto combo = [&](const char *name, auto values, QRect place) {
-        auto *c = new QComboBox(groupEncoding);
-        c->setObjectName(name);
-        for (const char *v : values)
-            c->addItem(v);
-        c->setCurrentIndex(-1); // the settings choose
-        c->setGeometry(place);
-        return c;
-    };
-    cbFileFormat = combo("cbFileFormat", FileFormats, {144, 24, 57, 22});
-    ckMono = new QCheckBox("Mono", groupEncoding);
+    cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat",
+                                          {"MP3", "MP4", "3GP", "WMA", "WAV", "AU", "AIFF", "OGG"}, {144, 24, 57, 22});
+    label(groupEncoding, "Audio file format(kHz):", 16, 24, cbFileFormat);
+    ckMono = new TTeCheckBox(groupEncoding);
     ckMono->setObjectName("ckMono");
+    ckMono->SetCaption("Mono");
     ckMono->setGeometry(216, 24, 98, 20);
-    label(groupEncoding, "Audio sample rate(kHz):", 16, 56);
-    cbAudioSampleRate = combo("cbAudioSampleRate", SampleRates, {144, 56, 57, 22});
-    label(groupEncoding, "Audio bit rate:", 216, 56);
-    cbAudioBitRate = combo("cbAudioBitRate", BitRates, {296, 56, 49, 22});
+    cbAudioSampleRate =
+        comboBox<TTeSComboBox>(groupEncoding, "cbAudioSampleRate", {"11025", "22050", "44100"}, {144, 56, 57, 22});
+    label(groupEncoding, "Audio sample rate(kHz):", 16, 56, cbAudioSampleRate);
+    cbAudioBitRate = comboBox<TTeSComboBox>(
+        groupEncoding, "cbAudioBitRate",
+        {"16", "24", "32", "48", "56", "96", "112", "128", "160", "192", "224", "256", "320"}, {296, 56, 49, 22});
+    label(groupEncoding, "Audio bit rate:", 216, 56, cbAudioBitRate);
+    for (TTeSComboBox *box : {cbFileFormat, cbAudioSampleRate, cbAudioBitRate})
+        box->setCurrentIndex(-1); // the settings choose
+    // The keyboard walks the options in reading order.
+    QWidget::setTabOrder(edtDirectory, btnDir);
+    QWidget::setTabOrder(btnDir, cbNaming);
+    QWidget::setTabOrder(cbNaming, checkOverWrite);
+    QWidget::setTabOrder(checkOverWrite, cbFileFormat);
+    QWidget::setTabOrder(cbFileFormat, ckMono);
+    QWidget::setTabOrder(ckMono, cbAudioSampleRate);
+    QWidget::setTabOrder(cbAudioSampleRate, cbAudioBitRate);
     panelOption->hide();
-
-    connect(btnBatch, &QPushButton::clicked, this, [this] { Guard([this] { btnBatchClick(); }); });
-    connect(btnOption, &QPushButton::clicked, this, [this] { Guard([this] { btnOptionClick(); }); });
-    connect(btnHelp, &QPushButton::clicked, this, [this] { Guard([this] { btnHelpClick(); }); });
-    connect(btnDir, &QPushButton::clicked, this, [this] { Guard([this] { btnDirClick(); }); });
-    connect(btnOutput, &QPushButton::clicked, this, [this] { Guard([this] { btnFolderClick(); }); });
-    connect(btnAddFile, &QPushButton::clicked, this, [this] { Guard([this] { btnAddFileClick(); }); });
-    connect(btnLoadList, &QPushButton::clicked, this, [this] { Guard([this] { btnLoadListClick(); }); });
-    connect(btnSaveList, &QPushButton::clicked, this, [this] { Guard([this] { btnSaveListClick(); }); });
-    connect(btnClear, &QPushButton::clicked, this, [this] { Guard([this] { btnClearClick(); }); });
-    connect(btnConvert, &QPushButton::clicked, this, [this] { Guard([this] { Engine_->Batch.btnConvertClick(); }); });
-    connect(btnStopConvert, &QPushButton::clicked, this,
-            [this] { Guard([this] { Engine_->Batch.btnStopConvertClick(); }); });
-    connect(lvFiles, &QTreeView::doubleClicked, this, [this] { Guard([this] { lvFilesDblClick(); }); });
-    LayoutPanels();
 }
 
 void TfrmMain::CreateFrame()
@@ -325,10 +427,14 @@ void TfrmMain::FormCreate(const std::vector<std::string> &arguments)
 
     Model = new JobListModel(Engine_->Jobs);
     lvFiles->setModel(Model);
-    lvFiles->header()->resizeSection(0, 200);
-    lvFiles->header()->resizeSection(1, 150);
-    lvFiles->header()->resizeSection(2, 50);
-    lvFiles->header()->setStretchLastSection(false);
+    // File Name takes the room the other two leave, so the three columns
+    // always fit the list's width, with the scroll bar shown too.
+    QHeaderView *header = lvFiles->header();
+    header->setStretchLastSection(false);
+    header->resizeSection(1, 150);
+    header->resizeSection(2, 57); // "Progress" whole in the window's font
+    header->setMinimumSectionSize(40);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
     connect(lvFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         for (int i = 0; i < Engine_->Jobs.Count(); ++i)
             Engine_->Jobs.SetSelected(i, lvFiles->selectionModel()->isRowSelected(i, {}));
@@ -362,7 +468,7 @@ void TfrmMain::ApplySettings(const OutputOptions &o)
     cbFileFormat->setCurrentIndex(o.FormatIndex);
     cbAudioSampleRate->setCurrentIndex(o.SampleRateIndex);
     cbAudioBitRate->setCurrentIndex(o.BitRateIndex);
-    ckMono->setChecked(o.Mono);
+    ckMono->SetChecked(o.Mono);
 }
 
 void TfrmMain::HandleCommandLine(const std::vector<std::string> &arguments)
@@ -398,12 +504,6 @@ void TfrmMain::LayoutPanels()
     sbConvert->setGeometry(0, ButtonStripHeight - StatusBarHeight, pw, StatusBarHeight);
 }
 
-void TfrmMain::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    LayoutPanels();
-}
-
 // ---- Panels
 
 bool TfrmMain::SwitchPanel(Panel target)
@@ -418,8 +518,8 @@ bool TfrmMain::SwitchPanel(Panel target)
             return false;
         }
         OutputDir = dir.back() == '/' ? dir : dir + "/";
-        OverwriteExisting = checkOverWrite->isChecked();
-        NamingMethod = cbNaming->currentIndex();
+        OverwriteExisting = checkOverWrite->Checked();
+        NamingMethod = cbNaming->ItemIndex();
     }
     CurrentPanel = target;
     return true;
@@ -429,7 +529,7 @@ void TfrmMain::btnBatchClick()
 {
     if (!SwitchPanel(Panel::Batch))
         return;
-    labelInfo->setText(btnBatch->toolTip());
+    labelInfo->SetCaption(btnBatch->toolTip());
     panelOption->hide();
     panelBatch->show();
     panelBatch->raise();
@@ -440,9 +540,9 @@ void TfrmMain::btnOptionClick()
     if (!SwitchPanel(Panel::Options))
         return;
     edtDirectory->setText(qs(OutputDir));
-    checkOverWrite->setChecked(OverwriteExisting);
-    cbNaming->setCurrentIndex(NamingMethod >= 0 && NamingMethod < cbNaming->count() ? NamingMethod : -1);
-    labelInfo->setText("Set options to control Quillon");
+    checkOverWrite->SetChecked(OverwriteExisting);
+    cbNaming->SetItemIndex(NamingMethod >= 0 && NamingMethod < int(cbNaming->Items.size()) ? NamingMethod : -1);
+    labelInfo->SetCaption("Set options to control Quillon");
     panelBatch->hide();
     panelOption->show();
     panelOption->raise();
@@ -450,7 +550,7 @@ void TfrmMain::btnOptionClick()
 
 void TfrmMain::btnHelpClick()
 {
-    labelInfo->setText(btnHelp->toolTip());
+    labelInfo->SetCaption(btnHelp->toolTip());
     const std::string help = ProgramDir + "help.chm";
     if (FileExists(help))
         QDesktopServices::openUrl(QUrl::fromLocalFile(qs(help)));
@@ -469,13 +569,21 @@ void TfrmMain::btnFolderClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(
 
 void TfrmMain::labelHomeClick() { QDesktopServices::openUrl(QUrl(MakerSiteUrl)); }
 
-void TfrmMain::SetLabelHomeColor(bool hover)
+void TfrmMain::labelHomeMouseEnter()
 {
-    QPalette p = labelHome->palette();
-    p.setColor(QPalette::WindowText, hover ? QColor(255, 0, 0) : QColor(0, 0, 255));
-    labelHome->setPalette(p);
+    static_cast<TTeAdvancedLabel *>(labelHome)->DefaultColor = QColor(255, 0, 0);
     labelHome->repaint();
 }
+
+void TfrmMain::labelHomeMouseLeave()
+{
+    static_cast<TTeAdvancedLabel *>(labelHome)->DefaultColor = QColor(0, 0, 255);
+    labelHome->repaint();
+}
+
+void TfrmMain::btnConvertClick() { Engine_->Batch.btnConvertClick(); }
+
+void TfrmMain::btnStopConvertClick() { Engine_->Batch.btnStopConvertClick(); }
 
 // ---- Job list
 
@@ -486,7 +594,8 @@ namespace {
 // The standard open and save dialogs, in the toolkit's own form so that they
 // look alike everywhere. Answers the chosen files; empty when cancelled.
 QStringList askForFiles(QWidget *parent, const char *name, const QString &title, QFileDialog::FileMode mode,
-                        QFileDialog::AcceptMode accept, const QStringList &filters, const QString &proposed)
+                        QFileDialog::AcceptMode accept, const QStringList &filters, const QString &proposed,
+                        QString *chosenFilter = nullptr)
 {
     QFileDialog dialog(parent, title);
     dialog.setObjectName(name);
@@ -495,10 +604,14 @@ QStringList askForFiles(QWidget *parent, const char *name, const QString &title,
     dialog.setFileMode(mode);
     dialog.setAcceptMode(accept);
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.front());
+    // The first filter at first use; afterwards the one the user chose last.
+    dialog.selectNameFilter(chosenFilter && !chosenFilter->isEmpty() ? *chosenFilter : filters.front());
     if (!proposed.isNull())
         dialog.selectFile(proposed);
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
+    if (!accepted)
         return {};
     return dialog.selectedFiles();
 }
@@ -514,8 +627,9 @@ void TfrmMain::btnAddFileClick()
     QStringList filters;
     for (const FileFilter &f : AddFileFilters)
         filters << qtFilter(f);
-    const QStringList files = askForFiles(this, "AddFileDialog", "Add video file to batch convert to Flash",
-                                          QFileDialog::ExistingFiles, QFileDialog::AcceptOpen, filters, " ");
+    const QStringList files =
+        askForFiles(this, "AddFileDialog", "Add video file to batch convert to Flash", QFileDialog::ExistingFiles,
+                    QFileDialog::AcceptOpen, filters, " ", &AddFileFilter);
     std::vector<AddItem> items;
     for (const QString &file : files)
         if (FileExists(file.toStdString()))
@@ -577,12 +691,8 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
     if (watched == Client && event->type() == QEvent::Resize)
         LayoutPanels();
     if (watched == labelHome) {
-        if (event->type() == QEvent::Enter)
-            SetLabelHomeColor(true);
-        else if (event->type() == QEvent::Leave)
-            SetLabelHomeColor(false);
-        else if (event->type() == QEvent::MouseButtonRelease)
-            labelHomeClick();
+        if (event->type() == QEvent::MouseButtonRelease)
+            Guard([this] { labelHomeClick(); });
     } else if (watched == lvFiles && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Delete) {
@@ -658,12 +768,12 @@ void TfrmMain::MsgBox(const std::string &text)
 
 void TfrmMain::SetBatchButtons(bool running)
 {
-    for (QPushButton *b : {btnAddFile, btnLoadList, btnSaveList, btnConvert, btnOption, btnClear})
+    for (TTeButton *b : {btnAddFile, btnLoadList, btnSaveList, btnConvert, btnOption, btnClear})
         b->setEnabled(!running);
     btnStopConvert->setEnabled(running);
 }
 
-void TfrmMain::SetProgressPosition(int percent) { progConvert->setValue(percent); }
+void TfrmMain::SetProgressPosition(int percent) { progConvert->SetPosition(percent); }
 void TfrmMain::SetStatusText(const std::string &text)
 {
     StatusText = text;
@@ -682,10 +792,15 @@ void TfrmMain::ShowStatusLine()
         text = Engine_->Jobs.Entry(current.row()).Reason;
     // One line in the panel; the whole text in its hint.
     const QString line = qs(text).replace('\n', ' ');
-    sbConvertStatus->setText(
-        sbConvertStatus->fontMetrics().elidedText(line, Qt::ElideMiddle, sbConvertStatus->width()));
-    sbConvertStatus->setToolTip(line == sbConvertStatus->text() ? QString() : qs(text));
+    TTeStatusPanel &panel = sbConvert->Panels[1];
+    const int room = std::max(0, panel.Bounds.width() - 2 * panel.Margin);
+    panel.Text = QFontMetrics(sbConvert->font()).elidedText(line, Qt::ElideMiddle, room);
+    sbConvert->setToolTip(line == panel.Text ? QString() : qs(text));
+    sbConvert->update();
 }
+QString TfrmMain::StatusLine() const { return sbConvert->Panels[1].Text; }
+QString TfrmMain::StatusHint() const { return sbConvert->toolTip(); }
+
 void TfrmMain::RestoreCaption() { setWindowTitle(qs(Title)); }
 
 OutputOptions TfrmMain::CurrentOptions()
@@ -697,7 +812,7 @@ OutputOptions TfrmMain::CurrentOptions()
     o.FormatIndex = cbFileFormat->currentIndex();
     o.SampleRateIndex = cbAudioSampleRate->currentIndex();
     o.BitRateIndex = cbAudioBitRate->currentIndex();
-    o.Mono = ckMono->isChecked();
+    o.Mono = ckMono->Checked();
     return o;
 }
 

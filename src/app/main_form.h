@@ -1,8 +1,10 @@
 #pragma once
 // TfrmMain, the program's only window: a navigation strip on the left, the
 // batch panel (the job list, its buttons, the progress bar and the status
-// line) and the options panel. Its handlers are thin: they call the engine
-// (job list, way in, batch driver) and the settings store.
+// line) and the options panel, every control a skinned one. Its handlers are
+// thin: they call the engine (job list, way in, batch driver) and the
+// settings store. The controls are private; they carry their names, by
+// which tests and the accessibility tree find them.
 
 #include "app/engine.h"
 #include "app/job_list_model.h"
@@ -14,22 +16,21 @@
 #include <QWidget>
 
 #include <functional>
-
 #include <memory>
 #include <string>
 #include <vector>
 
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QTreeView;
-
 namespace quillon {
+
+class TTeButton;
+class TTeCheckBox;
+class TTeComboBox;
+class TTeLabel;
+class TTeListView;
+class TTeProgressBar;
+class TTeSComboBox;
+class TTeSEdit;
+class TTeStatusBar;
 
 // The addresses of the maker's site and the product's page.
 inline constexpr const char *MakerSiteUrl = "https://orvella.example/";
@@ -40,7 +41,7 @@ struct FileFilter {
     const char *Description;
     const char *Patterns;
 };
-extern const FileFilter AddFileFilters[6];
+extern const FileFilter AddFileFilters[7];
 
 class TfrmMain : public QWidget, public BatchView {
 public:
@@ -61,7 +62,11 @@ public:
     void btnHelpClick();
     void btnDirClick();
     void btnFolderClick();
+    void btnConvertClick();
+    void btnStopConvertClick();
     void labelHomeClick();
+    void labelHomeMouseEnter();
+    void labelHomeMouseLeave();
     void btnAddFileClick();
     void btnLoadListClick();
     void btnSaveListClick();
@@ -89,6 +94,9 @@ public:
 
     Engine &Eng() { return *Engine_; }
     bool Idle() const { return Engine_->Batch.Idle(); }
+    // The text the status line shows, and its hint.
+    QString StatusLine() const;
+    QString StatusHint() const;
 
     Panel CurrentPanel = Panel::None;
     std::string OutputDir;
@@ -106,47 +114,49 @@ public:
     TTeForm *Frame = nullptr;  // the window's skinned frame (owned by the window)
     QWidget *Client = nullptr; // the client area: every control lies in it
 
-    // Controls, by the names the rest of the program knows them by.
-    QWidget *panelLeft, *panelBatch, *panelOption;
-    QPushButton *btnBatch, *btnOption, *btnHelp;
-    QLabel *labelInfo, *labelHome;
-    QTreeView *lvFiles;
-    QPushButton *btnLoadList, *btnSaveList, *btnClear, *btnConvert, *btnAddFile, *btnOutput, *btnStopConvert;
-    QFrame *sbConvert;
-    QProgressBar *progConvert;
-    QLabel *sbConvertStatus;
-    QLineEdit *edtDirectory;
-    QPushButton *btnDir;
-    QComboBox *cbNaming;
-    QCheckBox *checkOverWrite;
-    QComboBox *cbFileFormat, *cbAudioSampleRate, *cbAudioBitRate;
-    QCheckBox *ckMono;
-
 protected:
     void closeEvent(QCloseEvent *event) override; // FormClose
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void CreateControls();
+    void CreateLeftPanel();
+    void CreateBatchPanel();
+    void CreateOptionsPanel();
     void CreateThemeComponents();
     void CreateFrame();
     void FormCreate(const std::vector<std::string> &arguments);
     void HandleCommandLine(const std::vector<std::string> &arguments);
     void Add(std::vector<AddItem> items);
     void ApplySettings(const OutputOptions &options);
-    void SetLabelHomeColor(bool hover);
     void LayoutPanels();
     // The status line: the batch's state, or why the selected row failed.
     void ShowStatusLine();
+    // A button of the window's table.
+    struct ButtonSpec;
+    TTeButton *MakeButton(QWidget *parent, const ButtonSpec &spec);
 
     std::unique_ptr<Engine> Engine_;
     std::unique_ptr<SettingsStore> Settings;
     JobListModel *Model = nullptr;
-    QWidget *batchHeading = nullptr, *batchButtons = nullptr;
     bool TerminateRequested_ = false;
     bool CloseRequested = false; // a close that waits for an add's probe
     std::string StatusText;      // what the batch last put into the status line
+    QString AddFileFilter;       // the filter last chosen in the Add File dialog
+
+    // Controls, by the names the rest of the program knows them by.
+    QWidget *panelLeft, *panelBatch, *panelOption, *batchHeading, *batchButtons;
+    TTeButton *btnBatch, *btnOption, *btnHelp;
+    TTeLabel *labelInfo, *labelHome;
+    TTeListView *lvFiles;
+    TTeButton *btnLoadList, *btnSaveList, *btnClear, *btnConvert, *btnAddFile, *btnOutput, *btnStopConvert;
+    TTeStatusBar *sbConvert;
+    TTeProgressBar *progConvert;
+    TTeSEdit *edtDirectory;
+    TTeButton *btnDir;
+    TTeComboBox *cbNaming;
+    TTeCheckBox *checkOverWrite, *ckMono;
+    TTeSComboBox *cbFileFormat, *cbAudioSampleRate, *cbAudioBitRate;
 };
 
 } // namespace quillon

@@ -68,14 +68,16 @@ void SettingsStore::LoadSettings(OutputOptions &o) const
 
 void SettingsStore::SaveSettings(const OutputOptions &o)
 {
-    const bool ok = Profile.WriteInteger(Section, "nNaming", o.NamingMethod) &&
-                    Profile.WriteInteger(Section, "bOverWrite", o.OverwriteExisting ? -1 : 0) &&
-                    Profile.WriteString(Section, "strOutputDir", o.OutputDir) &&
-                    Profile.WriteInteger(Section, "cbAudioSampleRate", o.SampleRateIndex) &&
-                    Profile.WriteInteger(Section, "cbAudioBitRate", o.BitRateIndex) &&
-                    Profile.WriteInteger(Section, "cbFileFormat", o.FormatIndex) &&
-                    Profile.WriteInteger(Section, "ckMono", o.Mono ? 1 : 0);
-    (void)ok; // a failed write is swallowed; the keys not yet written keep their old values
+    // One rewrite of the file for all seven keys.
+    const auto number = [](int n) { return std::to_string(n); };
+    const bool ok = Profile.WriteStrings(Section, {{"nNaming", number(o.NamingMethod)},
+                                                   {"bOverWrite", number(o.OverwriteExisting ? -1 : 0)},
+                                                   {"strOutputDir", o.OutputDir},
+                                                   {"cbAudioSampleRate", number(o.SampleRateIndex)},
+                                                   {"cbAudioBitRate", number(o.BitRateIndex)},
+                                                   {"cbFileFormat", number(o.FormatIndex)},
+                                                   {"ckMono", number(o.Mono ? 1 : 0)}});
+    (void)ok; // a failed write is swallowed; the old file stays as it was
 }
 
 } // namespace quillon

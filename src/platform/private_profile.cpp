@@ -129,9 +129,13 @@ int PrivateProfile::ReadInteger(const std::string &section, const std::string &k
     return ParseProfileInteger(*text).value_or(def);
 }
 
-bool PrivateProfile::WriteString(const std::string &section, const std::string &key, const std::string &value)
+namespace {
+
+// Puts key=value into section of lines: in place when the key is there, else
+// after the section's last non-blank line, or in a new section at the end.
+void setEntry(std::vector<std::string> &lines, const std::string &section, const std::string &key,
+              const std::string &value)
 {
-    std::vector<std::string> lines = readLines(Path);
     const std::string entry = key + "=" + value;
     size_t sectionStart = lines.size(), sectionEnd = lines.size();
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -148,21 +152,33 @@ bool PrivateProfile::WriteString(const std::string &section, const std::string &
     if (sectionStart == lines.size()) {
         lines.push_back("[" + section + "]");
         lines.push_back(entry);
-    } else {
-        bool replaced = false;
-        size_t lastContent = sectionStart;
-        for (size_t i = sectionStart + 1; i < sectionEnd; ++i) {
-            if (isKeyLine(lines[i], key, nullptr)) {
-                lines[i] = entry;
-                replaced = true;
-                break;
-            }
-            if (!trimmed(lines[i]).empty())
-                lastContent = i;
-        }
-        if (!replaced)
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), entry);
+        return;
     }
+    size_t lastContent = sectionStart;
+    for (size_t i = sectionStart + 1; i < sectionEnd; ++i) {
+        if (isKeyLine(lines[i], key, nullptr)) {
+            lines[i] = entry;
+            return;
+        }
+        if (!trimmed(lines[i]).empty())
+            lastContent = i;
+    }
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), entry);
+}
+
+} // namespace
+
+bool PrivateProfile::WriteString(const std::string &section, const std::string &key, const std::string &value)
+{
+    return WriteStrings(section, {{key, value}});
+}
+
+bool PrivateProfile::WriteStrings(const std::string &section,
+                                  const std::vector<std::pair<std::string, std::string>> &entries)
+{
+    std::vector<std::string> lines = readLines(Path);
+    for (const auto &[key, value] : entries)
+        setEntry(lines, section, key, value);
     std::string text;
     for (const std::string &line : lines)
         text += line + "\r\n";

@@ -6,6 +6,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quillon {
 
@@ -23,6 +25,8 @@ public:
     // False when the file cannot be written; the old file is then unchanged.
     bool WriteString(const std::string &section, const std::string &key, const std::string &value);
     bool WriteInteger(const std::string &section, const std::string &key, int value);
+    // Several keys of one section in one rewrite of the file, in order.
+    bool WriteStrings(const std::string &section, const std::vector<std::pair<std::string, std::string>> &entries);
 
 private:
     std::string Path;

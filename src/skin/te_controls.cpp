@@ -1,5 +1,7 @@
 #include "skin/te_controls.h"
 
+#include "skin/te_accessible.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QGroupBox>
@@ -52,10 +54,27 @@ void SetAccelerator(QShortcut *&slot, QWidget &owner, const QString &caption, st
     });
 }
 
+QString PlainCaption(const QString &caption)
+{
+    QString plain;
+    for (int i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i; // "&&" is one ampersand; "&x" marks x
+        plain += caption[i];
+    }
+    return plain.trimmed();
+}
+
 QFont ThemeFontOf(TteTheme &theme, int index, const std::string &object, QColor &colour)
 {
     colour = ToQColor(theme.Fonts[size_t(index)].Color);
     return theme.GetObjectFont(index, object);
+}
+
+QColor ThemeSysColor(const TteTheme *theme, ThemeColor constant)
+{
+    const ThemeColor colour = theme ? theme->GetThemeSysColor(constant) : clNone;
+    return ToQColor(colour == clNone ? constant : colour);
 }
 
 void Frame3D(TteCanvas &canvas, QRect r, QColor topLeft, QColor bottomRight)
@@ -66,11 +85,36 @@ void Frame3D(TteCanvas &canvas, QRect r, QColor topLeft, QColor bottomRight)
     canvas.FillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
 }
 
+void DrawFocusRect(TteCanvas &canvas, QRect r, QColor colour)
+{
+    // Every other pixel, all the way round.
+    for (int x = r.left(); x <= r.right(); x += 2) {
+        canvas.FillRect(QRect(x, r.top(), 1, 1), colour);
+        canvas.FillRect(QRect(x, r.bottom(), 1, 1), colour);
+    }
+    for (int y = r.top(); y <= r.bottom(); y += 2) {
+        canvas.FillRect(QRect(r.left(), y, 1, 1), colour);
+        canvas.FillRect(QRect(r.right(), y, 1, 1), colour);
+    }
+}
+
 void DrawEmbossedText(TteCanvas &canvas, const QString &text, QRect rect, unsigned flags)
 {
     QRect shadow = rect.translated(1, 1);
     canvas.DrawText(text, shadow, flags, ToQColor(clBtnHighlight));
     canvas.DrawText(text, rect, flags, ToQColor(clBtnShadow));
+}
+
+void ShowPainted(QPainter &painter, QRect area, const std::function<void(TteCanvas &canvas)> &paint)
+{
+    if (area.isEmpty())
+        return;
+    TteBitmap picture(area.width(), area.height());
+    TteCanvas &canvas = picture.Canvas();
+    canvas.SetWindowOrigin(area.topLeft());
+    paint(canvas);
+    canvas.SetWindowOrigin(QPoint());
+    picture.ShowOn(painter, area.x(), area.y());
 }
 
 TteBitmap &SharedPaintBuffer()
@@ -91,6 +135,7 @@ void TteControlEffectCanvas::EffectEnded() { Control.EndEffectFrame(); }
 
 TTeControl::TTeControl(QWidget *parent) : QWidget(parent)
 {
+    InstallSkinAccessibility();
     setGeometry(0, 0, 100, 30);
     // The control paints every pixel itself: Qt neither erases nor fills behind it.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -365,6 +410,7 @@ bool TTeControl::event(QEvent *e)
 
 TTeGraphicControl::TTeGraphicControl(QWidget *parent) : QWidget(parent)
 {
+    InstallSkinAccessibility();
     setGeometry(0, 0, 100, 30);
     setAutoFillBackground(false); // the parent shows where the control does not paint
 }

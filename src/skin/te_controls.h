@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QPainter;
 class QShortcut;
 
 #include <functional>
@@ -55,14 +56,26 @@ BevelColors BevelColorsOf(TTeBevelCut cut);
 // is visible and enabled.
 void SetAccelerator(QShortcut *&slot, QWidget &owner, const QString &caption, std::function<void()> action);
 
+// A caption as a screen reader says it: without the accelerator marks and
+// the blanks around it.
+QString PlainCaption(const QString &caption);
+
 // Theme font index for object, and the colour the theme gives it.
 QFont ThemeFontOf(TteTheme &theme, int index, const std::string &object, QColor &colour);
+// A system colour as theme gives it (the platform's without a theme).
+QColor ThemeSysColor(const TteTheme *theme, ThemeColor constant);
 // A one-pixel 3D frame around r: top and left lines in one colour, bottom
 // and right in the other.
 void Frame3D(TteCanvas &canvas, QRect r, QColor topLeft, QColor bottomRight);
+// The dotted rectangle that marks the keyboard focus, in colour.
+void DrawFocusRect(TteCanvas &canvas, QRect r, QColor colour);
 // The classic look of disabled text: embossed, a highlight one pixel down
 // and right under the text in the shadow colour.
 void DrawEmbossedText(TteCanvas &canvas, const QString &text, QRect rect, unsigned flags);
+
+// Paints area of a widget through a canvas: paint draws in the widget's
+// coordinates on a bitmap of area's size, which is then shown on painter.
+void ShowPainted(QPainter &painter, QRect area, const std::function<void(TteCanvas &canvas)> &paint);
 
 // The one buffer kspSharedBuffer controls paint into: (screen width + 500) x
 // (screen height + 500), sized on first use.

@@ -1,14 +1,35 @@
 #include "skin/te_label.h"
 
+#include <QRegularExpression>
+#include <QShortcut>
+
 #include <QFontMetrics>
 
 namespace quillon {
+
+void TTeLabel::SetFocusControl(QWidget *control)
+{
+    FocusControl_ = control;
+    delete Accelerator;
+    Accelerator = nullptr;
+    if (!control)
+        return;
+    control->setAccessibleName(PlainCaption(Caption_).remove(QRegularExpression(":$")));
+    if (ShowAccelChar) {
+        QPointer<QWidget> target = control;
+        SetAccelerator(Accelerator, *this, Caption_, [target] {
+            if (target && target->isEnabled())
+                target->setFocus(Qt::ShortcutFocusReason);
+        });
+    }
+}
 
 TTeLabel::TTeLabel(QWidget *parent) : TTeGraphicControl(parent) { resize(65, 17); }
 
 void TTeLabel::SetCaption(const QString &caption)
 {
     Caption_ = caption;
+    SetFocusControl(FocusControl_);
     if (AutoSize)
         AdjustSize();
     update();

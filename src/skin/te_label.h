@@ -25,6 +25,10 @@ public:
 
     QString Caption() const { return Caption_; }
     void SetCaption(const QString &caption);
+    // The control the label names: its accelerator focuses it, and a
+    // screen reader reads the caption as the control's name.
+    QWidget *FocusControl() const { return FocusControl_; }
+    void SetFocusControl(QWidget *control);
     // The size the caption needs (an empty caption or a lone "&" as if a
     // space followed); with AutoSize the label takes it, a right-aligned
     // one keeping its right edge.
@@ -43,6 +47,8 @@ protected:
     void DoMouseLeave() override;
 
     QString Caption_;
+    QPointer<QWidget> FocusControl_;
+    QShortcut *Accelerator = nullptr;
 
 public:
     // Last of all: a current theme answers the registration at once, and

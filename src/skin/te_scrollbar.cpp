@@ -1,5 +1,8 @@
 #include "skin/te_scrollbar.h"
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
+
 #include <QMouseEvent>
 
 #include <cmath>
@@ -357,6 +360,115 @@ void TTeScrollBar::PaintClient(TteCanvas &canvas)
     }
     if (enabled && !Thumb().isEmpty())
         raised(Thumb(), Grab >= 0);
+}
+
+} // namespace quillon
+
+// ---- In-place bars
+
+namespace quillon {
+
+TTeInplaceScrollBar::TTeInplaceScrollBar(QAbstractScrollArea &host, Qt::Orientation orientation)
+    : QWidget(&host), Host(host), Orientation(orientation), Inner(new TTeScrollBar(this))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Inner->SetOrientation(orientation == Qt::Vertical ? ksoVertical : ksoHorizontal);
+    Inner->SetBorderWidth(0);
+    Inner->Performance = kspDoubleBuffer;
+    Inner->OnScroll = [this](TTeScrollCode code, int &position) { Scroll(code, position); };
+    // The native bar keeps its thickness at the engine's metric, so that
+    // the engine bar covers it exactly.
+    QScrollBar *native = Native();
+    if (orientation == Qt::Vertical)
+        native->setFixedWidth(ScrollThumbMetric);
+    else
+        native->setFixedHeight(ScrollThumbMetric);
+    native->installEventFilter(this);
+    if (native->parentWidget())
+        native->parentWidget()->installEventFilter(this); // the bar's container moves, not the bar
+    connect(native, &QScrollBar::rangeChanged, this, [this] { Synchronize(); });
+    connect(native, &QScrollBar::valueChanged, this, [this] { Synchronize(); });
+    Synchronize();
+}
+
+QScrollBar *TTeInplaceScrollBar::Native() const
+{
+    return Orientation == Qt::Vertical ? Host.verticalScrollBar() : Host.horizontalScrollBar();
+}
+
+void TTeInplaceScrollBar::Synchronize()
+{
+    QScrollBar *native = Native();
+    if (!native->isVisibleTo(&Host)) {
+        hide();
+        return;
+    }
+    QRect place(native->mapTo(&Host, QPoint(0, 0)), native->size());
+    if (place.width() > 4000 || place.height() > 4000)
+        place = QRect(place.topLeft(), QSize(1, 1));
+    setGeometry(place);
+    show();
+    raise();
+    Inner->setEnabled(Host.isEnabled() && native->isEnabled());
+    // The native range counts positions; the engine bar's counts the page
+    // in, as the classic scroll information does.
+    Inner->SetMin(native->minimum());
+    Inner->SetMax(native->maximum() + native->pageStep());
+    Inner->SetPageSize(native->pageStep());
+    if (SyncPosition)
+        Inner->SetPosition(native->value());
+    Inner->repaint();
+}
+
+void TTeInplaceScrollBar::Scroll(TTeScrollCode code, int &position)
+{
+    QScrollBar *native = Native();
+    SyncPosition = false;
+    switch (code) {
+    case scLineUp: native->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case scLineDown: native->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case scPageUp:
+    case scPageDown:
+    case scPosition:
+    case scTrack:
+    case scTop:
+    case scBottom:
+    case scEndScroll: native->setValue(position); break;
+    }
+    SyncPosition = true;
+    position = native->value();
+    if (OnScrolled)
+        OnScrolled();
+}
+
+bool TTeInplaceScrollBar::eventFilter(QObject *, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::EnabledChange: Synchronize(); break;
+    default: break;
+    }
+    return false;
+}
+
+void TTeInplaceScrollBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Inner->setGeometry(rect());
+}
+
+TTeSubScrollBar::TTeSubScrollBar(QAbstractScrollArea &host)
+    : Vertical(new TTeInplaceScrollBar(host, Qt::Vertical)), Horizontal(new TTeInplaceScrollBar(host, Qt::Horizontal))
+{
+}
+
+void TTeSubScrollBar::Synchronize()
+{
+    Vertical->Synchronize();
+    Horizontal->Synchronize();
 }
 
 } // namespace quillon

@@ -5,7 +5,11 @@
 
 #include "skin/te_controls.h"
 
+#include <QPointer>
 #include <QTimer>
+
+class QAbstractScrollArea;
+class QScrollBar;
 
 namespace quillon {
 
@@ -102,6 +106,43 @@ private:
 public:
     // Last of all: a current theme answers the registration at once.
     TteThemeBinding Binding{*this, [this] { update(); }};
+};
+
+// An engine scroll bar laid exactly over one of a view's own scroll bars:
+// it shows and hides with it, mirrors its range, page and position, and
+// turns the user's actions back into the view's scrolling. It is a child of
+// the view, so it moves with it.
+class TTeInplaceScrollBar : public QWidget {
+    Q_OBJECT
+public:
+    TTeInplaceScrollBar(QAbstractScrollArea &host, Qt::Orientation orientation);
+
+    TTeScrollBar &Bar() { return *Inner; }
+    QScrollBar *Native() const;
+    bool SyncPosition = true;
+    std::function<void()> OnScrolled; // after every scroll made through this bar
+
+    // Place, visibility, range, page and position from the native bar.
+    void Synchronize();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Scroll(TTeScrollCode code, int &position);
+
+    QAbstractScrollArea &Host;
+    Qt::Orientation Orientation;
+    TTeScrollBar *Inner;
+};
+
+// The pair of in-place bars of one view, vertical and horizontal.
+class TTeSubScrollBar {
+public:
+    explicit TTeSubScrollBar(QAbstractScrollArea &host);
+    TTeInplaceScrollBar *Vertical, *Horizontal;
+    void Synchronize();
 };
 
 } // namespace quillon

@@ -4,21 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
+#include "skin/te_checkbox.h"
+#include "skin/te_combobox.h"
+#include "skin/te_extctrls.h"
+#include "skin/te_label.h"
+#include "skin/te_listview.h"
+
+#include <QAccessible>
 #include <QFileDialog>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeView>
 #include <QtTest/QTest>
 
 #include <filesystem>
@@ -78,7 +77,18 @@ protected:
             texts.push_back(form->Eng().Jobs.Entry(i).Progress);
         return texts;
     }
-    void click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // The window's controls, by their names.
+    template <class T = QWidget>
+    T *ctl(const char *name)
+    {
+        T *w = form->findChild<T *>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    TTeButton *button(const char *name) { return ctl<TTeButton>(name); }
+    TTeListView *list() { return ctl<TTeListView>("lvFiles"); }
+    QString info() { return ctl<TTeLabel>("labelInfo")->Caption(); }
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void drop(const std::vector<std::string> &paths)
     {
         auto *mime = new QMimeData;
@@ -86,7 +96,7 @@ protected:
         for (const auto &p : paths)
             urls << QUrl::fromLocalFile(QString::fromStdString(p));
         mime->setUrls(urls);
-        QWidget *target = form->lvFiles->viewport();
+        QWidget *target = list()->viewport();
         const QPoint at(20, 20);
         QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
@@ -108,47 +118,49 @@ TEST_F(Window, LayoutCaptionsHintsAndPlaces)
     EXPECT_EQ(form->Client->geometry(), form->Frame->GetClientAreaRect());
     EXPECT_EQ(form->minimumSize(), QSize(522, 410) + frame);
     EXPECT_EQ(form->windowTitle(), "Quillon " QUILLON_TEST_VERSION);
-    EXPECT_EQ(form->panelLeft->geometry(), QRect(0, 0, 113, 410));
-    EXPECT_EQ(form->panelBatch->geometry(), QRect(113, 0, 409, 410));
-    EXPECT_TRUE(form->panelBatch->isVisible());
-    EXPECT_FALSE(form->panelOption->isVisible());
+    EXPECT_EQ(ctl("panelLeft")->geometry(), QRect(0, 0, 113, 410));
+    EXPECT_EQ(ctl("panelBatch")->geometry(), QRect(113, 0, 409, 410));
+    EXPECT_TRUE(ctl("panelBatch")->isVisible());
+    EXPECT_FALSE(ctl("panelOption")->isVisible());
     struct Control {
-        QPushButton *button;
+        const char *name;
         const char *caption, *hint;
         QRect place;
     };
     const Control controls[] = {
-        {form->btnBatch, "&Batch      ", "Batch conversion", {16, 8, 84, 25}},
-        {form->btnOption, "&Options  ", "Set program options", {16, 48, 84, 25}},
-        {form->btnLoadList, "&Load List  ", "Load file list", {8, 6, 81, 25}},
-        {form->btnSaveList, "&Save List  ", "Save file list", {104, 6, 81, 25}},
-        {form->btnClear, "&Clear List    ", "Clear file list", {200, 6, 81, 25}},
-        {form->btnConvert, "&Extract", "Start batch conversion", {297, 6, 81, 25}},
-        {form->btnAddFile, "&Add File    ", "Add file to list", {8, 38, 81, 25}},
-        {form->btnOutput, "&Folder       ", "Open output folder", {104, 38, 81, 25}},
-        {form->btnStopConvert, "&Stop         ", "Stop conversion", {297, 38, 81, 25}},
+        {"btnBatch", "&Batch      ", "Batch conversion", {16, 8, 84, 25}},
+        {"btnOption", "&Options  ", "Set program options", {16, 48, 84, 25}},
+        {"btnLoadList", "&Load List  ", "Load file list", {8, 6, 81, 25}},
+        {"btnSaveList", "&Save List  ", "Save file list", {104, 6, 81, 25}},
+        {"btnClear", "&Clear List    ", "Clear file list", {200, 6, 81, 25}},
+        {"btnConvert", "&Extract", "Start batch conversion", {297, 6, 81, 25}},
+        {"btnAddFile", "&Add File    ", "Add file to list", {8, 38, 81, 25}},
+        {"btnOutput", "&Folder       ", "Open output folder", {104, 38, 81, 25}},
+        {"btnStopConvert", "&Stop         ", "Stop conversion", {297, 38, 81, 25}},
     };
     for (const Control &c : controls) {
-        EXPECT_EQ(c.button->text(), c.caption);
-        EXPECT_EQ(c.button->toolTip(), c.hint);
-        EXPECT_EQ(c.button->geometry(), c.place) << c.caption;
-        EXPECT_TRUE(c.button->isEnabled()) << c.caption; // Stop too, before any batch
+        TTeButton *b = button(c.name);
+        EXPECT_EQ(b->Caption(), c.caption);
+        EXPECT_EQ(b->toolTip(), c.hint);
+        EXPECT_EQ(b->geometry(), c.place) << c.caption;
+        EXPECT_TRUE(b->isEnabled()) << c.caption; // Stop too, before any batch
     }
-    EXPECT_EQ(form->btnHelp->text(), "&Help        ");
-    EXPECT_EQ(form->labelHome->text(), "Orvella Software");
-    EXPECT_EQ(form->labelHome->toolTip(), "Visit company site");
-    EXPECT_EQ(form->lvFiles->model()->headerData(0, Qt::Horizontal).toString(), "File Name");
-    EXPECT_EQ(form->lvFiles->header()->sectionSize(0), 200);
-    EXPECT_EQ(form->lvFiles->header()->sectionSize(1), 150);
-    EXPECT_EQ(form->lvFiles->header()->sectionSize(2), 50);
-    EXPECT_EQ(form->lvFiles->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(form->cbFileFormat->count(), 8);
-    EXPECT_EQ(form->cbAudioBitRate->itemText(7), "128");
+    EXPECT_EQ(button("btnHelp")->Caption(), "&Help        ");
+    EXPECT_EQ(ctl<TTeLabel>("labelHome")->Caption(), "Orvella Software");
+    EXPECT_EQ(ctl<TTeLabel>("labelHome")->toolTip(), "Visit company site");
+    EXPECT_EQ(list()->model()->headerData(0, Qt::Horizontal).toString(), "File Name");
+    // File Name takes what the other two leave of the list's width.
+    EXPECT_EQ(list()->header()->sectionSize(1), 150);
+    EXPECT_EQ(list()->header()->sectionSize(2), 57);
+    EXPECT_EQ(list()->header()->length(), list()->viewport()->width());
+    EXPECT_EQ(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(ctl<TTeSComboBox>("cbFileFormat")->count(), 8);
+    EXPECT_EQ(ctl<TTeSComboBox>("cbAudioBitRate")->itemText(7), "128");
     // The window grows, the panels follow.
     form->resize(QSize(800, 600) + frame);
     QApplication::processEvents();
-    EXPECT_EQ(form->panelBatch->geometry(), QRect(113, 0, 687, 600));
-    EXPECT_EQ(form->lvFiles->height(), 600 - 46 - 95);
+    EXPECT_EQ(ctl("panelBatch")->geometry(), QRect(113, 0, 687, 600));
+    EXPECT_EQ(list()->height(), 600 - 46 - 95);
 }
 
 TEST_F(Window, TheEmbeddedThemeIsLoadedOnceForTheLinkAndOnceMoreCurrent)
@@ -201,10 +213,10 @@ TEST_F(Window, PanelSwitchingValidatesTheDirectory)
     open();
     const std::string dir = out.file("chosen");
     fs::create_directory(dir);
-    click(form->btnOption);
-    EXPECT_TRUE(form->panelOption->isVisible());
-    EXPECT_EQ(form->labelInfo->text(), "Set options to control Quillon");
-    EXPECT_EQ(form->edtDirectory->text().toStdString(), form->OutputDir);
+    click("btnOption");
+    EXPECT_TRUE(ctl("panelOption")->isVisible());
+    EXPECT_EQ(info(), "Set options to control Quillon");
+    EXPECT_EQ(ctl<TTeSEdit>("edtDirectory")->text().toStdString(), form->OutputDir);
 
     struct Case {
         std::string typed;
@@ -212,27 +224,27 @@ TEST_F(Window, PanelSwitchingValidatesTheDirectory)
     };
     const Case cases[] = {{out.file("missing"), false}, {"", false}, {dir, true}};
     for (const Case &c : cases) {
-        form->edtDirectory->setText(QString::fromStdString(c.typed));
+        ctl<TTeSEdit>("edtDirectory")->setText(QString::fromStdString(c.typed));
         boxes.Texts.clear();
-        click(form->btnBatch);
-        EXPECT_EQ(form->panelBatch->isVisible(), c.allowed) << c.typed;
+        click("btnBatch");
+        EXPECT_EQ(ctl("panelBatch")->isVisible(), c.allowed) << c.typed;
         if (!c.allowed) {
             EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Please make sure the directory exists"});
             EXPECT_EQ(form->CurrentPanel, TfrmMain::Panel::Options);
         }
     }
     EXPECT_EQ(form->OutputDir, dir + "/");
-    EXPECT_EQ(form->labelInfo->text(), "Batch conversion");
+    EXPECT_EQ(info(), "Batch conversion");
 
     // Edits that were never taken over are replaced by the stored values.
-    click(form->btnOption);
-    form->edtDirectory->setText("/somewhere/else");
-    form->checkOverWrite->setChecked(true);
-    click(form->btnHelp);
-    EXPECT_EQ(form->labelInfo->text(), "Get help information");
-    click(form->btnOption);
-    EXPECT_EQ(form->edtDirectory->text().toStdString(), dir + "/");
-    EXPECT_FALSE(form->checkOverWrite->isChecked());
+    click("btnOption");
+    ctl<TTeSEdit>("edtDirectory")->setText("/somewhere/else");
+    ctl<TTeCheckBox>("checkOverWrite")->SetChecked(true);
+    click("btnHelp");
+    EXPECT_EQ(info(), "Get help information");
+    click("btnOption");
+    EXPECT_EQ(ctl<TTeSEdit>("edtDirectory")->text().toStdString(), dir + "/");
+    EXPECT_FALSE(ctl<TTeCheckBox>("checkOverWrite")->Checked());
 }
 
 TEST_F(Window, ABatchFromTheExtractButton)
@@ -240,17 +252,17 @@ TEST_F(Window, ABatchFromTheExtractButton)
     open();
     drop({source("mp4", "a.mp4"), source("avi", "b.avi")});
     ASSERT_EQ(form->Eng().Jobs.Count(), 2);
-    EXPECT_EQ(form->lvFiles->model()->rowCount(), 2);
-    click(form->btnConvert);
+    EXPECT_EQ(list()->model()->rowCount(), 2);
+    click("btnConvert");
     EXPECT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Session.Runner().Active(); }, 60000));
     EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done"}));
-    EXPECT_EQ(form->progConvert->value(), 100);
-    EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
-    EXPECT_TRUE(form->btnConvert->isEnabled());
-    EXPECT_FALSE(form->btnStopConvert->isEnabled());
+    EXPECT_EQ(ctl<TTeProgressBar>("progConvert")->Position(), 100);
+    EXPECT_EQ(form->StatusLine(), "Ready");
+    EXPECT_TRUE(button("btnConvert")->isEnabled());
+    EXPECT_FALSE(button("btnStopConvert")->isEnabled());
     EXPECT_TRUE(fs::exists(out.file("a.MP3")));
     EXPECT_TRUE(fs::exists(out.file("b.MP3")));
-    EXPECT_EQ(form->lvFiles->model()->index(0, 2).data().toString(), "Done");
+    EXPECT_EQ(list()->model()->index(0, 2).data().toString(), "Done");
 }
 
 TEST_F(Window, StopDeleteAndCloseDuringABatch)
@@ -258,28 +270,28 @@ TEST_F(Window, StopDeleteAndCloseDuringABatch)
     ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
     open();
     drop({source("four", "slow.mp4"), source("mp4", "b.mp4")});
-    form->lvFiles->selectAll();
-    click(form->btnConvert);
-    EXPECT_EQ(form->sbConvertStatus->text(), "Batch converting");
-    EXPECT_FALSE(form->btnConvert->isEnabled());
-    EXPECT_FALSE(form->btnAddFile->isEnabled());
-    EXPECT_FALSE(form->btnOption->isEnabled());
-    EXPECT_TRUE(form->btnStopConvert->isEnabled());
+    list()->selectAll();
+    click("btnConvert");
+    EXPECT_EQ(form->StatusLine(), "Batch converting");
+    EXPECT_FALSE(button("btnConvert")->isEnabled());
+    EXPECT_FALSE(button("btnAddFile")->isEnabled());
+    EXPECT_FALSE(button("btnOption")->isEnabled());
+    EXPECT_TRUE(button("btnStopConvert")->isEnabled());
     ASSERT_TRUE(PumpUntil([&] { return progress()[0].size() > 2 && progress()[0] != "0%"; }, 10000));
 
-    QTest::keyClick(form->lvFiles, Qt::Key_Delete);
+    QTest::keyClick(list(), Qt::Key_Delete);
     EXPECT_EQ(form->Eng().Jobs.Count(), 2);
     form->close();
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Busy! Please stop the conversion before exit"});
 
-    click(form->btnStopConvert);
+    click("btnStopConvert");
     ASSERT_TRUE(PumpUntil([&] { return !form->Eng().Session.Runner().Active(); }));
     EXPECT_EQ(progress(), (std::vector<std::string>{"Abort", ""}));
     EXPECT_TRUE(fs::is_empty(out.path()));
-    EXPECT_TRUE(form->btnConvert->isEnabled());
+    EXPECT_TRUE(button("btnConvert")->isEnabled());
 
-    QTest::keyClick(form->lvFiles, Qt::Key_Delete);
+    QTest::keyClick(list(), Qt::Key_Delete);
     EXPECT_EQ(form->Eng().Jobs.Count(), 0);
 }
 
@@ -300,7 +312,7 @@ TEST_F(Window, DropsDuringABatchWaitForIt)
     ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
     open();
     drop({source("four", "slow.mp4")});
-    click(form->btnConvert);
+    click("btnConvert");
     ASSERT_TRUE(PumpUntil([&] { return progress()[0].size() > 2 && progress()[0] != "0%"; }, 10000));
     drop({source("mp4", "late.mp4")});
     EXPECT_EQ(form->Eng().Jobs.Count(), 1);
@@ -323,7 +335,7 @@ TEST_F(Window, CloseDuringAQueuedAddsProbeWaitsForIt)
     ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, true));
     open();
     drop({source("mp4", "first.mp4")});
-    click(form->btnConvert);
+    click("btnConvert");
     drop({source("mp4", "late.mp4")}); // waits for the batch
     // Once the batch is over the queued add probes; a close then must wait
     // for it and then be carried out. The probe waits in a loop of its own,
@@ -348,32 +360,31 @@ TEST_F(Window, AFailedRowSaysWhy)
     open();
     drop({source("mp4", "a.mp4")});
     form->OutputDir = out.file("gone") + "/";
-    click(form->btnConvert);
+    click("btnConvert");
     ASSERT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Session.Runner().Active(); }, 20000));
     const std::string reason = "The output folder does not exist: " + out.file("gone") + "/";
-    EXPECT_EQ(form->lvFiles->model()->index(0, 2).data().toString(), "Error");
-    EXPECT_EQ(form->lvFiles->model()->index(0, 0).data(Qt::ToolTipRole).toString().toStdString(), reason);
-    EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
-    form->lvFiles->setCurrentIndex(form->lvFiles->model()->index(0, 0));
-    EXPECT_EQ(form->sbConvertStatus->text().toStdString() + "|" + form->sbConvertStatus->toolTip().toStdString(),
-              form->sbConvertStatus->toolTip().isEmpty() ? reason + "|"
-                                                         : form->sbConvertStatus->text().toStdString() + "|" + reason);
-    form->lvFiles->clearSelection();
-    EXPECT_EQ(form->sbConvertStatus->text(), "Ready");
+    EXPECT_EQ(list()->model()->index(0, 2).data().toString(), "Error");
+    EXPECT_EQ(list()->model()->index(0, 0).data(Qt::ToolTipRole).toString().toStdString(), reason);
+    EXPECT_EQ(form->StatusLine(), "Ready");
+    list()->setCurrentIndex(list()->model()->index(0, 0));
+    EXPECT_EQ(form->StatusLine().toStdString() + "|" + form->StatusHint().toStdString(),
+              form->StatusHint().isEmpty() ? reason + "|" : form->StatusLine().toStdString() + "|" + reason);
+    list()->clearSelection();
+    EXPECT_EQ(form->StatusLine(), "Ready");
 }
 
 TEST_F(Window, SettingsAreWrittenWhenTheWindowGoes)
 {
     open();
-    form->cbFileFormat->setCurrentIndex(3);
-    form->ckMono->setChecked(true);
+    ctl<TTeSComboBox>("cbFileFormat")->setCurrentIndex(3);
+    ctl<TTeCheckBox>("ckMono")->SetChecked(true);
     form.reset();
     const std::string ini = ReadFile(programDir.file("strings.ini"));
     EXPECT_EQ(ini, "[Common]\r\nnNaming=0\r\nbOverWrite=0\r\nstrOutputDir=" + out.path().string() +
                        "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=3\r\nckMono=1\r\n");
     open();
-    EXPECT_EQ(form->cbFileFormat->currentText(), "WMA");
-    EXPECT_TRUE(form->ckMono->isChecked());
+    EXPECT_EQ(ctl<TTeSComboBox>("cbFileFormat")->currentText(), "WMA");
+    EXPECT_TRUE(ctl<TTeCheckBox>("ckMono")->Checked());
 }
 
 TEST_F(Window, CommandLineArguments)
@@ -385,7 +396,7 @@ TEST_F(Window, CommandLineArguments)
     EXPECT_FALSE(form->TerminateRequested());
     EXPECT_EQ(form->Eng().Jobs.Count(), 2);
     EXPECT_EQ(form->CurrentPanel, TfrmMain::Panel::Batch);
-    EXPECT_EQ(form->labelInfo->text(), "Batch conversion");
+    EXPECT_EQ(info(), "Batch conversion");
 
     open({bad});
     EXPECT_TRUE(form->TerminateRequested());
@@ -405,7 +416,8 @@ TEST_F(Window, TheAddFileDialog)
         seen = true;
         EXPECT_EQ(dialog->windowTitle(), "Add video file to batch convert to Flash");
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
-        EXPECT_EQ(dialog->nameFilters().size(), 6);
+        EXPECT_EQ(dialog->nameFilters().size(), 7);
+        EXPECT_EQ(dialog->nameFilters()[6], "3GP Files(*.3gp;*.3g2) (*.3gp *.3g2)");
         EXPECT_TRUE(dialog->selectedNameFilter().startsWith("Supported Files ("));
         EXPECT_TRUE(dialog->nameFilters()[3].contains("*m4v"));
         dialog->setDirectory(QString::fromStdString(sources.path().string()));
@@ -416,7 +428,7 @@ TEST_F(Window, TheAddFileDialog)
         QMetaObject::invokeMethod(dialog, "accept");
     });
     poll.start(20);
-    click(form->btnAddFile);
+    click("btnAddFile");
     EXPECT_EQ(form->Eng().Jobs.Count(), 2);
 }
 
@@ -447,17 +459,17 @@ TEST_F(Window, SaveAndLoadAListThroughTheDialogs)
     {
         QTimer poll;
         answerFileDialog(poll, QString::fromStdString(out.path().string()), "mylist", &title);
-        click(form->btnSaveList);
+        click("btnSaveList");
     }
     EXPECT_EQ(title, "Save file list");
     // Typed without an extension, it is made without one.
     EXPECT_EQ(ReadFile(out.file("mylist")), "#Quillon File List\r\n" + a + "\r\n" + b + "\r\n");
-    click(form->btnClear);
+    click("btnClear");
     EXPECT_EQ(form->Eng().Jobs.Count(), 0);
     {
         QTimer poll;
         answerFileDialog(poll, QString::fromStdString(out.path().string()), "mylist", &title);
-        click(form->btnLoadList);
+        click("btnLoadList");
     }
     EXPECT_EQ(title, "Load file file list");
     EXPECT_EQ(form->Eng().Jobs.SourcePaths(), (std::vector<std::string>{a, b}));
@@ -479,6 +491,8 @@ TEST(AddFileFilter, IsTheListOfTheSupportedTypes)
     EXPECT_STREQ(AddFileFilters[0].Patterns,
                  "*.rm;*.rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp;*.3g2;*.m2v;*m4v;*.mp4");
     EXPECT_STREQ(AddFileFilters[5].Description, "QuickTime Files(*.mov;*.qt)");
+    EXPECT_STREQ(AddFileFilters[6].Description, "3GP Files(*.3gp;*.3g2)");
+    EXPECT_STREQ(AddFileFilters[6].Patterns, "*.3gp;*.3g2");
 }
 
 TEST(Program, EndsAtOnceWhenTheCommandLineAddsNothing)

@@ -1,0 +1,104 @@
+#include "skin/te_edit.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace quillon {
+
+namespace {
+// The room between the frame's outer edge and the text.
+constexpr QMargins TextMargins(3, 2, 3, 2);
+} // namespace
+
+TTeSEdit::TTeSEdit(QWidget *parent) : QLineEdit(parent)
+{
+    setFrame(false);
+    setTextMargins(TextMargins);
+    setAttribute(Qt::WA_Hover);
+}
+
+void TTeSEdit::SetTextAlign(TTeAlignment align)
+{
+    TextAlign = align;
+    setAlignment((align == taCenter         ? Qt::AlignHCenter
+                  : align == taRightJustify ? Qt::AlignRight
+                                            : Qt::AlignLeft) |
+                 Qt::AlignVCenter);
+}
+
+bool TTeSEdit::Skinned() const { return IsThemedEdit(EditKind, "default", Binding.ThemeLink()); }
+
+int TTeSEdit::StateCode() const
+{
+    return !isEnabled() ? EditDisabled : MouseInControl ? EditHot : hasFocus() ? EditFocused : EditNormal;
+}
+
+void TTeSEdit::PaintFrame(TteCanvas &canvas)
+{
+    const QRect full = rect();
+    if (Skinned()) {
+        Binding.Theme()->PaintEdit(EditKind, canvas, "default", MakeElementInfo(full, uint8_t(StateCode())));
+        return;
+    }
+    // The classic sunken frame: two 3D frames around the window colour.
+    canvas.FillRect(full, ToQColor(isEnabled() ? clWindow : clBtnFace));
+    Frame3D(canvas, full, ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
+    Frame3D(canvas, full.adjusted(1, 1, -1, -1), ToQColor(cl3DDkShadow), ToQColor(clBtnFace));
+}
+
+void TTeSEdit::ApplyThemeColors()
+{
+    // The base stays clear: the frame painted below the text is the background.
+    const TteTheme *theme = Binding.Theme();
+    QPalette p = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Base, Qt::transparent);
+        p.setColor(group, QPalette::Text,
+                   ThemeSysColor(theme, group == QPalette::Disabled ? clGrayText : clWindowText));
+        p.setColor(group, QPalette::Highlight, ThemeSysColor(theme, clHighlight));
+        p.setColor(group, QPalette::HighlightedText, ThemeSysColor(theme, clHighlightText));
+    }
+    setPalette(p);
+}
+
+void TTeSEdit::paintEvent(QPaintEvent *event)
+{
+    {
+        QPainter painter(this);
+        ShowPainted(painter, rect(), [this](TteCanvas &canvas) { PaintFrame(canvas); });
+    }
+    QLineEdit::paintEvent(event); // text, selection and caret on top
+}
+
+void TTeSEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Up and Down move along the one line, as Left and Right do.
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) &&
+        !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+        QKeyEvent sideways(event->type(), event->key() == Qt::Key_Up ? Qt::Key_Left : Qt::Key_Right,
+                           event->modifiers());
+        QLineEdit::keyPressEvent(&sideways);
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+bool TTeSEdit::event(QEvent *e)
+{
+    if (Binding.HandleEvent(e))
+        return true;
+    switch (e->type()) {
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+        MouseInControl = e->type() == QEvent::HoverEnter;
+        update();
+        break;
+    case QEvent::EnabledChange:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: update(); break;
+    default: break;
+    }
+    return QLineEdit::event(e);
+}
+
+} // namespace quillon

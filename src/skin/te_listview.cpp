@@ -1,0 +1,279 @@
+#include "skin/te_listview.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace quillon {
+
+// ---- Header
+
+TTeHeaderView::TTeHeaderView(TTeListView &list) : QHeaderView(Qt::Horizontal, &list), List(list)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover);
+}
+
+QSize TTeHeaderView::sizeHint() const
+{
+    QSize hint = QHeaderView::sizeHint();
+    hint.setHeight(std::max(22, fontMetrics().height() + 8));
+    return hint;
+}
+
+int TTeHeaderView::KindOf(int visualIndex) const
+{
+    const bool barShown = List.verticalScrollBar()->isVisible();
+    if (visualIndex == 0)
+        return 0;
+    if (visualIndex >= count() || (visualIndex == count() - 1 && barShown))
+        return 2;
+    return 1;
+}
+
+int TTeHeaderView::StateOf(int logicalIndex) const
+{
+    if (logicalIndex == PressedSection)
+        return HeaderPressed;
+    return logicalIndex == HotSection ? 4 : HeaderNormal; // hot
+}
+
+void TTeHeaderView::PaintSections(TteCanvas &canvas)
+{
+    const bool skinned = IsThemedHeader(0, "default", List.Binding.ThemeLink());
+    TteTheme *theme = skinned ? List.Binding.Theme() : nullptr;
+    const auto face = [&](QRect r, int kind, int state) {
+        if (theme) {
+            theme->PaintHeaderSection(0, canvas, "default",
+                                      MakeElementInfo(r, 0, MakeKindState(uint8_t(kind), uint8_t(state))));
+            return;
+        }
+        canvas.FillRect(r, ToQColor(clBtnFace));
+        if (state == HeaderPressed)
+            canvas.FrameRect(r, ToQColor(clBtnShadow));
+        else
+            Frame3D(canvas, r, ToQColor(clBtnHighlight), ToQColor(clBtnShadow));
+    };
+    int end = 0;
+    for (int visual = 0; visual < count(); ++visual) {
+        const int logical = logicalIndex(visual);
+        if (isSectionHidden(logical))
+            continue;
+        const QRect r(sectionViewportPosition(logical), 0, sectionSize(logical), height());
+        end = std::max(end, r.right() + 1);
+        const int state = StateOf(logical);
+        face(r, KindOf(visual), state);
+        // pressed 43, hot 46, else 42
+        QColor ink = ToQColor(clBtnText);
+        canvas.Font = theme ? ThemeFontOf(*theme,
+                                          state == HeaderPressed ? 43
+                                          : state == 4           ? 46
+                                                                 : 42,
+                                          "default", ink)
+                            : font();
+        const QVariant align =
+            model() ? model()->headerData(logical, orientation(), Qt::TextAlignmentRole) : QVariant();
+        const unsigned horizontal = align.isValid() && (align.toInt() & Qt::AlignRight)     ? DT_RIGHT
+                                    : align.isValid() && (align.toInt() & Qt::AlignHCenter) ? DT_CENTER
+                                                                                            : DT_LEFT;
+        const QString text = model() ? model()->headerData(logical, orientation()).toString() : QString();
+        QRect room = r.adjusted(6, 0, -6, 0);
+        canvas.DrawText(text, room, horizontal | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, ink);
+    }
+    // The empty area after the last section reaches the view's edge.
+    const int right = std::max(width(), List.width());
+    if (end < right)
+        face(QRect(end, 0, right - end, height()), KindOf(count()), HeaderNormal);
+}
+
+void TTeHeaderView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    ShowPainted(painter, viewport()->rect(), [this](TteCanvas &canvas) { PaintSections(canvas); });
+}
+
+void TTeHeaderView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && cursor().shape() != Qt::SplitHCursor) {
+        PressedSection = logicalIndexAt(event->position().toPoint());
+        viewport()->update();
+    }
+    QHeaderView::mousePressEvent(event);
+}
+
+void TTeHeaderView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QHeaderView::mouseReleaseEvent(event);
+    if (PressedSection != -1) {
+        PressedSection = -1;
+        viewport()->update();
+    }
+}
+
+void TTeHeaderView::mouseMoveEvent(QMouseEvent *event)
+{
+    QHeaderView::mouseMoveEvent(event);
+    const int hot = logicalIndexAt(event->position().toPoint());
+    if (hot != HotSection) {
+        HotSection = hot;
+        viewport()->update();
+    }
+}
+
+void TTeHeaderView::leaveEvent(QEvent *event)
+{
+    QHeaderView::leaveEvent(event);
+    HotSection = -1;
+    viewport()->update();
+}
+
+// ---- List view
+
+TTeListView::TTeListView(QWidget *parent) : QTreeView(parent), Header_(new TTeHeaderView(*this))
+{
+    setHeader(Header_);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setAttribute(Qt::WA_Hover);
+    auto *corner = new QWidget(this);
+    corner->setAutoFillBackground(true);
+    setCornerWidget(corner);
+    Bars = std::make_unique<TTeSubScrollBar>(*this);
+    Bars->Vertical->OnScrolled = Bars->Horizontal->OnScrolled = [this] {
+        if (OnScroll)
+            OnScroll();
+    };
+    connect(Header_, &QHeaderView::sectionResized, this, [this] {
+        if (OnColumnResized)
+            OnColumnResized();
+    });
+    ApplyThemeColors();
+}
+
+TTeListView::~TTeListView() = default;
+
+bool TTeListView::Skinned() const { return IsThemedListBox(0, "default", Binding.ThemeLink()); }
+
+void TTeListView::ApplyThemeColors()
+{
+    TteTheme *theme = Binding.Theme();
+    if (theme && Skinned()) {
+        Color = theme->Colors[18];
+        FontColor = ToQColor(theme->Fonts[57].Color);
+    } else {
+        Color = clWindow;
+        FontColor = ToQColor(clWindowText);
+    }
+    QPalette p = palette();
+    p.setColor(QPalette::Base, ToQColor(Color));
+    p.setColor(QPalette::Text, FontColor);
+    setPalette(p);
+    if (QWidget *corner = cornerWidget()) {
+        QPalette c = corner->palette();
+        c.setColor(QPalette::Window, ThemeSysColor(theme, clBtnFace));
+        corner->setPalette(c);
+    }
+    update();
+    viewport()->update();
+    Header_->viewport()->update();
+}
+
+TteListFace TTeListView::FaceOf(const QModelIndex &index) const
+{
+    if (!isEnabled())
+        return lfDisabled;
+    const bool selected = selectionModel() && selectionModel()->isRowSelected(index.row(), index.parent());
+    if (selected)
+        return hasFocus() ? lfFocused : lfSelected;
+    return lfNormal;
+}
+
+void TTeListView::PaintFrame(QPainter &painter)
+{
+    ShowPainted(painter, rect(), [this](TteCanvas &canvas) {
+        if (Skinned()) {
+            Binding.Theme()->PaintListBox(0, canvas, "default", MakeElementInfo(rect()));
+            return;
+        }
+        canvas.FillRect(rect(), ToQColor(Color));
+        Frame3D(canvas, rect(), ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
+    });
+}
+
+void TTeListView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QRect row(0, option.rect.top(), viewport()->width(), option.rect.height());
+    const TteListFace face = FaceOf(index);
+    TteTheme *theme = Skinned() ? Binding.Theme() : nullptr;
+    const bool current = hasFocus() && currentIndex().row() == index.row();
+    ShowPainted(*painter, row, [&](TteCanvas &canvas) {
+        if (face == lfNormal)
+            canvas.FillRect(row, ToQColor(Color));
+        else
+            PaintListItemBack(canvas, theme, "default", row, face);
+        QColor ink;
+        canvas.Font = ListItemFont(theme, "default", face, font(), ink);
+        if (face == lfNormal)
+            ink = FontColor;
+        for (int column = 0; column < model()->columnCount(index.parent()); ++column) {
+            if (isColumnHidden(column))
+                continue;
+            const QRect cell(Header_->sectionViewportPosition(column), row.top(), Header_->sectionSize(column),
+                             row.height());
+            QRect room = cell.adjusted(6, 0, -4, 0);
+            const QString text = model()->index(index.row(), column, index.parent()).data().toString();
+            canvas.DrawText(text, room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, ink);
+        }
+        if (current) // the keyboard's place, in the theme's text colour
+            DrawFocusRect(canvas, row, face == lfNormal ? FontColor : ink);
+    });
+}
+
+void TTeListView::scrollContentsBy(int dx, int dy)
+{
+    QTreeView::scrollContentsBy(dx, dy);
+    Header_->viewport()->update();
+}
+
+bool TTeListView::viewportEvent(QEvent *e)
+{
+    if (e->type() == QEvent::Wheel) {
+        const bool handled = QTreeView::viewportEvent(e);
+        if (OnScroll)
+            OnScroll();
+        return handled;
+    }
+    return QTreeView::viewportEvent(e);
+}
+
+bool TTeListView::event(QEvent *e)
+{
+    if (Binding.HandleEvent(e))
+        return true;
+    switch (e->type()) {
+    case QEvent::Paint: {
+        QPainter painter(this);
+        PaintFrame(painter);
+        return true;
+    }
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave: MouseInControl = e->type() == QEvent::HoverEnter; break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: viewport()->update(); break;
+    case QEvent::Show:
+    case QEvent::Resize:
+    case QEvent::LayoutRequest: {
+        const bool handled = QTreeView::event(e);
+        Bars->Synchronize();
+        return handled;
+    }
+    default: break;
+    }
+    return QTreeView::event(e);
+}
+
+} // namespace quillon

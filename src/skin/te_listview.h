@@ -1,0 +1,87 @@
+#pragma once
+// TTeListView: the toolkit's report list with the theme's frame, colours,
+// rows and header, and engine scroll bars over its own. The view keeps its
+// model, selection, keys, drag and drop and accessibility; the skin paints.
+//
+// TTeHeaderView paints every section through the theme: pressed under a
+// mouse press, hot under the pointer, else normal; the first section is of
+// kind 0, the last one (when the vertical bar shows) and the empty area
+// after it of kind 2, the others of kind 1.
+
+#include "skin/te_listbox.h"
+
+#include <QHeaderView>
+#include <QTreeView>
+
+#include <memory>
+
+namespace quillon {
+
+class TTeListView;
+
+class TTeHeaderView : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit TTeHeaderView(TTeListView &list);
+
+    int PressedSection = -1, HotSection = -1;
+
+    // The kind of a section by its place (visual index), or of the empty
+    // area after the last one (visual index count()).
+    int KindOf(int visualIndex) const;
+    int StateOf(int logicalIndex) const;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    void PaintSections(TteCanvas &canvas);
+
+    TTeListView &List;
+};
+
+class TTeListView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit TTeListView(QWidget *parent = nullptr);
+    ~TTeListView() override;
+
+    // The background and the text colour: the theme's colour 18 and the
+    // colour of its font 57 while a theme applies; the system's window
+    // colours otherwise.
+    ThemeColor Color = clWindow;
+    QColor FontColor;
+    bool MouseInControl = false;
+    std::function<void()> OnScroll, OnColumnResized;
+
+    bool Skinned() const;
+    TTeHeaderView &Header() { return *Header_; }
+    TTeSubScrollBar &ScrollBars() { return *Bars; }
+    // The face of a row: selected (focused when the view has the focus),
+    // the current row's focus mark, or normal.
+    TteListFace FaceOf(const QModelIndex &index) const;
+
+protected:
+    bool event(QEvent *e) override;
+    bool viewportEvent(QEvent *e) override;
+    void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void ApplyThemeColors();
+    void PaintFrame(QPainter &painter);
+
+    TTeHeaderView *Header_;
+    std::unique_ptr<TTeSubScrollBar> Bars;
+
+public:
+    // Last of all: a current theme answers the registration at once.
+    TteThemeBinding Binding{*this, [this] { ApplyThemeColors(); }};
+};
+
+} // namespace quillon
