@@ -349,7 +349,7 @@ void TfrmMain::CreateOptionsPanel()
     checkOverWrite = new TTeCheckBox(groupOutput);
     checkOverWrite->setObjectName("checkOverWrite");
     checkOverWrite->SetCaption("Overwrite existing file");
-    checkOverWrite->setGeometry(14, 88, 129, 20);
+    checkOverWrite->setGeometry(14, 88, 180, 20); // the caption whole in the window's font
 
     auto *groupEncoding = new TTeGroupBox(panelOption);
     groupEncoding->Caption = "Encoding:";

@@ -39,6 +39,18 @@ public:
             return ValueOf();
         return QAccessibleWidget::text(t);
     }
+    // A label names its control, and the control knows its label.
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        if (auto *l = qobject_cast<TTeLabel *>(widget()); l && l->FocusControl() && (match & QAccessible::Labelled))
+            found.append({QAccessible::queryAccessibleInterface(l->FocusControl()), QAccessible::Labelled});
+        if ((match & QAccessible::Label) && widget()->parentWidget())
+            for (auto *l : widget()->parentWidget()->findChildren<TTeLabel *>(Qt::FindDirectChildrenOnly))
+                if (l->FocusControl() == widget())
+                    found.append({QAccessible::queryAccessibleInterface(l), QAccessible::Label});
+        return found;
+    }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
@@ -124,6 +136,19 @@ QAccessibleInterface *describe(QObject *object)
         };
         a->DefaultAction = QAccessibleActionInterface::showMenuAction();
         a->Act = [c] { c->DropDown(); };
+        return a;
+    }
+    if (auto *c = qobject_cast<TTeSComboBox *>(w)) {
+        // The toolkit's own interface names a combo box by its text here;
+        // this one takes its label's name and keeps the text as the value.
+        auto *a = new AccessibleControl(w, QAccessible::ComboBox);
+        a->ValueOf = [c] { return c->currentText(); };
+        a->StateOf = [c](QAccessible::State &s) {
+            s.expandable = true;
+            s.expanded = c->DroppedDown();
+        };
+        a->DefaultAction = QAccessibleActionInterface::showMenuAction();
+        a->Act = [c] { c->showPopup(); };
         return a;
     }
     if (auto *p = qobject_cast<TTeProgressBar *>(w)) {

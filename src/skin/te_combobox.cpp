@@ -507,10 +507,10 @@ void TTeSComboBox::PaintFace(TteCanvas &canvas)
         return;
     const QRect text(2, 2, ButtonRect().left() - 2, height() - 4);
     TteTheme *listTheme = IsThemedListBox(0, "default", Binding.ThemeLink()) ? Binding.Theme() : nullptr;
-    PaintListItemFace(canvas, listTheme, "default", text.adjusted(1, 1, -1, -1), currentText(),
-                      hasFocus() ? lfSelected : lfNormal, font());
+    PaintListItemFace(canvas, listTheme, "default", text.adjusted(0, 1, 0, -1), currentText(),
+                      hasFocus() ? lfSelected : lfNormal, font(), 1); // the narrow boxes need every pixel
     if (!theme && hasFocus()) {
-        DrawFocusRect(canvas, text.adjusted(1, 1, -1, -1), ToQColor(clWindowText));
+        DrawFocusRect(canvas, text.adjusted(0, 1, 0, -1), ToQColor(clWindowText));
     }
 }
 

@@ -28,7 +28,7 @@ void PaintListItemBack(TteCanvas &canvas, TteTheme *theme, const std::string &ob
 }
 
 void PaintListItemFace(TteCanvas &canvas, TteTheme *theme, const std::string &object, QRect rect, const QString &text,
-                       TteListFace face, const QFont &font)
+                       TteListFace face, const QFont &font, int inset)
 {
     PaintListItemBack(canvas, theme, object, rect, face);
     QColor ink;
@@ -38,7 +38,7 @@ void PaintListItemFace(TteCanvas &canvas, TteTheme *theme, const std::string &ob
         canvas.FillRect(QRect(rect.left() + 3, y, rect.width() - 6, 1), ink);
         return;
     }
-    QRect room = rect.adjusted(2, 0, -2, 0);
+    QRect room = rect.adjusted(inset, 0, -inset, 0);
     canvas.DrawText(text, room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, ink);
 }
 

@@ -21,9 +21,10 @@ QFont ListItemFont(TteTheme *theme, const std::string &object, TteListFace face,
 // The face of an item without its text.
 void PaintListItemBack(TteCanvas &canvas, TteTheme *theme, const std::string &object, QRect rect, TteListFace face);
 // Face and text of an item in rect; theme null: the classic look. The text
-// starts 2 pixels in, on one line, vertically centred; "-" is a separator.
+// starts inset pixels in (2 in a list), on one line, vertically centred;
+// "-" is a separator.
 void PaintListItemFace(TteCanvas &canvas, TteTheme *theme, const std::string &object, QRect rect, const QString &text,
-                       TteListFace face, const QFont &font);
+                       TteListFace face, const QFont &font, int inset = 2);
 
 class TTeListBox : public TTeControl {
     Q_OBJECT

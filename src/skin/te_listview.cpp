@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace quillon {
 
@@ -77,7 +78,7 @@ void TTeHeaderView::PaintSections(TteCanvas &canvas)
                                     : align.isValid() && (align.toInt() & Qt::AlignHCenter) ? DT_CENTER
                                                                                             : DT_LEFT;
         const QString text = model() ? model()->headerData(logical, orientation()).toString() : QString();
-        QRect room = r.adjusted(6, 0, -6, 0);
+        QRect room = r.adjusted(5, 0, -3, 0);
         canvas.DrawText(text, room, horizontal | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, ink);
     }
     // The empty area after the last section reaches the view's edge.
@@ -129,9 +130,24 @@ void TTeHeaderView::leaveEvent(QEvent *event)
 
 // ---- List view
 
+namespace {
+// Rows as high as the classic report list makes them: the font and 4 pixels.
+class RowHeight : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize hint = QStyledItemDelegate::sizeHint(option, index);
+        hint.setHeight(std::max(17, option.fontMetrics.height() + 4));
+        return hint;
+    }
+};
+} // namespace
+
 TTeListView::TTeListView(QWidget *parent) : QTreeView(parent), Header_(new TTeHeaderView(*this))
 {
     setHeader(Header_);
+    setItemDelegate(new RowHeight(this));
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setRootIsDecorated(false);
@@ -139,9 +155,6 @@ TTeListView::TTeListView(QWidget *parent) : QTreeView(parent), Header_(new TTeHe
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setAttribute(Qt::WA_Hover);
-    auto *corner = new QWidget(this);
-    corner->setAutoFillBackground(true);
-    setCornerWidget(corner);
     Bars = std::make_unique<TTeSubScrollBar>(*this);
     Bars->Vertical->OnScrolled = Bars->Horizontal->OnScrolled = [this] {
         if (OnScroll)
@@ -172,11 +185,6 @@ void TTeListView::ApplyThemeColors()
     p.setColor(QPalette::Base, ToQColor(Color));
     p.setColor(QPalette::Text, FontColor);
     setPalette(p);
-    if (QWidget *corner = cornerWidget()) {
-        QPalette c = corner->palette();
-        c.setColor(QPalette::Window, ThemeSysColor(theme, clBtnFace));
-        corner->setPalette(c);
-    }
     update();
     viewport()->update();
     Header_->viewport()->update();
@@ -199,7 +207,9 @@ void TTeListView::PaintFrame(QPainter &painter)
             Binding.Theme()->PaintListBox(0, canvas, "default", MakeElementInfo(rect()));
             return;
         }
+        // The corner between two bars in the face colour, the frame around.
         canvas.FillRect(rect(), ToQColor(Color));
+        canvas.FillRect(QRect(width() - 25, height() - 25, 25, 25), ToQColor(clBtnFace));
         Frame3D(canvas, rect(), ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
     });
 }

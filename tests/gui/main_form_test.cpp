@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 #include "app/quillon_application.h"
+#include "support/golden.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -509,4 +510,120 @@ TEST(Program, EndsAtOnceWhenTheCommandLineAddsNothing)
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(ReadFile(dir.file("strings.ini")).find("[Common]\r\nnNaming=0\r\n"), std::string::npos);
+}
+
+namespace {
+
+// Every accessible object under root, with its role, name and value.
+struct Accessible {
+    QAccessible::Role Role;
+    QString Name, Value;
+    QAccessible::State State;
+    QStringList Actions;
+};
+void walk(QAccessibleInterface *node, std::vector<Accessible> &out, int depth = 0)
+{
+    if (!node || depth > 40)
+        return;
+    QAccessibleActionInterface *actions = node->actionInterface();
+    out.push_back({node->role(), node->text(QAccessible::Name), node->text(QAccessible::Value), node->state(),
+                   actions ? actions->actionNames() : QStringList()});
+    for (int i = 0; i < node->childCount(); ++i)
+        walk(node->child(i), out, depth + 1);
+}
+const Accessible *find(const std::vector<Accessible> &all, QAccessible::Role role, const QString &name)
+{
+    for (const Accessible &a : all)
+        if (a.Role == role && a.Name == name)
+            return &a;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(Window, AScreenReaderFindsEveryControlWithItsNameStateAndValue)
+{
+    open();
+    drop({source("mp4", "a.mp4")});
+    click("btnOption");
+    std::vector<Accessible> all;
+    walk(QAccessible::queryAccessibleInterface(form.get()), all);
+    struct Expected {
+        QAccessible::Role role;
+        const char *name;
+    } expected[] = {
+        {QAccessible::Button, "Extract"},
+        {QAccessible::Button, "Load List"},
+        {QAccessible::Button, "Batch"},
+        {QAccessible::CheckBox, "Mono"},
+        {QAccessible::CheckBox, "Overwrite existing file"},
+        {QAccessible::ComboBox, "Name output file"},
+        {QAccessible::ComboBox, "Audio file format(kHz)"},
+        {QAccessible::ComboBox, "Audio bit rate"},
+        {QAccessible::EditableText, "Ouput Directory"},
+        {QAccessible::ProgressBar, "Progress"},
+        {QAccessible::StaticText, "Orvella Software"},
+        {QAccessible::Grouping, "Encoding:"},
+    };
+    for (const Expected &e : expected)
+        EXPECT_NE(find(all, e.role, e.name), nullptr) << e.name;
+
+    const Accessible *extract = find(all, QAccessible::Button, "Extract");
+    ASSERT_NE(extract, nullptr);
+    EXPECT_TRUE(extract->Actions.contains(QAccessibleActionInterface::pressAction()));
+    EXPECT_EQ(find(all, QAccessible::ComboBox, "Audio file format(kHz)")->Value, "MP3");
+    EXPECT_EQ(find(all, QAccessible::ComboBox, "Name output file")->Value, "according to input file name");
+    EXPECT_FALSE(find(all, QAccessible::CheckBox, "Mono")->State.checked);
+    // The job list's row: its three texts.
+    bool rowSeen = false;
+    for (const Accessible &a : all)
+        rowSeen = rowSeen || a.Name.endsWith("a.mp4");
+    EXPECT_TRUE(rowSeen);
+    // The default action presses the button.
+    QAccessibleInterface *mono = QAccessible::queryAccessibleInterface(ctl("ckMono"));
+    mono->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(ctl<TTeCheckBox>("ckMono")->Checked());
+}
+
+TEST_F(Window, EnterPressesTheFocusedButtonAndAcceleratorsReachTheirControls)
+{
+    open();
+    drop({source("mp4", "a.mp4")});
+    form->activateWindow();
+    QApplication::processEvents();
+    button("btnClear")->setFocus();
+    QTest::keyClick(button("btnClear"), Qt::Key_Return);
+    EXPECT_EQ(form->Eng().Jobs.Count(), 0);
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(ctl("panelOption")->isVisible());
+    EXPECT_EQ(form->CurrentPanel, TfrmMain::Panel::Options);
+}
+
+// The whole window, frame and every control, as the theme paints it: both
+// panels idle, and the batch panel mid-batch with 30 rows (the scroll bar
+// shown). Font rasters may differ by a few pixels between machines.
+TEST_F(Window, LooksAsItsStoredPictures)
+{
+    open();
+    const auto picture = [&](const char *name) {
+        QApplication::processEvents();
+        QTest::qWait(50); // the list lays its rows out on a timer
+        ExpectLikeGolden(form->grab().toImage(), "tests/gui/golden", name, 0.03);
+    };
+    picture("batch_idle");
+    JobList &jobs = form->Eng().Jobs;
+    for (int i = 0; i < 30; ++i)
+        jobs.Append("/home/ana/Videos/holiday clip " + std::to_string(i + 1) + ".mp4", "640X480 00:04:12");
+    for (int i = 0; i < 4; ++i)
+        jobs.SetProgressText(i, "Done");
+    jobs.SetProgressText(4, "42.0%");
+    form->SetBatchButtons(true);
+    form->SetProgressPosition(42);
+    form->SetStatusText("Batch converting");
+    list()->setCurrentIndex(list()->model()->index(4, 0));
+    picture("batch_running");
+    form->SetBatchButtons(false);
+    click("btnOption");
+    ctl<TTeSEdit>("edtDirectory")->setText("/home/ana/Music/");
+    picture("options_idle");
 }

@@ -9,6 +9,7 @@
 // A sheet that differs is written beside the test program as NAME.actual.png.
 
 #include "embedded_theme.h"
+#include "support/golden.h"
 #include "theme/te_engine.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include <sstream>
 
 using namespace quillon;
+using namespace quillon::test;
 
 namespace {
 
@@ -286,48 +288,12 @@ const Sheet Sheets[] = {
           }),
 };
 
-std::string goldenPath(const char *name)
-{
-    return std::string(QUILLON_SOURCE_DIR) + "/tests/theme/golden/" + name + ".png";
-}
-
-// The share of pixels that differ by more than a rounding step in a channel.
-double differingShare(const QImage &a, const QImage &b)
-{
-    long differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        const auto *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
-        const auto *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x)
-            if (std::abs(qRed(pa[x]) - qRed(pb[x])) > 2 || std::abs(qGreen(pa[x]) - qGreen(pb[x])) > 2 ||
-                std::abs(qBlue(pa[x]) - qBlue(pb[x])) > 2)
-                ++differing;
-    }
-    return double(differing) / (double(a.width()) * a.height());
-}
-
 class Golden : public testing::TestWithParam<Sheet> {};
 
 TEST_P(Golden, SheetMatchesTheStoredPicture)
 {
     const Sheet &sheet = GetParam();
-    const QImage actual = drawSheet(sheet);
-    const std::string path = goldenPath(sheet.Name);
-    if (qEnvironmentVariableIntValue("UPDATE_GOLDEN") == 1) {
-        QDir().mkpath(QString::fromStdString(path).section('/', 0, -2));
-        ASSERT_TRUE(actual.save(QString::fromStdString(path), "PNG")) << path;
-        std::printf("wrote %s\n", path.c_str());
-        return;
-    }
-    const QImage expected = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(expected.isNull()) << path << " is missing: run with UPDATE_GOLDEN=1 and look at it";
-    const std::string actualPath =
-        QCoreApplication::applicationDirPath().toStdString() + "/" + sheet.Name + ".actual.png";
-    ASSERT_EQ(actual.size(), expected.size()) << sheet.Name;
-    const double share = differingShare(actual, expected);
-    if (share > sheet.AllowedDifferentPixels)
-        actual.save(QString::fromStdString(actualPath), "PNG");
-    EXPECT_LE(share, sheet.AllowedDifferentPixels) << sheet.Name << " differs; see " << actualPath;
+    ExpectLikeGolden(drawSheet(sheet), "tests/theme/golden", sheet.Name, sheet.AllowedDifferentPixels);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDrawingOperation, Golden, testing::ValuesIn(Sheets),

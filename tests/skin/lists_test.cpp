@@ -1,0 +1,282 @@
+// The list view with its header and in-place scroll bars, the engine and
+// toolkit combo boxes with their drop-down, and the edit.
+
+#include "skin/te_combobox.h"
+#include "skin/te_listview.h"
+#include "skin_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QTest>
+
+using namespace quillon;
+using namespace quillon::test;
+
+namespace {
+
+QStandardItemModel *rows(QObject *parent, int count)
+{
+    auto *model = new QStandardItemModel(count, 3, parent);
+    model->setHorizontalHeaderLabels({"File Name", "Information", "Progress"});
+    for (int i = 0; i < count; ++i)
+        model->setItem(i, 0, new QStandardItem(QString("clip %1.mp4").arg(i)));
+    return model;
+}
+
+// The view lays its rows out on a timer.
+void settle() { QTest::qWait(30); }
+
+} // namespace
+
+TEST(TTeListView, ThemeColoursWhileAThemeAppliesAndSystemColoursAfter)
+{
+    TTeListView list;
+    EXPECT_EQ(list.Color, clWindow);
+    {
+        EmbeddedThemeCurrent theme;
+        TteTheme *t = TteThemeManager::Instance().CurrentTheme();
+        EXPECT_EQ(list.Color, t->Colors[18]);
+        EXPECT_EQ(list.FontColor, ToQColor(t->Fonts[57].Color));
+        EXPECT_EQ(list.palette().color(QPalette::Base), ToQColor(t->Colors[18]));
+    }
+    EXPECT_EQ(list.Color, clWindow) << "the theme is gone: the system's colours";
+    EXPECT_EQ(list.FontColor, ToQColor(clWindowText));
+}
+
+TEST(TTeListView, InPlaceBarsCoverTheNativeOnesExactlyAndMirrorThem)
+{
+    EmbeddedThemeCurrent theme;
+    QWidget host;
+    host.resize(420, 300);
+    auto *list = new TTeListView(&host);
+    list->setGeometry(0, 0, 409, 269);
+    list->setModel(rows(list, 3));
+    host.show();
+    settle();
+    TTeInplaceScrollBar &vertical = *list->ScrollBars().Vertical;
+    EXPECT_FALSE(list->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(vertical.isVisible()) << "all rows fit: no bar";
+
+    list->setModel(rows(list, 40));
+    settle();
+    QScrollBar *native = list->verticalScrollBar();
+    ASSERT_TRUE(native->isVisible());
+    ASSERT_TRUE(vertical.isVisible());
+    EXPECT_EQ(vertical.geometry(), QRect(native->mapTo(list, QPoint()), native->size()));
+    EXPECT_EQ(native->width(), ScrollThumbMetric);
+    EXPECT_EQ(vertical.geometry().bottom(), list->height() - 2) << "one bar: no corner below it";
+    EXPECT_FALSE(list->ScrollBars().Horizontal->isVisible());
+    TTeScrollBar &bar = vertical.Bar();
+    EXPECT_EQ(bar.Min(), 0);
+    EXPECT_EQ(bar.PageSize(), native->pageStep());
+    EXPECT_EQ(bar.Max(), native->maximum() + native->pageStep());
+    // The view scrolls: the engine bar follows; the engine bar scrolls: the view follows.
+    native->setValue(5);
+    EXPECT_EQ(bar.Position(), 5);
+    bar.LineDown();
+    EXPECT_EQ(native->value(), 6);
+    bar.PageDown();
+    EXPECT_EQ(native->value(), 6 + native->pageStep());
+    bar.Bottom();
+    EXPECT_EQ(native->value(), native->maximum());
+    EXPECT_EQ(bar.Position(), native->maximum());
+    // Every column fits when the last one stretches no more than it must.
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    settle();
+    EXPECT_EQ(list->header()->length(), list->viewport()->width());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+}
+
+TEST(TTeHeaderView, SectionKindsAndStates)
+{
+    EmbeddedThemeCurrent theme;
+    TTeListView list;
+    list.resize(409, 269);
+    list.setModel(rows(&list, 2));
+    list.show();
+    settle();
+    TTeHeaderView &header = list.Header();
+    // first 0, middle 1, last 1 without the vertical bar, the empty area 2
+    EXPECT_EQ(header.KindOf(0), 0);
+    EXPECT_EQ(header.KindOf(1), 1);
+    EXPECT_EQ(header.KindOf(2), 1);
+    EXPECT_EQ(header.KindOf(3), 2);
+    list.setModel(rows(&list, 50));
+    settle();
+    EXPECT_EQ(header.KindOf(2), 2) << "the last section beside the vertical bar";
+    // pressed 1, hot 4, normal 0
+    const int middle = header.sectionPosition(1) + 10;
+    QTest::mouseMove(header.viewport(), QPoint(middle, 5));
+    EXPECT_EQ(header.HotSection, 1);
+    EXPECT_EQ(header.StateOf(1), 4);
+    QTest::mousePress(header.viewport(), Qt::LeftButton, {}, QPoint(middle, 5));
+    EXPECT_EQ(header.StateOf(1), 1);
+    QTest::mouseRelease(header.viewport(), Qt::LeftButton, {}, QPoint(middle, 5));
+    EXPECT_EQ(header.PressedSection, -1);
+    EXPECT_EQ(header.StateOf(0), 0);
+}
+
+TEST(TTeDropDownForm, OpensBelowOrAboveAndKeepsToTheWorkArea)
+{
+    const QRect work(0, 0, 1000, 700);
+    const QSize list(150, 122);
+    struct Case {
+        QRect box;
+        QRect expected;
+    } cases[] = {
+        {{100, 100, 150, 21}, {100, 121, 150, 122}}, // room below
+        {{100, 600, 150, 21}, {100, 478, 150, 122}}, // not below: above
+        {{900, 100, 150, 21}, {850, 121, 150, 122}}, // past the right edge: right-aligned
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(TTeDropDownForm::Placement(c.box, list, work), c.expected) << c.box.x() << "," << c.box.y();
+}
+
+TEST(TTeComboBox, ADropDownWithNoItemsShowsDropDownCountEmptyRows)
+{
+    EmbeddedThemeCurrent theme;
+    TTeComboBox box;
+    box.resize(145, 21);
+    box.show();
+    box.DropDown();
+    ASSERT_TRUE(box.DroppedDown());
+    TTeListBox &list = box.DropDownForm()->List();
+    EXPECT_EQ(list.VisibleRows(), 8);
+    EXPECT_EQ(list.ItemArea().height(), 8 * 15);
+    EXPECT_EQ(list.ItemIndex(), -1);
+    box.CloseUp();
+    EXPECT_FALSE(box.DroppedDown());
+}
+
+TEST(TTeComboBox, KeysAndTheListChooseItems)
+{
+    EmbeddedThemeCurrent theme;
+    TTeComboBox box;
+    box.SetItems({"according to input file name", "with number", "Wide"});
+    int changes = 0, closes = 0;
+    box.OnChange = [&] { ++changes; };
+    box.OnCloseUp = [&] { ++closes; };
+    box.show();
+    box.setFocus();
+    box.SetItemIndex(0);
+    QTest::keyClick(&box, Qt::Key_Down);
+    EXPECT_EQ(box.ItemIndex(), 1);
+    QTest::keyClick(&box, Qt::Key_End);
+    EXPECT_EQ(box.Text(), "Wide");
+    QTest::keyClick(&box, Qt::Key_A);
+    EXPECT_EQ(box.ItemIndex(), 0) << "a letter chooses the next item starting with it";
+    EXPECT_EQ(changes, 4);
+    // Alt+Down opens the list on the current item; Down and Enter take the next.
+    QTest::keyClick(&box, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(box.DroppedDown());
+    TTeDropDownForm &form = *box.DropDownForm();
+    EXPECT_EQ(form.List().ItemIndex(), 0);
+    QTest::keyClick(&form, Qt::Key_Down);
+    QTest::keyClick(&form, Qt::Key_Return);
+    EXPECT_FALSE(box.DroppedDown());
+    EXPECT_EQ(box.ItemIndex(), 1);
+    EXPECT_EQ(closes, 1);
+    // Escape closes without a change; a refused click changes nothing.
+    box.DropDown();
+    QTest::keyClick(&form, Qt::Key_Down);
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(box.ItemIndex(), 1);
+    box.OnAllowChange = [](int) { return false; };
+    box.DropDown();
+    QTest::mouseClick(&form.List(), Qt::LeftButton, {}, form.List().ItemRect(2).center());
+    EXPECT_EQ(box.ItemIndex(), 1);
+    EXPECT_FALSE(box.DroppedDown());
+}
+
+TEST(TTeComboBox, StateCodesOfBoxAndButton)
+{
+    EmbeddedThemeCurrent theme;
+    TTeComboBox box;
+    box.SetItems({"a", "b"});
+    box.show();
+    EXPECT_EQ(box.StateCode(), EditNormal);
+    EXPECT_EQ(box.ButtonStateCode(), EditButtonNormal);
+    QTest::mouseMove(&box, box.ButtonRect().center());
+    EXPECT_EQ(box.ButtonStateCode(), EditButtonHot);
+    box.DropDown();
+    EXPECT_EQ(box.ButtonStateCode(), EditButtonDropped);
+    box.CloseUp();
+    box.setEnabled(false);
+    EXPECT_EQ(box.StateCode(), EditDisabled);
+    EXPECT_EQ(box.ButtonStateCode(), EditButtonDisabled);
+}
+
+TEST(TTeComboBox, TheEditableStyleCompletesFromTheItems)
+{
+    TTeComboBox box;
+    box.SetItems({"Alpha", "Beta", "Betamax"});
+    box.SetComboStyle(kcsDropDown);
+    box.show();
+    int matches = 0, misses = 0;
+    box.OnMatch = [&] { ++matches; };
+    box.OnNotInList = [&] { ++misses; };
+    auto *edit = box.findChild<QLineEdit *>();
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    QTest::keyClicks(edit, "be");
+    QTest::qWait(200);
+    EXPECT_EQ(box.ItemIndex(), 1);
+    EXPECT_EQ(box.Text(), "Beta");
+    EXPECT_EQ(edit->selectedText(), "ta");
+    EXPECT_EQ(matches, 1);
+    edit->setText("");
+    QTest::keyClicks(edit, "zz");
+    QTest::qWait(200);
+    EXPECT_EQ(misses, 1);
+}
+
+TEST(TTeSComboBox, TheToolkitBoxOpensTheEngineDropDown)
+{
+    EmbeddedThemeCurrent theme;
+    TTeSComboBox box;
+    box.addItems({"16", "24", "32", "48", "56", "96", "112", "128", "160", "192", "224", "256", "320"});
+    box.setCurrentIndex(7);
+    box.resize(49, 22);
+    box.show();
+    int activated = -1;
+    QObject::connect(&box, &QComboBox::activated, [&](int i) { activated = i; });
+    box.showPopup();
+    ASSERT_TRUE(box.DroppedDown());
+    TTeListBox &list = box.DropDownForm()->List();
+    EXPECT_EQ(list.VisibleRows(), 8);
+    EXPECT_TRUE(list.ScrollBar().isVisible()) << "13 items in 8 rows";
+    EXPECT_EQ(list.ItemIndex(), 7);
+    QTest::keyClick(box.DropDownForm(), Qt::Key_Down);
+    QTest::keyClick(box.DropDownForm(), Qt::Key_Return);
+    EXPECT_EQ(box.currentText(), "160");
+    EXPECT_EQ(activated, 8);
+    EXPECT_EQ(box.ButtonRect(), QRect(49 - 2 - 15, 2, 15, 18));
+}
+
+TEST(TTeSEdit, FrameStatesAndSidewaysArrows)
+{
+    EmbeddedThemeCurrent theme;
+    QWidget host;
+    auto *edit = new TTeSEdit(&host);
+    auto *other = new TTeSEdit(&host);
+    other->move(0, 40);
+    host.show();
+    edit->MouseInControl = false; // wherever the pointer rests
+    edit->setText("abc");
+    EXPECT_EQ(edit->StateCode(), EditNormal);
+    edit->setFocus();
+    settle();
+    EXPECT_EQ(edit->StateCode(), EditFocused);
+    edit->setCursorPosition(3);
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->cursorPosition(), 2) << "Up moves left";
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->cursorPosition(), 3);
+    edit->setEnabled(false);
+    EXPECT_EQ(edit->StateCode(), EditDisabled);
+    EXPECT_EQ(edit->palette().color(QPalette::Base).alpha(), 0) << "the frame below is the background";
+}
