@@ -262,10 +262,9 @@ TEST(TTeSEdit, FrameStatesAndSidewaysArrows)
     EmbeddedThemeCurrent theme;
     QWidget host;
     auto *edit = new TTeSEdit(&host);
-    auto *other = new TTeSEdit(&host);
-    other->move(0, 40);
+    host.resize(400, 300);
+    edit->move(100, 100); // away from where the pointer rests
     host.show();
-    edit->MouseInControl = false; // wherever the pointer rests
     edit->setText("abc");
     EXPECT_EQ(edit->StateCode(), EditNormal);
     edit->setFocus();
