@@ -1,5 +1,7 @@
 #include "skin/te_scrollbar.h"
 
+#include "skin/keyboard_repeat.h"
+
 #include <QAbstractScrollArea>
 #include <QScrollBar>
 
@@ -181,12 +183,16 @@ void TTeScrollBar::Bottom() { Step(scBottom, Max_); }
 
 int TTeScrollBar::InitialDelay()
 {
+    if (const auto desktop = DesktopKeyboardRepeat())
+        return desktop->DelayMs;
     const int delay = 1; // the keyboard's delay setting, 0 (shortest) to 3: the common default
     return (delay + 1) * 200;
 }
 
 int TTeScrollBar::RepeatInterval()
 {
+    if (const auto desktop = DesktopKeyboardRepeat())
+        return desktop->IntervalMs;
     const int speed = 31; // the keyboard's speed setting, 0 to 31: the common default
     return int(std::lrint(1000.0 / ((speed + 1) * 2.3)));
 }

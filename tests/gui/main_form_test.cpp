@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -626,4 +627,11 @@ TEST_F(Window, LooksAsItsStoredPictures)
     click("btnOption");
     ctl<TTeSEdit>("edtDirectory")->setText("/home/ana/Music/");
     picture("options_idle");
+}
+
+TEST(Fonts, NamesInChineseJapaneseAndKoreanHaveAFaceToFallBackTo)
+{
+    for (QFontDatabase::WritingSystem script :
+         {QFontDatabase::SimplifiedChinese, QFontDatabase::Japanese, QFontDatabase::Korean})
+        EXPECT_FALSE(QFontDatabase::families(script).isEmpty()) << script;
 }

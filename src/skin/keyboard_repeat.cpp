@@ -1,0 +1,40 @@
+#include "skin/keyboard_repeat.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+// The keyboard extension's header names a field "explicit".
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <cstdlib>
+
+namespace quillon {
+
+std::optional<KeyboardRepeat> DesktopKeyboardRepeat()
+{
+    if (QGuiApplication::platformName() != "xcb")
+        return std::nullopt;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return std::nullopt;
+    xcb_xkb_use_extension_reply_t *use =
+        xcb_xkb_use_extension_reply(c, xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr);
+    const bool supported = use && use->supported;
+    std::free(use);
+    if (!supported)
+        return std::nullopt;
+    xcb_xkb_get_controls_reply_t *controls =
+        xcb_xkb_get_controls_reply(c, xcb_xkb_get_controls(c, XCB_XKB_ID_USE_CORE_KBD), nullptr);
+    if (!controls)
+        return std::nullopt;
+    KeyboardRepeat repeat{controls->repeatDelay, controls->repeatInterval};
+    std::free(controls);
+    if (repeat.DelayMs <= 0 || repeat.IntervalMs <= 0)
+        return std::nullopt;
+    return repeat;
+}
+
+} // namespace quillon
