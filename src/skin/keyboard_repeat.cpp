@@ -8,6 +8,8 @@
 #include <xcb/xkb.h>
 #undef explicit
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace quillon {
@@ -35,6 +37,15 @@ std::optional<KeyboardRepeat> DesktopKeyboardRepeat()
     if (repeat.DelayMs <= 0 || repeat.IntervalMs <= 0)
         return std::nullopt;
     return repeat;
+}
+
+int KeyboardDelayStep(int delayMs) { return std::clamp(int(std::lrint(delayMs / 200.0)) - 1, 0, 3); }
+
+int KeyboardSpeedStep(int intervalMs)
+{
+    if (intervalMs <= 0)
+        return 31;
+    return std::clamp(int(std::lrint(1000.0 / (intervalMs * 2.3))) - 1, 0, 31);
 }
 
 } // namespace quillon

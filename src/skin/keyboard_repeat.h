@@ -14,4 +14,10 @@ struct KeyboardRepeat {
 
 std::optional<KeyboardRepeat> DesktopKeyboardRepeat();
 
+// The classic keyboard settings nearest to a repeat: the delay step 0 to 3
+// ((step + 1) x 200 ms) and the speed step 0 to 31 (1000 / ((step + 1) x 2.3)
+// ms between repeats).
+int KeyboardDelayStep(int delayMs);
+int KeyboardSpeedStep(int intervalMs);
+
 } // namespace quillon

@@ -183,17 +183,17 @@ void TTeScrollBar::Bottom() { Step(scBottom, Max_); }
 
 int TTeScrollBar::InitialDelay()
 {
-    if (const auto desktop = DesktopKeyboardRepeat())
-        return desktop->DelayMs;
-    const int delay = 1; // the keyboard's delay setting, 0 (shortest) to 3: the common default
+    // The keyboard's delay setting, 0 (shortest) to 3; 1 is the common default.
+    const auto desktop = DesktopKeyboardRepeat();
+    const int delay = desktop ? KeyboardDelayStep(desktop->DelayMs) : 1;
     return (delay + 1) * 200;
 }
 
 int TTeScrollBar::RepeatInterval()
 {
-    if (const auto desktop = DesktopKeyboardRepeat())
-        return desktop->IntervalMs;
-    const int speed = 31; // the keyboard's speed setting, 0 to 31: the common default
+    // The keyboard's speed setting, 0 to 31; 31 is the common default.
+    const auto desktop = DesktopKeyboardRepeat();
+    const int speed = desktop ? KeyboardSpeedStep(desktop->IntervalMs) : 31;
     return int(std::lrint(1000.0 / ((speed + 1) * 2.3)));
 }
 

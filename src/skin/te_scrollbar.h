@@ -73,9 +73,9 @@ public:
     // Auto-repeat towards Min or Max, switched by a host (a list dragged beyond its edge).
     void SetAutoRepeat(bool towardsMin, bool on);
 
-    // The keyboard's repeat: the desktop's delay and interval where the X
-    // server tells them; else the classic defaults, (delay + 1) x 200 ms
-    // first, then 1000 / ((speed + 1) x 2.3) ms.
+    // The keyboard's repeat: (delay + 1) x 200 ms first, then 1000 /
+    // ((speed + 1) x 2.3) ms, with the steps nearest to the desktop's repeat
+    // where the X server tells it, else the common defaults (1 and 31).
     static int InitialDelay();
     static int RepeatInterval();
 

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace quillon;
 using namespace quillon::test;
@@ -84,6 +85,25 @@ TEST(TTeListView, InPlaceBarsCoverTheNativeOnesExactlyAndMirrorThem)
     bar.Bottom();
     EXPECT_EQ(native->value(), native->maximum());
     EXPECT_EQ(bar.Position(), native->maximum());
+    // The wheel, the keyboard and a resize scroll the view; the engine bar
+    // follows each time.
+    const auto same = [&] {
+        return bar.Position() == native->value() && bar.PageSize() == native->pageStep() &&
+               vertical.geometry() == QRect(native->mapTo(list, QPoint()), native->size());
+    };
+    native->setValue(0);
+    QWheelEvent wheel(QPointF(50, 50), QPointF(list->viewport()->mapToGlobal(QPoint(50, 50))), {}, {0, -120},
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list->viewport(), &wheel);
+    EXPECT_GT(native->value(), 0);
+    EXPECT_TRUE(same()) << "after the wheel";
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_PageDown);
+    QTest::keyClick(list, Qt::Key_PageDown);
+    EXPECT_TRUE(same()) << "after PageDown";
+    list->resize(409, 180);
+    settle();
+    EXPECT_TRUE(same()) << "after a resize";
     // Every column fits when the last one stretches no more than it must.
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     settle();

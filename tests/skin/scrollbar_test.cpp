@@ -1,3 +1,4 @@
+#include "skin/keyboard_repeat.h"
 #include "skin/te_scrollbar.h"
 
 #include <gtest/gtest.h>
@@ -155,4 +156,16 @@ TEST(TTeScrollBar, TheClassicTrackIsADitherOfTwoColours)
                 ASSERT_EQ(QColor(picture.pixel(x, y)), ToQColor((x + y) % 2 ? clBtnHighlight : clScrollBar))
                     << x << "," << y;
             }
+}
+
+TEST(KeyboardRepeat, TheDesktopsRepeatMapsToTheNearestClassicSteps)
+{
+    // delay in ms -> step 0..3 ((step + 1) x 200 ms)
+    const std::pair<int, int> delays[] = {{100, 0}, {250, 0}, {400, 1}, {660, 2}, {1000, 3}, {3000, 3}};
+    for (const auto &[ms, step] : delays)
+        EXPECT_EQ(KeyboardDelayStep(ms), step) << ms;
+    // interval in ms -> step 0..31 (1000 / ((step + 1) x 2.3) ms)
+    const std::pair<int, int> intervals[] = {{435, 0}, {1000, 0}, {40, 10}, {33, 12}, {14, 30}, {5, 31}, {0, 31}};
+    for (const auto &[ms, step] : intervals)
+        EXPECT_EQ(KeyboardSpeedStep(ms), step) << ms;
 }
