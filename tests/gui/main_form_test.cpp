@@ -156,6 +156,11 @@ TEST_F(Window, LayoutCaptionsHintsAndPlaces)
     EXPECT_EQ(list()->header()->sectionSize(2), 57);
     EXPECT_EQ(list()->header()->length(), list()->viewport()->width());
     EXPECT_EQ(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    // The status bar: the progress bar in panel 0, the status text in panel 1.
+    auto *status = ctl<TTeStatusBar>("sbConvert");
+    EXPECT_EQ(status->geometry(), QRect(0, 70, 409, 25));
+    EXPECT_EQ(ctl<TTeProgressBar>("progConvert")->geometry(), QRect(3, 3, 96, 19));
+    EXPECT_EQ(status->Panels[1].Width, 300);
     EXPECT_EQ(ctl<TTeSComboBox>("cbFileFormat")->count(), 8);
     EXPECT_EQ(ctl<TTeSComboBox>("cbAudioBitRate")->itemText(7), "128");
     // The window grows, the panels follow.
