@@ -111,6 +111,15 @@ Box *comboBox(QWidget *parent, const char *name, const QStringList &items, QRect
     return box;
 }
 
+TTeCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, QRect place)
+{
+    auto *box = new TTeCheckBox(parent);
+    box->setObjectName(name);
+    box->SetCaption(caption);
+    box->setGeometry(place);
+    return box;
+}
+
 // The Qt form of a filter: the description, then its patterns in brackets.
 QString qtFilter(const FileFilter &f)
 {
@@ -189,27 +198,11 @@ void TfrmMain::CreateLeftPanel()
     panelLeft = new TTeTransparentPanel(Client);
     panelLeft->setObjectName("panelLeft");
     static const ButtonSpec buttons[] = {
-        {&TfrmMain::btnBatch,
-         "btnBatch",
-         "&Batch      ",
-         "Batch conversion",
-         15,
-         {16, 8, 84, 25},
-         &TfrmMain::btnBatchClick},
-        {&TfrmMain::btnOption,
-         "btnOption",
-         "&Options  ",
-         "Set program options",
-         1,
-         {16, 48, 84, 25},
-         &TfrmMain::btnOptionClick},
-        {&TfrmMain::btnHelp,
-         "btnHelp",
-         "&Help        ",
-         "Get help information",
-         3,
-         {16, 88, 84, 25},
-         &TfrmMain::btnHelpClick},
+        // clang-format off
+        {&TfrmMain::btnBatch,  "btnBatch",  "&Batch      ", "Batch conversion",     15, {16, 8, 84, 25},  &TfrmMain::btnBatchClick},
+        {&TfrmMain::btnOption, "btnOption", "&Options  ",   "Set program options",  1,  {16, 48, 84, 25}, &TfrmMain::btnOptionClick},
+        {&TfrmMain::btnHelp,   "btnHelp",   "&Help        ", "Get help information", 3, {16, 88, 84, 25}, &TfrmMain::btnHelpClick},
+        // clang-format on
     };
     for (const ButtonSpec &spec : buttons)
         MakeButton(panelLeft, spec);
@@ -256,55 +249,15 @@ void TfrmMain::CreateBatchPanel()
 
     batchButtons = new TTeTransparentPanel(panelBatch);
     static const ButtonSpec buttons[] = {
-        {&TfrmMain::btnLoadList,
-         "btnLoadList",
-         "&Load List  ",
-         "Load file list",
-         11,
-         {8, 6, 81, 25},
-         &TfrmMain::btnLoadListClick},
-        {&TfrmMain::btnSaveList,
-         "btnSaveList",
-         "&Save List  ",
-         "Save file list",
-         12,
-         {104, 6, 81, 25},
-         &TfrmMain::btnSaveListClick},
-        {&TfrmMain::btnClear,
-         "btnClear",
-         "&Clear List    ",
-         "Clear file list",
-         -1,
-         {200, 6, 81, 25},
-         &TfrmMain::btnClearClick},
-        {&TfrmMain::btnConvert,
-         "btnConvert",
-         "&Extract",
-         "Start batch conversion",
-         17,
-         {297, 6, 81, 25},
-         &TfrmMain::btnConvertClick},
-        {&TfrmMain::btnAddFile,
-         "btnAddFile",
-         "&Add File    ",
-         "Add file to list",
-         9,
-         {8, 38, 81, 25},
-         &TfrmMain::btnAddFileClick},
-        {&TfrmMain::btnOutput,
-         "btnOutput",
-         "&Folder       ",
-         "Open output folder",
-         6,
-         {104, 38, 81, 25},
-         &TfrmMain::btnFolderClick},
-        {&TfrmMain::btnStopConvert,
-         "btnStopConvert",
-         "&Stop         ",
-         "Stop conversion",
-         8,
-         {297, 38, 81, 25},
-         &TfrmMain::btnStopConvertClick},
+        // clang-format off
+        {&TfrmMain::btnLoadList,    "btnLoadList",    "&Load List  ",    "Load file list",         11, {8, 6, 81, 25},    &TfrmMain::btnLoadListClick},
+        {&TfrmMain::btnSaveList,    "btnSaveList",    "&Save List  ",    "Save file list",         12, {104, 6, 81, 25},  &TfrmMain::btnSaveListClick},
+        {&TfrmMain::btnClear,       "btnClear",       "&Clear List    ", "Clear file list",        -1, {200, 6, 81, 25},  &TfrmMain::btnClearClick},
+        {&TfrmMain::btnConvert,     "btnConvert",     "&Extract",        "Start batch conversion", 17, {297, 6, 81, 25},  &TfrmMain::btnConvertClick},
+        {&TfrmMain::btnAddFile,     "btnAddFile",     "&Add File    ",   "Add file to list",       9,  {8, 38, 81, 25},   &TfrmMain::btnAddFileClick},
+        {&TfrmMain::btnOutput,      "btnOutput",      "&Folder       ",  "Open output folder",     6,  {104, 38, 81, 25}, &TfrmMain::btnFolderClick},
+        {&TfrmMain::btnStopConvert, "btnStopConvert", "&Stop         ",  "Stop conversion",        8,  {297, 38, 81, 25}, &TfrmMain::btnStopConvertClick},
+        // clang-format on
     };
     for (const ButtonSpec &spec : buttons)
         MakeButton(batchButtons, spec);
@@ -335,9 +288,9 @@ void TfrmMain::CreateOptionsPanel()
     edtDirectory->setToolTip("Set the output directory");
     edtDirectory->setGeometry(104, 24, 249, 21);
     label(groupOutput, "Ouput Directory:", 16, 24, edtDirectory);
-    MakeButton(
-        groupOutput,
-        {&TfrmMain::btnDir, "btnDir", "...", "Select output directory", -1, {360, 24, 25, 20}, &TfrmMain::btnDirClick});
+    // clang-format off
+    MakeButton(groupOutput, {&TfrmMain::btnDir, "btnDir", "...", "Select output directory", -1, {360, 24, 25, 20}, &TfrmMain::btnDirClick});
+    // clang-format on
     btnDir->setAccessibleName("Select output directory");
     cbNaming = comboBox<TTeComboBox>(groupOutput, "cbNaming", {"according to input file name", "with number"},
                                      {104, 56, 249, 21});
@@ -346,10 +299,8 @@ void TfrmMain::CreateOptionsPanel()
     cbNaming->AutoComplete = false;
     cbNaming->setToolTip("Set the naming method for the output file");
     label(groupOutput, "Name output file", 16, 56, cbNaming);
-    checkOverWrite = new TTeCheckBox(groupOutput);
-    checkOverWrite->setObjectName("checkOverWrite");
-    checkOverWrite->SetCaption("Overwrite existing file");
-    checkOverWrite->setGeometry(14, 88, 180, 20); // the caption whole in the window's font
+    // Wider than the 129 pixels of old: the caption whole in the window's font.
+    checkOverWrite = checkBox(groupOutput, "checkOverWrite", "Overwrite existing file", {14, 88, 180, 20});
 
     auto *groupEncoding = new TTeGroupBox(panelOption);
     groupEncoding->Caption = "Encoding:";
@@ -357,10 +308,7 @@ void TfrmMain::CreateOptionsPanel()
     cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat",
                                           {"MP3", "MP4", "3GP", "WMA", "WAV", "AU", "AIFF", "OGG"}, {144, 24, 57, 22});
     label(groupEncoding, "Audio file format(kHz):", 16, 24, cbFileFormat);
-    ckMono = new TTeCheckBox(groupEncoding);
-    ckMono->setObjectName("ckMono");
-    ckMono->SetCaption("Mono");
-    ckMono->setGeometry(216, 24, 98, 20);
+    ckMono = checkBox(groupEncoding, "ckMono", "Mono", {216, 24, 98, 20});
     cbAudioSampleRate =
         comboBox<TTeSComboBox>(groupEncoding, "cbAudioSampleRate", {"11025", "22050", "44100"}, {144, 56, 57, 22});
     label(groupEncoding, "Audio sample rate(kHz):", 16, 56, cbAudioSampleRate);
@@ -371,13 +319,10 @@ void TfrmMain::CreateOptionsPanel()
     for (TTeSComboBox *box : {cbFileFormat, cbAudioSampleRate, cbAudioBitRate})
         box->setCurrentIndex(-1); // the settings choose
     // The keyboard walks the options in reading order.
-    QWidget::setTabOrder(edtDirectory, btnDir);
-    QWidget::setTabOrder(btnDir, cbNaming);
-    QWidget::setTabOrder(cbNaming, checkOverWrite);
-    QWidget::setTabOrder(checkOverWrite, cbFileFormat);
-    QWidget::setTabOrder(cbFileFormat, ckMono);
-    QWidget::setTabOrder(ckMono, cbAudioSampleRate);
-    QWidget::setTabOrder(cbAudioSampleRate, cbAudioBitRate);
+    QWidget *order[] = {edtDirectory, btnDir, cbNaming,          checkOverWrite,
+                        cbFileFormat, ckMono, cbAudioSampleRate, cbAudioBitRate};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     panelOption->hide();
 }
 
