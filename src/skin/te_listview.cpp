@@ -167,7 +167,7 @@ TTeListView::TTeListView(QWidget *parent) : QTreeView(parent), Header_(new TTeHe
     ApplyThemeColors();
 }
 
-TTeListView::~TTeListView() = default;
+TTeListView::~TTeListView() { Bars->Detach(); }
 
 bool TTeListView::Skinned() const { return IsThemedListBox(0, "default", Binding.ThemeLink()); }
 

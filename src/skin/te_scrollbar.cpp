@@ -368,11 +368,7 @@ void TTeScrollBar::PaintClient(TteCanvas &canvas)
         raised(Thumb(), Grab >= 0);
 }
 
-} // namespace quillon
-
 // ---- In-place bars
-
-namespace quillon {
 
 TTeInplaceScrollBar::TTeInplaceScrollBar(QAbstractScrollArea &host, Qt::Orientation orientation)
     : QWidget(&host), Host(host), Orientation(orientation), Inner(new TTeScrollBar(this))
@@ -402,8 +398,21 @@ QScrollBar *TTeInplaceScrollBar::Native() const
     return Orientation == Qt::Vertical ? Host.verticalScrollBar() : Host.horizontalScrollBar();
 }
 
+void TTeInplaceScrollBar::Detach()
+{
+    Detached = true;
+    if (QScrollBar *native = Native()) {
+        native->removeEventFilter(this);
+        if (native->parentWidget())
+            native->parentWidget()->removeEventFilter(this);
+        native->disconnect(this);
+    }
+}
+
 void TTeInplaceScrollBar::Synchronize()
 {
+    if (Detached)
+        return;
     QScrollBar *native = Native();
     if (!native->isVisibleTo(&Host)) {
         hide();
@@ -469,6 +478,12 @@ void TTeInplaceScrollBar::resizeEvent(QResizeEvent *event)
 TTeSubScrollBar::TTeSubScrollBar(QAbstractScrollArea &host)
     : Vertical(new TTeInplaceScrollBar(host, Qt::Vertical)), Horizontal(new TTeInplaceScrollBar(host, Qt::Horizontal))
 {
+}
+
+void TTeSubScrollBar::Detach()
+{
+    Vertical->Detach();
+    Horizontal->Detach();
 }
 
 void TTeSubScrollBar::Synchronize()

@@ -126,6 +126,8 @@ public:
 
     // Place, visibility, range, page and position from the native bar.
     void Synchronize();
+    // The view is going: the bar follows it no more.
+    void Detach();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -137,6 +139,7 @@ private:
     QAbstractScrollArea &Host;
     Qt::Orientation Orientation;
     TTeScrollBar *Inner;
+    bool Detached = false;
 };
 
 // The pair of in-place bars of one view, vertical and horizontal.
@@ -145,6 +148,7 @@ public:
     explicit TTeSubScrollBar(QAbstractScrollArea &host);
     TTeInplaceScrollBar *Vertical, *Horizontal;
     void Synchronize();
+    void Detach();
 };
 
 } // namespace quillon
