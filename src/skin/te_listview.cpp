@@ -1,5 +1,6 @@
 #include "skin/te_listview.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -105,6 +106,11 @@ void TTeHeaderView::mousePressEvent(QMouseEvent *event)
 void TTeHeaderView::mouseReleaseEvent(QMouseEvent *event)
 {
     QHeaderView::mouseReleaseEvent(event);
+    if (ColumnDragged) {
+        ColumnDragged = false;
+        if (List.OnColumnResized)
+            List.OnColumnResized();
+    }
     if (PressedSection != -1) {
         PressedSection = -1;
         viewport()->update();
@@ -160,9 +166,10 @@ TTeListView::TTeListView(QWidget *parent) : QTreeView(parent), Header_(new TTeHe
         if (OnScroll)
             OnScroll();
     };
+    // A column dragged wider or narrower is reported once, when the drag ends.
     connect(Header_, &QHeaderView::sectionResized, this, [this] {
-        if (OnColumnResized)
-            OnColumnResized();
+        if (QApplication::mouseButtons() & Qt::LeftButton)
+            Header_->ColumnDragged = true;
     });
     ApplyThemeColors();
 }

@@ -25,6 +25,7 @@ public:
     explicit TTeHeaderView(TTeListView &list);
 
     int PressedSection = -1, HotSection = -1;
+    bool ColumnDragged = false; // a column's edge is being dragged
 
     // The kind of a section by its place (visual index), or of the empty
     // area after the last one (visual index count()).

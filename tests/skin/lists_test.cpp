@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -138,6 +139,23 @@ TEST(TTeHeaderView, SectionKindsAndStates)
     QTest::mouseRelease(header.viewport(), Qt::LeftButton, {}, QPoint(middle, 5));
     EXPECT_EQ(header.PressedSection, -1);
     EXPECT_EQ(header.StateOf(0), 0);
+    // Dragging a column's edge reports the new width once, at the end.
+    int resized = 0;
+    list.OnColumnResized = [&] { ++resized; };
+    const int edge = header.sectionPosition(1) + header.sectionSize(1) - 1;
+    const int before = header.sectionSize(1);
+    QTest::mouseMove(header.viewport(), QPoint(edge, 5));
+    QTest::mousePress(header.viewport(), Qt::LeftButton, {}, QPoint(edge, 5));
+    for (int dx = 5; dx <= 20; dx += 5) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + dx, 5),
+                         QPointF(header.viewport()->mapToGlobal(QPoint(edge + dx, 5))), Qt::NoButton, Qt::LeftButton,
+                         {});
+        QApplication::sendEvent(header.viewport(), &move);
+    }
+    EXPECT_EQ(resized, 0) << "not while dragging";
+    QTest::mouseRelease(header.viewport(), Qt::LeftButton, {}, QPoint(edge + 20, 5));
+    EXPECT_EQ(header.sectionSize(1), before + 20);
+    EXPECT_EQ(resized, 1);
 }
 
 TEST(TTeDropDownForm, OpensBelowOrAboveAndKeepsToTheWorkArea)
