@@ -285,7 +285,7 @@ bool TTeListView::event(QEvent *e)
     case QEvent::Resize:
     case QEvent::LayoutRequest: {
         const bool handled = QTreeView::event(e);
-        Bars->Synchronize();
+        Bars->ScheduleSynchronize();
         return handled;
     }
     default: break;

@@ -388,8 +388,10 @@ TTeInplaceScrollBar::TTeInplaceScrollBar(QAbstractScrollArea &host, Qt::Orientat
     native->installEventFilter(this);
     if (native->parentWidget())
         native->parentWidget()->installEventFilter(this); // the bar's container moves, not the bar
-    connect(native, &QScrollBar::rangeChanged, this, [this] { Synchronize(); });
-    connect(native, &QScrollBar::valueChanged, this, [this] { Synchronize(); });
+    // Range and position follow at once; place and visibility once the
+    // view's layout has settled (the view may be in the middle of painting).
+    connect(native, &QScrollBar::rangeChanged, this, [this] { MirrorValues(); });
+    connect(native, &QScrollBar::valueChanged, this, [this] { MirrorValues(); });
     Synchronize();
 }
 
@@ -425,14 +427,35 @@ void TTeInplaceScrollBar::Synchronize()
     show();
     raise();
     Inner->setEnabled(Host.isEnabled() && native->isEnabled());
+    MirrorValues();
+}
+
+void TTeInplaceScrollBar::MirrorValues()
+{
+    if (Detached)
+        return;
     // The native range counts positions; the engine bar's counts the page
     // in, as the classic scroll information does.
+    const QScrollBar *native = Native();
     Inner->SetMin(native->minimum());
     Inner->SetMax(native->maximum() + native->pageStep());
     Inner->SetPageSize(native->pageStep());
     if (SyncPosition)
         Inner->SetPosition(native->value());
-    Inner->repaint();
+}
+
+void TTeInplaceScrollBar::ScheduleSynchronize()
+{
+    if (SyncPending || Detached)
+        return;
+    SyncPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            SyncPending = false;
+            Synchronize();
+        },
+        Qt::QueuedConnection);
 }
 
 void TTeInplaceScrollBar::Scroll(TTeScrollCode code, int &position)
@@ -463,7 +486,8 @@ bool TTeInplaceScrollBar::eventFilter(QObject *, QEvent *event)
     case QEvent::Hide:
     case QEvent::Move:
     case QEvent::Resize:
-    case QEvent::EnabledChange: Synchronize(); break;
+    case QEvent::ZOrderChange:
+    case QEvent::EnabledChange: ScheduleSynchronize(); break;
     default: break;
     }
     return false;
@@ -486,10 +510,10 @@ void TTeSubScrollBar::Detach()
     Horizontal->Detach();
 }
 
-void TTeSubScrollBar::Synchronize()
+void TTeSubScrollBar::ScheduleSynchronize()
 {
-    Vertical->Synchronize();
-    Horizontal->Synchronize();
+    Vertical->ScheduleSynchronize();
+    Horizontal->ScheduleSynchronize();
 }
 
 } // namespace quillon

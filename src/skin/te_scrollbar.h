@@ -126,6 +126,9 @@ public:
 
     // Place, visibility, range, page and position from the native bar.
     void Synchronize();
+    // The same once the events now waiting are handled: what the view's
+    // layout sends may come while it paints.
+    void ScheduleSynchronize();
     // The view is going: the bar follows it no more.
     void Detach();
 
@@ -135,11 +138,13 @@ protected:
 
 private:
     void Scroll(TTeScrollCode code, int &position);
+    void MirrorValues(); // range, page and position
+
 
     QAbstractScrollArea &Host;
     Qt::Orientation Orientation;
     TTeScrollBar *Inner;
-    bool Detached = false;
+    bool Detached = false, SyncPending = false;
 };
 
 // The pair of in-place bars of one view, vertical and horizontal.
@@ -147,7 +152,7 @@ class TTeSubScrollBar {
 public:
     explicit TTeSubScrollBar(QAbstractScrollArea &host);
     TTeInplaceScrollBar *Vertical, *Horizontal;
-    void Synchronize();
+    void ScheduleSynchronize();
     void Detach();
 };
 

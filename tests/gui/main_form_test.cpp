@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -639,4 +640,34 @@ TEST(Fonts, NamesInChineseJapaneseAndKoreanHaveAFaceToFallBackTo)
     for (QFontDatabase::WritingSystem script :
          {QFontDatabase::SimplifiedChinese, QFontDatabase::Japanese, QFontDatabase::Korean})
         EXPECT_FALSE(QFontDatabase::families(script).isEmpty()) << script;
+}
+
+// Growing the window until every row fits and shrinking it back hides and
+// shows the list's scroll bar while the window paints; the engine bar
+// follows, on top of the view's own.
+TEST_F(Window, TheListsScrollBarFollowsMaximizeAndRestore)
+{
+    open();
+    for (int i = 0; i < 30; ++i)
+        form->Eng().Jobs.Append("/videos/clip " + std::to_string(i) + ".mp4", "640X480 00:00:10");
+    const QSize normal = form->size();
+    auto *vertical = list()->ScrollBars().Vertical;
+    const auto settled = [&] {
+        for (int i = 0; i < 3; ++i) {
+            QTest::qWait(30);
+            form->grab(); // paints every control, as a window manager's expose does
+        }
+        QScrollBar *native = list()->verticalScrollBar();
+        return vertical->isVisible() == native->isVisible() &&
+               (!native->isVisible() || vertical->geometry() == QRect(native->mapTo(list(), QPoint()), native->size()));
+    };
+    EXPECT_TRUE(settled());
+    EXPECT_TRUE(vertical->isVisible());
+    form->resize(normal.width(), 1000);
+    EXPECT_TRUE(settled());
+    EXPECT_FALSE(vertical->isVisible()) << "every row fits";
+    form->resize(normal);
+    EXPECT_TRUE(settled());
+    EXPECT_TRUE(vertical->isVisible());
+    EXPECT_EQ(list()->header()->length(), list()->viewport()->width()) << "the columns fit beside the bar";
 }
