@@ -372,14 +372,15 @@ void TfrmMain::FormCreate(const std::vector<std::string> &arguments)
 
     Model = new JobListModel(Engine_->Jobs);
     lvFiles->setModel(Model);
-    // File Name takes the room the other two leave, so the three columns
-    // always fit the list's width, with the scroll bar shown too.
+    // File Name takes what the other two leave of the list's width, so the
+    // three columns fit, with the scroll bar shown too.
     QHeaderView *header = lvFiles->header();
     header->setStretchLastSection(false);
     header->resizeSection(1, 150);
     header->resizeSection(2, 57); // "Progress" whole in the window's font
     header->setMinimumSectionSize(40);
-    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    lvFiles->AutoSizeColumn = true;
+    lvFiles->FitColumns();
     connect(lvFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         for (int i = 0; i < Engine_->Jobs.Count(); ++i)
             Engine_->Jobs.SetSelected(i, lvFiles->selectionModel()->isRowSelected(i, {}));
@@ -707,6 +708,8 @@ void TfrmMain::MsgBox(const std::string &text)
     QMessageBox box(QMessageBox::NoIcon, "Quillon", qs(text), QMessageBox::Ok, isVisible() ? this : nullptr);
     box.setObjectName("MsgBox");
     box.exec();
+    if (isVisible())
+        activateWindow(); // without a window manager nobody hands the keyboard back
 }
 
 // ---- BatchView

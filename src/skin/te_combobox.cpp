@@ -50,6 +50,7 @@ TTeDropDownForm::TTeDropDownForm(QWidget &owner)
 {
     setAttribute(Qt::WA_NoMouseReplay); // the click that closes the list goes nowhere else
     List_->setFocusPolicy(Qt::NoFocus);
+    List_->SelectionFollowsPointer = true;
     List_->OnItemClick = [this](int index) { Take(index); };
 }
 
@@ -70,9 +71,11 @@ void TTeDropDownForm::Open(const QStringList &items, int index, int dropDownCoun
     List_->ItemHeight = itemHeight;
     List_->setFont(Owner.font());
     List_->resize(Owner.width(), 100);
+    List_->Items = items;
     const QRect inner = List_->ItemArea();
     const int frame = List_->height() - inner.height();
-    const QSize size(Owner.width(), rows * itemHeight + frame);
+    // As wide as the box, or wider when an item would not show whole.
+    const QSize size(std::max(Owner.width(), List_->WidthForItems(rows)), rows * itemHeight + frame);
     QScreen *screen = Owner.screen() ? Owner.screen() : QGuiApplication::primaryScreen();
     const QRect box(Owner.mapToGlobal(QPoint(0, 0)), Owner.size());
     setGeometry(Placement(box, size, screen->availableGeometry()));
@@ -125,6 +128,9 @@ void TTeDropDownForm::keyPressEvent(QKeyEvent *event)
 void TTeDropDownForm::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    // Without a window manager nobody hands the keyboard back to the box's
+    // window when the list goes.
+    Owner.window()->activateWindow();
     if (OnClosed)
         OnClosed();
 }

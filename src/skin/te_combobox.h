@@ -28,8 +28,9 @@ public:
     std::function<void(int index)> OnTake;
     std::function<void()> OnClosed;
 
-    // Opens under owner with its width: rows = the item count when it is
-    // between 1 and dropDownCount, else dropDownCount.
+    // Opens under owner with its width (wider when an item needs it): rows
+    // = the item count when it is between 1 and dropDownCount, else
+    // dropDownCount.
     void Open(const QStringList &items, int index, int dropDownCount, int itemHeight);
     // Where the list goes for a box at boxOnScreen, on a work area.
     static QRect Placement(QRect boxOnScreen, QSize list, QRect workArea);

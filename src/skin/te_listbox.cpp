@@ -1,5 +1,6 @@
 #include "skin/te_listbox.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -171,11 +172,26 @@ void TTeListBox::PaintClient(TteCanvas &canvas)
     canvas.SetClipRect(std::nullopt);
 }
 
+int TTeListBox::WidthForItems(int rows) const
+{
+    QColor ink;
+    TteTheme *theme = Skinned() ? Binding.Theme() : nullptr;
+    const QFontMetrics metrics(ListItemFont(theme, Binding.ThemeObject(), lfSelected, font(), ink));
+    int widest = 0;
+    for (const QString &item : Items)
+        widest = std::max(widest, metrics.horizontalAdvance(item));
+    const int frame = width() - FrameInner().width();
+    const int bar = int(Items.size()) > rows ? ScrollThumbMetric : 0;
+    return widest + 2 * 2 + 2 + frame + bar; // the text's insets and a pixel of air on each side
+}
+
 void TTeListBox::mouseMoveEvent(QMouseEvent *event)
 {
     const int hot = ItemAt(event->position().toPoint());
     if (hot != HotItem_) {
         HotItem_ = hot;
+        if (SelectionFollowsPointer && hot >= 0)
+            ItemIndex_ = hot;
         update();
     }
     TTeControl::mouseMoveEvent(event);

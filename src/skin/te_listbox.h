@@ -33,6 +33,7 @@ public:
 
     QStringList Items;
     int ItemHeight = 15;
+    bool SelectionFollowsPointer = false; // a drop-down's: the highlight goes where the pointer goes
     std::function<void(int index)> OnItemClick;
 
     int ItemIndex() const { return ItemIndex_; }
@@ -50,6 +51,9 @@ public:
     QRect ItemRect(int index) const;
     int ItemAt(QPoint point) const; // -1: no item there
     TteListFace FaceOf(int index) const;
+    // The width that shows every item whole: the widest text, its insets,
+    // the frame and, when not every row fits in rows, the scroll bar.
+    int WidthForItems(int rows) const;
     TTeScrollBar &ScrollBar() { return *Bar; }
 
     void PaintBorder(TteCanvas &) override {}

@@ -256,8 +256,24 @@ void TTeListView::scrollContentsBy(int dx, int dy)
     Header_->viewport()->update();
 }
 
+void TTeListView::FitColumns()
+{
+    if (!model() || Header_->count() == 0)
+        return;
+    int others = 0;
+    for (int column = 1; column < Header_->count(); ++column)
+        if (!Header_->isSectionHidden(column))
+            others += Header_->sectionSize(column);
+    Header_->resizeSection(0, std::max(40, viewport()->width() - others));
+}
+
 bool TTeListView::viewportEvent(QEvent *e)
 {
+    if (e->type() == QEvent::Resize && AutoSizeColumn) {
+        const bool handled = QTreeView::viewportEvent(e);
+        FitColumns();
+        return handled;
+    }
     if (e->type() == QEvent::Wheel) {
         const bool handled = QTreeView::viewportEvent(e);
         if (OnScroll)

@@ -58,6 +58,10 @@ public:
     ThemeColor Color = clWindow;
     QColor FontColor;
     bool MouseInControl = false;
+    // The first column takes up every change of the list's width (the
+    // vertical bar coming and going too), so the columns keep fitting; the
+    // user may still drag every column.
+    bool AutoSizeColumn = false;
     std::function<void()> OnScroll, OnColumnResized;
 
     bool Skinned() const;
@@ -66,6 +70,8 @@ public:
     // The face of a row: selected (focused when the view has the focus),
     // the current row's focus mark, or normal.
     TteListFace FaceOf(const QModelIndex &index) const;
+    // The first column as wide as the others leave of the width (at least 40).
+    void FitColumns();
 
 protected:
     bool event(QEvent *e) override;

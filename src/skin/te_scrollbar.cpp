@@ -3,6 +3,7 @@
 #include "skin/keyboard_repeat.h"
 
 #include <QAbstractScrollArea>
+#include <QProxyStyle>
 #include <QScrollBar>
 
 #include <QMouseEvent>
@@ -370,6 +371,23 @@ void TTeScrollBar::PaintClient(TteCanvas &canvas)
 
 // ---- In-place bars
 
+namespace {
+
+// The view lays its viewport out by its own bar's size hint, which its
+// style's scroll-bar extent gives: that is the engine's metric here, so
+// that the engine bar covers the bar and nothing of the viewport.
+class MetricStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_ScrollBarExtent)
+            return ScrollThumbMetric;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
+
 TTeInplaceScrollBar::TTeInplaceScrollBar(QAbstractScrollArea &host, Qt::Orientation orientation)
     : QWidget(&host), Host(host), Orientation(orientation), Inner(new TTeScrollBar(this))
 {
@@ -378,13 +396,10 @@ TTeInplaceScrollBar::TTeInplaceScrollBar(QAbstractScrollArea &host, Qt::Orientat
     Inner->SetBorderWidth(0);
     Inner->Performance = kspDoubleBuffer;
     Inner->OnScroll = [this](TTeScrollCode code, int &position) { Scroll(code, position); };
-    // The native bar keeps its thickness at the engine's metric, so that
-    // the engine bar covers it exactly.
     QScrollBar *native = Native();
-    if (orientation == Qt::Vertical)
-        native->setFixedWidth(ScrollThumbMetric);
-    else
-        native->setFixedHeight(ScrollThumbMetric);
+    auto *style = new MetricStyle;
+    style->setParent(native);
+    native->setStyle(style);
     native->installEventFilter(this);
     if (native->parentWidget())
         native->parentWidget()->installEventFilter(this); // the bar's container moves, not the bar

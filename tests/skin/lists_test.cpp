@@ -105,9 +105,18 @@ TEST(TTeListView, InPlaceBarsCoverTheNativeOnesExactlyAndMirrorThem)
     list->resize(409, 180);
     settle();
     EXPECT_TRUE(same()) << "after a resize";
-    // Every column fits when the last one stretches no more than it must.
-    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // With AutoSizeColumn the first column takes up the changes of the
+    // width, the vertical bar's too: every column fits.
+    list->AutoSizeColumn = true;
+    list->FitColumns();
+    const int wide = list->header()->sectionSize(0);
+    list->model()->removeRows(3, 37);
     settle();
+    EXPECT_EQ(list->header()->length(), list->viewport()->width());
+    EXPECT_EQ(list->header()->sectionSize(0), wide + ScrollThumbMetric) << "no bar: the room it left";
+    list->model()->insertRows(3, 37);
+    settle();
+    EXPECT_EQ(list->header()->sectionSize(0), wide);
     EXPECT_EQ(list->header()->length(), list->viewport()->width());
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
 }
@@ -288,10 +297,20 @@ TEST(TTeSComboBox, TheToolkitBoxOpensTheEngineDropDown)
     EXPECT_EQ(list.VisibleRows(), 8);
     EXPECT_TRUE(list.ScrollBar().isVisible()) << "13 items in 8 rows";
     EXPECT_EQ(list.ItemIndex(), 7);
+    // Wider than the 49-pixel box: "128" shows whole beside the scroll bar.
+    EXPECT_GT(box.DropDownForm()->width(), 49);
+    EXPECT_GE(list.ItemArea().width() - 4, list.fontMetrics().horizontalAdvance("320"));
     QTest::keyClick(box.DropDownForm(), Qt::Key_Down);
     QTest::keyClick(box.DropDownForm(), Qt::Key_Return);
     EXPECT_EQ(box.currentText(), "160");
     EXPECT_EQ(activated, 8);
+    // The highlight follows the pointer; Enter takes what it points at.
+    box.showPopup();
+    QTest::mouseMove(&list, list.ItemRect(list.TopIndex() + 2).center());
+    EXPECT_EQ(list.ItemIndex(), list.TopIndex() + 2);
+    const QString pointed = list.Items[list.ItemIndex()];
+    QTest::keyClick(box.DropDownForm(), Qt::Key_Return);
+    EXPECT_EQ(box.currentText(), pointed);
     EXPECT_EQ(box.ButtonRect(), QRect(49 - 2 - 15, 2, 15, 18));
 }
 
