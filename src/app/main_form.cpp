@@ -81,8 +81,15 @@ TTeLabel *label(QWidget *parent, const QString &caption, int x, int y, QWidget *
     auto *l = new TTeLabel(parent);
     l->move(x, y);
     l->SetCaption(caption);
-    if (names)
-        l->SetFocusControl(names);
+    if (!names)
+        return l;
+    l->SetFocusControl(names);
+    if (names->y() == y) {
+        // Beside its control: the text on the control's middle line.
+        l->AutoSize = false;
+        l->Layout = tlCenter;
+        l->setGeometry(x, y, l->MeasuredSize().width(), names->height());
+    }
     return l;
 }
 
@@ -547,6 +554,7 @@ QStringList askForFiles(QWidget *parent, const char *name, const QString &title,
     dialog.setObjectName(name);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite); // the save dialog does not ask before replacing
+    dialog.resize(760, 460); // the size, type and date columns whole
     dialog.setFileMode(mode);
     dialog.setAcceptMode(accept);
     dialog.setNameFilters(filters);

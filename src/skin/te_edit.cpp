@@ -59,6 +59,10 @@ void TTeSEdit::ApplyThemeColors()
         p.setColor(group, QPalette::HighlightedText, ThemeSysColor(theme, clHighlightText));
     }
     setPalette(p);
+    // The text in the theme's edit font, as the engine's boxes write theirs;
+    // without a theme, the font the edit inherits.
+    QColor ink;
+    setFont(Skinned() ? ThemeFontOf(*Binding.Theme(), 29, "default", ink) : QFont());
 }
 
 void TTeSEdit::paintEvent(QPaintEvent *event)

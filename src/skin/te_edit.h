@@ -31,7 +31,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // The text colours and the selection follow the theme.
+    // The text's font and colours and the selection follow the theme.
     void ApplyThemeColors();
 
 public:
