@@ -105,6 +105,16 @@ TTeAdvancedLabel *heading(QWidget *parent, const QString &caption, int x, int y,
     return l;
 }
 
+// The items of a box from the table the command builder reads them by.
+template <size_t N>
+QStringList texts(const std::array<const char *, N> &items)
+{
+    QStringList list;
+    for (const char *item : items)
+        list << item;
+    return list;
+}
+
 template <class Box>
 Box *comboBox(QWidget *parent, const char *name, const QStringList &items, QRect place)
 {
@@ -242,7 +252,6 @@ void TfrmMain::CreateBatchPanel()
 
     lvFiles = new TTeListView(panelBatch);
     lvFiles->setObjectName("lvFiles");
-    lvFiles->setAccessibleName("Video File List");
     label(batchHeading, "Video File List:", 9, 33, lvFiles);
     lvFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -275,6 +284,7 @@ void TfrmMain::CreateBatchPanel()
     sbConvert->Panels.resize(2);
     sbConvert->Panels[0].Width = 100;
     sbConvert->Panels[1].Width = 300;
+    sbConvert->Panels[1].ElideMode = Qt::ElideMiddle; // a long path keeps its name
     progConvert = new TTeProgressBar(sbConvert);
     progConvert->setObjectName("progConvert");
     progConvert->setAccessibleName("Progress");
@@ -312,16 +322,13 @@ void TfrmMain::CreateOptionsPanel()
     auto *groupEncoding = new TTeGroupBox(panelOption);
     groupEncoding->Caption = "Encoding:";
     groupEncoding->setGeometry(10, 184, 393, 105);
-    cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat",
-                                          {"MP3", "MP4", "3GP", "WMA", "WAV", "AU", "AIFF", "OGG"}, {144, 24, 57, 22});
+    cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat", texts(FileFormats), {144, 24, 57, 22});
     label(groupEncoding, "Audio file format(kHz):", 16, 24, cbFileFormat);
     ckMono = checkBox(groupEncoding, "ckMono", "Mono", {216, 24, 98, 20});
     cbAudioSampleRate =
-        comboBox<TTeSComboBox>(groupEncoding, "cbAudioSampleRate", {"11025", "22050", "44100"}, {144, 56, 57, 22});
+        comboBox<TTeSComboBox>(groupEncoding, "cbAudioSampleRate", texts(SampleRates), {144, 56, 57, 22});
     label(groupEncoding, "Audio sample rate(kHz):", 16, 56, cbAudioSampleRate);
-    cbAudioBitRate = comboBox<TTeSComboBox>(
-        groupEncoding, "cbAudioBitRate",
-        {"16", "24", "32", "48", "56", "96", "112", "128", "160", "192", "224", "256", "320"}, {296, 56, 49, 22});
+    cbAudioBitRate = comboBox<TTeSComboBox>(groupEncoding, "cbAudioBitRate", texts(BitRates), {296, 56, 49, 22});
     label(groupEncoding, "Audio bit rate:", 216, 56, cbAudioBitRate);
     for (TTeSComboBox *box : {cbFileFormat, cbAudioSampleRate, cbAudioBitRate})
         box->setCurrentIndex(-1); // the settings choose
@@ -524,13 +531,13 @@ void TfrmMain::labelHomeClick() { QDesktopServices::openUrl(QUrl(MakerSiteUrl));
 
 void TfrmMain::labelHomeMouseEnter()
 {
-    static_cast<TTeAdvancedLabel *>(labelHome)->DefaultColor = QColor(255, 0, 0);
+    labelHome->DefaultColor = QColor(255, 0, 0);
     labelHome->repaint();
 }
 
 void TfrmMain::labelHomeMouseLeave()
 {
-    static_cast<TTeAdvancedLabel *>(labelHome)->DefaultColor = QColor(0, 0, 255);
+    labelHome->DefaultColor = QColor(0, 0, 255);
     labelHome->repaint();
 }
 
@@ -554,7 +561,7 @@ QStringList askForFiles(QWidget *parent, const char *name, const QString &title,
     dialog.setObjectName(name);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite); // the save dialog does not ask before replacing
-    dialog.resize(760, 460); // the size, type and date columns whole
+    dialog.resize(760, 460);                             // the size, type and date columns whole
     dialog.setFileMode(mode);
     dialog.setAcceptMode(accept);
     dialog.setNameFilters(filters);
@@ -562,11 +569,10 @@ QStringList askForFiles(QWidget *parent, const char *name, const QString &title,
     dialog.selectNameFilter(chosenFilter && !chosenFilter->isEmpty() ? *chosenFilter : filters.front());
     if (!proposed.isNull())
         dialog.selectFile(proposed);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
     if (chosenFilter)
         *chosenFilter = dialog.selectedNameFilter();
-    if (!accepted)
-        return {};
     return dialog.selectedFiles();
 }
 
@@ -748,13 +754,11 @@ void TfrmMain::ShowStatusLine()
         text = Engine_->Jobs.Entry(current.row()).Reason;
     // One line in the panel; the whole text in its hint.
     const QString line = qs(text).replace('\n', ' ');
-    TTeStatusPanel &panel = sbConvert->Panels[1];
-    const int room = std::max(0, panel.Bounds.width() - 2 * panel.Margin);
-    panel.Text = QFontMetrics(sbConvert->font()).elidedText(line, Qt::ElideMiddle, room);
-    sbConvert->setToolTip(line == panel.Text ? QString() : qs(text));
+    sbConvert->Panels[1].Text = line;
+    sbConvert->setToolTip(sbConvert->ShownText(1) == line ? QString() : qs(text));
     sbConvert->update();
 }
-QString TfrmMain::StatusLine() const { return sbConvert->Panels[1].Text; }
+QString TfrmMain::StatusLine() const { return sbConvert->ShownText(1); }
 QString TfrmMain::StatusHint() const { return sbConvert->toolTip(); }
 
 void TfrmMain::RestoreCaption() { setWindowTitle(qs(Title)); }

@@ -22,6 +22,7 @@
 
 namespace quillon {
 
+class TTeAdvancedLabel;
 class TTeButton;
 class TTeCheckBox;
 class TTeComboBox;
@@ -147,7 +148,8 @@ private:
     // Controls, by the names the rest of the program knows them by.
     QWidget *panelLeft, *panelBatch, *panelOption, *batchHeading, *batchButtons;
     TTeButton *btnBatch, *btnOption, *btnHelp;
-    TTeLabel *labelInfo, *labelHome;
+    TTeLabel *labelInfo;
+    TTeAdvancedLabel *labelHome;
     TTeListView *lvFiles;
     TTeButton *btnLoadList, *btnSaveList, *btnClear, *btnConvert, *btnAddFile, *btnOutput, *btnStopConvert;
     TTeStatusBar *sbConvert;

@@ -1,5 +1,6 @@
 #include "skin/keyboard_repeat.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -14,7 +15,9 @@
 
 namespace quillon {
 
-std::optional<KeyboardRepeat> DesktopKeyboardRepeat()
+namespace {
+
+std::optional<KeyboardRepeat> readKeyboardRepeat()
 {
     if (QGuiApplication::platformName() != "xcb")
         return std::nullopt;
@@ -37,6 +40,21 @@ std::optional<KeyboardRepeat> DesktopKeyboardRepeat()
     if (repeat.DelayMs <= 0 || repeat.IntervalMs <= 0)
         return std::nullopt;
     return repeat;
+}
+
+} // namespace
+
+std::optional<KeyboardRepeat> DesktopKeyboardRepeat()
+{
+    // Two round trips to the server: asked at most once a second, not at
+    // every tick of a held button.
+    static QElapsedTimer age;
+    static std::optional<KeyboardRepeat> known;
+    if (!age.isValid() || age.elapsed() > 1000) {
+        known = readKeyboardRepeat();
+        age.start();
+    }
+    return known;
 }
 
 int KeyboardDelayStep(int delayMs) { return std::clamp(int(std::lrint(delayMs / 200.0)) - 1, 0, 3); }

@@ -19,17 +19,13 @@ namespace {
 // tells of its name, value, state and actions.
 class AccessibleControl : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    AccessibleControl(QWidget *widget, QAccessible::Role role, QString name = QString())
-        : QAccessibleWidget(widget, role), Name(std::move(name))
-    {
-    }
+    AccessibleControl(QWidget *widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
 
     std::function<QString()> NameOf, ValueOf;
     std::function<void(QAccessible::State &)> StateOf;
     QString DefaultAction;
     std::function<void()> Act;
-    int Min = 0, Max = 0;
-    std::function<int()> Number; // a numeric value (progress, scrolling)
+    std::function<int()> Number, Min, Max; // a numeric value and its range (progress, scrolling)
 
     QString text(QAccessible::Text t) const override
     {
@@ -80,12 +76,9 @@ public:
     }
     QVariant currentValue() const override { return Number ? Number() : 0; }
     void setCurrentValue(const QVariant &) override {}
-    QVariant maximumValue() const override { return Max; }
-    QVariant minimumValue() const override { return Min; }
+    QVariant maximumValue() const override { return Max ? Max() : 0; }
+    QVariant minimumValue() const override { return Min ? Min() : 0; }
     QVariant minimumStepSize() const override { return 1; }
-
-private:
-    QString Name;
 };
 
 QAccessibleInterface *describe(QObject *object)
@@ -153,16 +146,16 @@ QAccessibleInterface *describe(QObject *object)
     }
     if (auto *p = qobject_cast<TTeProgressBar *>(w)) {
         auto *a = new AccessibleControl(w, QAccessible::ProgressBar);
-        a->Min = p->Min();
-        a->Max = p->Max();
+        a->Min = [p] { return p->Min(); };
+        a->Max = [p] { return p->Max(); };
         a->Number = [p] { return p->Position(); };
         a->ValueOf = [p] { return QString::number(int(p->Fraction() * 100.0f + 0.5f)) + "%"; };
         return a;
     }
     if (auto *s = qobject_cast<TTeScrollBar *>(w)) {
         auto *a = new AccessibleControl(w, QAccessible::ScrollBar);
-        a->Min = s->Min();
-        a->Max = s->Max();
+        a->Min = [s] { return s->Min(); };
+        a->Max = [s] { return s->Max(); };
         a->Number = [s] { return s->Position(); };
         return a;
     }

@@ -1,5 +1,6 @@
 #include "skin/te_checkbox.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -26,6 +27,12 @@ void TTeCheckBox::SetState(TTeCheckBoxState state)
     if (state == State_)
         return;
     State_ = state;
+    if (QAccessible::isActive()) {
+        QAccessible::State changes;
+        changes.checked = changes.checkStateMixed = true;
+        QAccessibleStateChangeEvent changed(this, changes);
+        QAccessible::updateAccessibility(&changed);
+    }
     if (OnClick)
         OnClick();
     update();

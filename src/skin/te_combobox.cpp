@@ -1,5 +1,6 @@
 #include "skin/te_combobox.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -39,6 +40,20 @@ void PaintComboFrame(TteCanvas &canvas, TteTheme *theme, QRect full, QRect butto
     const QColor arrow = ToQColor(buttonState == EditButtonDisabled ? clGrayText : clBtnText);
     for (int row = 0; row < 4; ++row)
         canvas.FillRect(QRect(c.x() - 3 + row, c.y() - 1 + row, 7 - 2 * row, 1), arrow);
+}
+
+// The theme's states of a combo box and of its drop-down button.
+int boxState(const QWidget &box, bool hot)
+{
+    return !box.isEnabled() ? EditDisabled : hot ? EditHot : box.hasFocus() ? EditFocused : EditNormal;
+}
+
+int buttonState(const QWidget &box, bool dropped, bool overButton)
+{
+    return !box.isEnabled() ? EditButtonDisabled
+           : dropped        ? EditButtonDropped
+           : overButton     ? EditButtonHot
+                            : EditButtonNormal;
 }
 
 } // namespace
@@ -129,7 +144,7 @@ void TTeDropDownForm::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     // Without a window manager nobody hands the keyboard back to the box's
-    // window when the list goes.
+    // window when the list goes; with one this changes nothing.
     Owner.window()->activateWindow();
     if (OnClosed)
         OnClosed();
@@ -155,6 +170,9 @@ void TTeComboBox::SetComboStyle(TTeComboStyle style)
         return;
     Style_ = style;
     if (style == kcsDropDownList) {
+        setFocusProxy(nullptr);
+        delete CompleteTimer;
+        CompleteTimer = nullptr;
         delete Edit;
         Edit = nullptr;
     } else {
@@ -166,7 +184,7 @@ void TTeComboBox::SetComboStyle(TTeComboStyle style)
         p.setColor(QPalette::Base, Qt::transparent);
         Edit->setPalette(p);
         Edit->setGeometry(TextRect());
-        Edit->setReadOnly(ReadOnly);
+        Edit->setReadOnly(ReadOnly); // set ReadOnly before the style
         setFocusProxy(Edit);
         CompleteTimer = new QTimer(this);
         CompleteTimer->setSingleShot(true);
@@ -198,6 +216,10 @@ void TTeComboBox::SetItemIndex(int index)
         return;
     ItemIndex_ = next;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, Text());
+        QAccessible::updateAccessibility(&changed);
+    }
     if (OnChange)
         OnChange();
 }
@@ -292,18 +314,9 @@ QRect TTeComboBox::TextRect() const
     return ButtonAlign == cbaRight ? text.adjusted(0, 0, -button + 1, 0) : text.adjusted(button - 1, 0, 0, 0);
 }
 
-int TTeComboBox::StateCode() const
-{
-    return !isEnabled() ? EditDisabled : MouseInControl ? EditHot : hasFocus() ? EditFocused : EditNormal;
-}
+int TTeComboBox::StateCode() const { return boxState(*this, MouseInControl); }
 
-int TTeComboBox::ButtonStateCode() const
-{
-    return !isEnabled()    ? EditButtonDisabled
-           : DroppedDown() ? EditButtonDropped
-           : OverButton    ? EditButtonHot
-                           : EditButtonNormal;
-}
+int TTeComboBox::ButtonStateCode() const { return buttonState(*this, DroppedDown(), OverButton); }
 
 QFont TTeComboBox::StateFont(QColor &colour) const
 {
@@ -352,10 +365,7 @@ void TTeComboBox::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !isEnabled())
         return TTeControl::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
-    if (DroppedDown())
-        CloseUp();
-    else
-        DropDown();
+    DropDown(); // a press while the list shows closes the list and goes no further
 }
 
 void TTeComboBox::mouseMoveEvent(QMouseEvent *event)
@@ -462,18 +472,9 @@ bool TTeSComboBox::Skinned() const { return IsThemedEdit(EditKind, "default", Bi
 
 QRect TTeSComboBox::ButtonRect() const { return QRect(width() - 2 - 15, 2, 15, height() - 4); }
 
-int TTeSComboBox::StateCode() const
-{
-    return !isEnabled() ? EditDisabled : MouseInControl ? EditHot : hasFocus() ? EditFocused : EditNormal;
-}
+int TTeSComboBox::StateCode() const { return boxState(*this, MouseInControl); }
 
-int TTeSComboBox::ButtonStateCode() const
-{
-    return !isEnabled()    ? EditButtonDisabled
-           : DroppedDown() ? EditButtonDropped
-           : OverButton    ? EditButtonHot
-                           : EditButtonNormal;
-}
+int TTeSComboBox::ButtonStateCode() const { return buttonState(*this, DroppedDown(), OverButton); }
 
 bool TTeSComboBox::DroppedDown() const { return Form && Form->isVisible(); }
 
@@ -484,6 +485,7 @@ void TTeSComboBox::showPopup()
         Form->OnTake = [this](int index) {
             setCurrentIndex(index);
             emit activated(index);
+            emit textActivated(itemText(index));
         };
         Form->OnClosed = [this] {
             setFocus(Qt::PopupFocusReason);

@@ -3,6 +3,7 @@
 #include "platform/quillon_error.h"
 #include "skin/te_forms.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QMouseEvent>
 
@@ -47,6 +48,10 @@ void TTeProgressBar::SetMax(int value)
 
 void TTeProgressBar::SetPosition(int value)
 {
+    if (value != Position_ && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, value);
+        QAccessible::updateAccessibility(&changed);
+    }
     const float before = Fraction();
     Position_ = value;
     Changed(before);
@@ -248,6 +253,21 @@ QRect TTeStatusBar::SizeGripRect() const
     return QRect(inner.left() + inner.width() - inner.height(), inner.top(), inner.height(), inner.height());
 }
 
+QFont TTeStatusBar::PanelFont(QColor &colour) const
+{
+    colour = palette().color(QPalette::WindowText);
+    if (!Skinned())
+        return font();
+    return ThemeFontOf(*Binding.Theme(), isEnabled() ? 49 : 50, "default", colour);
+}
+
+QString TTeStatusBar::ShownText(size_t index) const
+{
+    const TTeStatusPanel &p = Panels.at(index);
+    QColor colour;
+    return QFontMetrics(PanelFont(colour)).elidedText(p.Text, p.ElideMode, std::max(0, p.Bounds.width() - 4));
+}
+
 void TTeStatusBar::PaintClient(TteCanvas &canvas)
 {
     const QRect full(0, 0, PaintWidth(), PaintHeight());
@@ -257,12 +277,8 @@ void TTeStatusBar::PaintClient(TteCanvas &canvas)
         theme->PaintStatusBar(0, canvas, "default", MakeElementInfo(full));
     else
         canvas.FillRect(GetInnerRect(), ToQColor(Color));
-    QFont font = WorkingFont;
-    QColor colour = palette().color(QPalette::WindowText);
-    if (skinned) {
-        const int index = isEnabled() ? 49 : 50;
-        font = ThemeFontOf(*theme, index, "default", colour);
-    }
+    QColor colour;
+    const QFont font = PanelFont(colour);
     for (size_t i = 0; i < Panels.size(); ++i) {
         TTeStatusPanel &p = Panels[i];
         if (!p.Shown || p.Bounds.isEmpty())
@@ -295,7 +311,7 @@ void TTeStatusBar::PaintClient(TteCanvas &canvas)
             }
         }
         canvas.Font = font;
-        const QString shown = QFontMetrics(font).elidedText(p.Text, Qt::ElideRight, std::max(0, p.Bounds.width() - 4));
+        const QString shown = ShownText(i);
         const unsigned align = TextAlignFlags(p.Alignment);
         if (skinned) {
             canvas.FontColor = colour;

@@ -68,6 +68,7 @@ struct TTeStatusPanel {
     TTeStatusPanelStyle Style = psText;
     bool ShowImage = true;
     QString Text;
+    Qt::TextElideMode ElideMode = Qt::ElideRight; // where a text too long for the panel is cut
     int Width = 50;
 
     // What the layout made of it.
@@ -97,6 +98,9 @@ public:
     // stretching the most wanted when there is room left) and their controls.
     void LayoutPanels();
     bool SizeGripShown() const;
+    // A panel's text as it shows: cut to the panel's room in the font the
+    // bar writes with.
+    QString ShownText(size_t index) const;
     QRect SizeGripRect() const;
 
     void PaintClient(TteCanvas &canvas) override;
@@ -104,6 +108,7 @@ public:
 protected:
     bool event(QEvent *e) override;
     void resizeEvent(QResizeEvent *event) override;
+    QFont PanelFont(QColor &colour) const;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 

@@ -51,7 +51,10 @@ TTeListBox::TTeListBox(QWidget *parent) : TTeControl(parent)
     Bar = new TTeScrollBar(this);
     Bar->SetOrientation(ksoVertical);
     Bar->hide();
-    Bar->OnScroll = [this](TTeScrollCode, int &position) { SetTopIndex(position); };
+    Bar->OnScroll = [this](TTeScrollCode, int &position) {
+        SetTopIndex(position);
+        position = TopIndex_; // the bar stops where the list can
+    };
 }
 
 bool TTeListBox::Skinned() const { return IsThemedListBox(0, Binding.ThemeObject(), Binding.ThemeLink()); }
@@ -69,7 +72,7 @@ QRect TTeListBox::FrameInner() const
 QRect TTeListBox::ItemArea() const
 {
     QRect area = FrameInner();
-    if (Bar->isVisible())
+    if (!Bar->isHidden()) // the list's own choice, whether or not its window shows yet
         area.setRight(Bar->geometry().left() - 1);
     return area;
 }

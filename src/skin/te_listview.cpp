@@ -1,8 +1,8 @@
 #include "skin/te_listview.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -94,10 +94,28 @@ void TTeHeaderView::paintEvent(QPaintEvent *)
     ShowPainted(painter, viewport()->rect(), [this](TteCanvas &canvas) { PaintSections(canvas); });
 }
 
+bool TTeHeaderView::OnSectionEdge(int x) const
+{
+    // As the header's own resizing does: a few pixels either side of the
+    // line between two sections.
+    for (int visual = 0; visual < count(); ++visual) {
+        const int logical = logicalIndex(visual);
+        if (isSectionHidden(logical))
+            continue;
+        const int edge = sectionViewportPosition(logical) + sectionSize(logical);
+        if (std::abs(x - edge) <= 4)
+            return true;
+    }
+    return false;
+}
+
 void TTeHeaderView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && cursor().shape() != Qt::SplitHCursor) {
-        PressedSection = logicalIndexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        const int x = event->position().toPoint().x();
+        EdgePressed = OnSectionEdge(x);
+        if (!EdgePressed)
+            PressedSection = logicalIndexAt(event->position().toPoint());
         viewport()->update();
     }
     QHeaderView::mousePressEvent(event);
@@ -106,6 +124,7 @@ void TTeHeaderView::mousePressEvent(QMouseEvent *event)
 void TTeHeaderView::mouseReleaseEvent(QMouseEvent *event)
 {
     QHeaderView::mouseReleaseEvent(event);
+    EdgePressed = false;
     if (ColumnDragged) {
         ColumnDragged = false;
         if (List.OnColumnResized)
@@ -168,7 +187,7 @@ TTeListView::TTeListView(QWidget *parent) : QTreeView(parent), Header_(new TTeHe
     };
     // A column dragged wider or narrower is reported once, when the drag ends.
     connect(Header_, &QHeaderView::sectionResized, this, [this] {
-        if (QApplication::mouseButtons() & Qt::LeftButton)
+        if (Header_->EdgePressed)
             Header_->ColumnDragged = true;
     });
     ApplyThemeColors();
@@ -182,7 +201,7 @@ void TTeListView::ApplyThemeColors()
 {
     TteTheme *theme = Binding.Theme();
     if (theme && Skinned()) {
-        Color = theme->Colors[18];
+        Color = theme->Colors[size_t(ThemeColorIndex)];
         FontColor = ToQColor(theme->Fonts[57].Color);
     } else {
         Color = clWindow;
@@ -207,18 +226,21 @@ TteListFace TTeListView::FaceOf(const QModelIndex &index) const
     return lfNormal;
 }
 
+void TTeListView::PaintFace(TteCanvas &canvas) const
+{
+    if (Skinned()) {
+        Binding.Theme()->PaintListBox(0, canvas, "default", MakeElementInfo(rect()));
+        return;
+    }
+    // The corner between two bars in the face colour, the frame around.
+    canvas.FillRect(rect(), ToQColor(Color));
+    canvas.FillRect(QRect(width() - 25, height() - 25, 25, 25), ToQColor(clBtnFace));
+    Frame3D(canvas, rect(), ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
+}
+
 void TTeListView::PaintFrame(QPainter &painter)
 {
-    ShowPainted(painter, rect(), [this](TteCanvas &canvas) {
-        if (Skinned()) {
-            Binding.Theme()->PaintListBox(0, canvas, "default", MakeElementInfo(rect()));
-            return;
-        }
-        // The corner between two bars in the face colour, the frame around.
-        canvas.FillRect(rect(), ToQColor(Color));
-        canvas.FillRect(QRect(width() - 25, height() - 25, 25, 25), ToQColor(clBtnFace));
-        Frame3D(canvas, rect(), ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
-    });
+    ShowPainted(painter, rect(), [this](TteCanvas &canvas) { PaintFace(canvas); });
 }
 
 void TTeListView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -226,7 +248,7 @@ void TTeListView::drawRow(QPainter *painter, const QStyleOptionViewItem &option,
     const QRect row(0, option.rect.top(), viewport()->width(), option.rect.height());
     const TteListFace face = FaceOf(index);
     TteTheme *theme = Skinned() ? Binding.Theme() : nullptr;
-    const bool current = hasFocus() && currentIndex().row() == index.row();
+    const bool current = hasFocus() && currentIndex().siblingAtColumn(0) == index.siblingAtColumn(0);
     ShowPainted(*painter, row, [&](TteCanvas &canvas) {
         if (face == lfNormal)
             canvas.FillRect(row, ToQColor(Color));
@@ -236,12 +258,17 @@ void TTeListView::drawRow(QPainter *painter, const QStyleOptionViewItem &option,
         canvas.Font = ListItemFont(theme, "default", face, font(), ink);
         if (face == lfNormal)
             ink = FontColor;
+        const int indent = RowIndent(index);
+        if (indent > 0)
+            PaintBranch(canvas, QRect(Header_->sectionViewportPosition(0), row.top(), indent, row.height()), index,
+                        face == lfNormal ? FontColor : ink);
         for (int column = 0; column < model()->columnCount(index.parent()); ++column) {
             if (isColumnHidden(column))
                 continue;
-            const QRect cell(Header_->sectionViewportPosition(column), row.top(), Header_->sectionSize(column),
-                             row.height());
-            QRect room = cell.adjusted(6, 0, -4, 0);
+            QRect cell(Header_->sectionViewportPosition(column), row.top(), Header_->sectionSize(column), row.height());
+            if (column == 0)
+                cell.setLeft(cell.left() + indent);
+            QRect room = cell.adjusted(isHeaderHidden() ? 2 : 6, 0, -4, 0);
             const QString text = model()->index(index.row(), column, index.parent()).data().toString();
             canvas.DrawText(text, room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, ink);
         }
@@ -269,9 +296,16 @@ void TTeListView::FitColumns()
 
 bool TTeListView::viewportEvent(QEvent *e)
 {
-    if (e->type() == QEvent::Resize && AutoSizeColumn) {
+    if (e->type() == QEvent::Resize && AutoSizeColumn && Header_->count() > 0) {
+        // The first column takes the change of the width, so a width the
+        // user gave it survives the vertical bar coming and going.
+        const auto *resize = static_cast<QResizeEvent *>(e);
+        const int change = resize->size().width() - resize->oldSize().width();
         const bool handled = QTreeView::viewportEvent(e);
-        FitColumns();
+        if (resize->oldSize().width() < 0)
+            FitColumns(); // the first size it gets
+        else if (change != 0)
+            Header_->resizeSection(0, std::max(40, Header_->sectionSize(0) + change));
         return handled;
     }
     if (e->type() == QEvent::Wheel) {

@@ -25,7 +25,9 @@ public:
     explicit TTeHeaderView(TTeListView &list);
 
     int PressedSection = -1, HotSection = -1;
-    bool ColumnDragged = false; // a column's edge is being dragged
+    bool EdgePressed = false;   // the press was on the line between two sections
+    bool ColumnDragged = false; // and a column's width changed since
+    bool OnSectionEdge(int x) const;
 
     // The kind of a section by its place (visual index), or of the empty
     // area after the last one (visual index count()).
@@ -57,14 +59,15 @@ public:
     // colours otherwise.
     ThemeColor Color = clWindow;
     QColor FontColor;
+    int ThemeColorIndex = 18; // the theme's colour of the background ("List"; a tree's is "Tree", 19)
     bool MouseInControl = false;
     // The first column takes up every change of the list's width (the
-    // vertical bar coming and going too), so the columns keep fitting; the
-    // user may still drag every column.
+    // vertical bar coming and going too), so columns that fit keep fitting;
+    // the user may still drag every column.
     bool AutoSizeColumn = false;
     std::function<void()> OnScroll, OnColumnResized;
 
-    bool Skinned() const;
+    virtual bool Skinned() const;
     TTeHeaderView &Header() { return *Header_; }
     TTeSubScrollBar &ScrollBars() { return *Bars; }
     // The face of a row: selected (focused when the view has the focus),
@@ -74,13 +77,20 @@ public:
     void FitColumns();
 
 protected:
+    // A tree's room before a row's first column, and what it draws there
+    // (its lines and expand marks); a list has none.
+    virtual int RowIndent(const QModelIndex &) const { return 0; }
+    virtual void PaintBranch(TteCanvas &, QRect, const QModelIndex &, QColor) const {}
+    // The frame's face over the whole view.
+    virtual void PaintFace(TteCanvas &canvas) const;
+    void ApplyThemeColors();
+
     bool event(QEvent *e) override;
     bool viewportEvent(QEvent *e) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    void ApplyThemeColors();
     void PaintFrame(QPainter &painter);
 
     TTeHeaderView *Header_;

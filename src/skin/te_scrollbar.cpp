@@ -450,10 +450,12 @@ void TTeInplaceScrollBar::MirrorValues()
     if (Detached)
         return;
     // The native range counts positions; the engine bar's counts the page
-    // in, as the classic scroll information does.
+    // in, as the classic scroll information does: its last row is the last
+    // position's last visible row, so the thumb reaches the track's end
+    // exactly at the native maximum.
     const QScrollBar *native = Native();
     Inner->SetMin(native->minimum());
-    Inner->SetMax(native->maximum() + native->pageStep());
+    Inner->SetMax(native->maximum() + native->pageStep() - 1);
     Inner->SetPageSize(native->pageStep());
     if (SyncPosition)
         Inner->SetPosition(native->value());

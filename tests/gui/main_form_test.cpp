@@ -573,20 +573,22 @@ TEST_F(Window, AScreenReaderFindsEveryControlWithItsNameStateAndValue)
         {QAccessible::Grouping, "Encoding:"},
     };
     for (const Expected &e : expected)
-        EXPECT_NE(find(all, e.role, e.name), nullptr) << e.name;
-
-    const Accessible *extract = find(all, QAccessible::Button, "Extract");
-    ASSERT_NE(extract, nullptr);
-    EXPECT_TRUE(extract->Actions.contains(QAccessibleActionInterface::pressAction()));
+        ASSERT_NE(find(all, e.role, e.name), nullptr) << e.name;
+    EXPECT_TRUE(find(all, QAccessible::Button, "Extract")->Actions.contains(QAccessibleActionInterface::pressAction()));
     EXPECT_EQ(find(all, QAccessible::ComboBox, "Audio file format(kHz)")->Value, "MP3");
     EXPECT_EQ(find(all, QAccessible::ComboBox, "Name output file")->Value, "according to input file name");
     EXPECT_FALSE(find(all, QAccessible::CheckBox, "Mono")->State.checked);
+    // The label names its box, and the box knows its label.
+    QAccessibleInterface *format = QAccessible::queryAccessibleInterface(ctl("cbFileFormat"));
+    const auto labels = format->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.front().first->text(QAccessible::Name), "Audio file format(kHz):");
     // The job list's row: its three texts.
     bool rowSeen = false;
     for (const Accessible &a : all)
         rowSeen = rowSeen || a.Name.endsWith("a.mp4");
     EXPECT_TRUE(rowSeen);
-    // The default action presses the button.
+    // The default action toggles the check box.
     QAccessibleInterface *mono = QAccessible::queryAccessibleInterface(ctl("ckMono"));
     mono->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(ctl<TTeCheckBox>("ckMono")->Checked());
@@ -597,7 +599,7 @@ TEST_F(Window, EnterPressesTheFocusedButtonAndAcceleratorsReachTheirControls)
     open();
     drop({source("mp4", "a.mp4")});
     form->activateWindow();
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     button("btnClear")->setFocus();
     QTest::keyClick(button("btnClear"), Qt::Key_Return);
     EXPECT_EQ(form->Eng().Jobs.Count(), 0);
@@ -645,7 +647,7 @@ TEST(Fonts, NamesInChineseJapaneseAndKoreanHaveAFaceToFallBackTo)
 // Growing the window until every row fits and shrinking it back hides and
 // shows the list's scroll bar while the window paints; the engine bar
 // follows, on top of the view's own.
-TEST_F(Window, TheListsScrollBarFollowsMaximizeAndRestore)
+TEST_F(Window, TheListsScrollBarFollowsTheWindowGrowingAndShrinking)
 {
     open();
     for (int i = 0; i < 30; ++i)

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QLineEdit>
+#include <QTest>
 
 using namespace quillon;
 
@@ -87,4 +89,23 @@ TEST(TTeLabel, ThemeFontsByStateAndTheAdvancedLabelsChoices)
     TteThemeManager::Instance().ClearCurrentTheme();
     EXPECT_FALSE(advanced.Skinned());
     EXPECT_EQ(red(advanced), 9) << "not skinned: the default font when asked for";
+}
+
+TEST(TTeLabel, ALabelNamesItsControlAndItsAcceleratorFocusesIt)
+{
+    QWidget window;
+    auto *label = new TTeLabel(&window);
+    auto *edit = new QLineEdit(&window);
+    auto *other = new QLineEdit(&window);
+    edit->move(0, 30);
+    other->move(0, 60);
+    label->SetCaption("Output &folder:");
+    label->SetFocusControl(edit);
+    EXPECT_EQ(edit->accessibleName(), "Output folder") << "without the mark and the colon";
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(edit->hasFocus());
 }
