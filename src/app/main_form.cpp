@@ -20,7 +20,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -347,7 +346,15 @@ void TfrmMain::CreateFrame()
     Frame = new TTeForm(*this);
     Frame->BorderIcons = kbiClose | kbiSystemMenu | kbiMinimize | kbiMaximize | kbiTray;
     Frame->Binding.SetThemeLink(ThemeLink.get());
+    static const TTeImageList menuImages = FrameMenuImages();
+    Frame->MenuImages = &menuImages;
     Frame->Attach(*Client);
+    // The message box: a fixed dialog with close and system-menu buttons,
+    // in the window's font.
+    MessageBox.BorderIcons = kbiClose | kbiSystemMenu;
+    MessageBox.ButtonFont = MessageBox.MessageFont = windowFont();
+    MessageBox.ThemeLink = ThemeLink.get();
+    DirectoryDialog.ThemeLink = ThemeLink.get();
     Client->installEventFilter(this); // its size lays the panels out, from now on
     LayoutPanels();
 }
@@ -520,9 +527,8 @@ void TfrmMain::btnHelpClick()
 
 void TfrmMain::btnDirClick()
 {
-    const QString dir = QFileDialog::getExistingDirectory(this, "Select output directory", edtDirectory->text());
-    if (!dir.isEmpty())
-        edtDirectory->setText(dir);
+    if (DirectoryDialog.Execute())
+        edtDirectory->setText(DirectoryDialog.Directory);
 }
 
 void TfrmMain::btnFolderClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(qs(OutputDir))); }
@@ -717,14 +723,7 @@ void TfrmMain::Guard(const std::function<void()> &handler)
     }
 }
 
-void TfrmMain::MsgBox(const std::string &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, "Quillon", qs(text), QMessageBox::Ok, isVisible() ? this : nullptr);
-    box.setObjectName("MsgBox");
-    box.exec();
-    if (isVisible())
-        activateWindow(); // without a window manager nobody hands the keyboard back
-}
+void TfrmMain::MsgBox(const std::string &text) { MessageBox.ShowMessage(qs(text)); }
 
 // ---- BatchView
 

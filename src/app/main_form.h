@@ -10,7 +10,10 @@
 #include "app/job_list_model.h"
 #include "app/settings_store.h"
 #include "app/version_info.h"
+#include "dialogs/te_directory_dialog.h"
 #include "skin/te_forms.h"
+#include "skin/te_hint.h"
+#include "skin/te_message.h"
 #include "theme/te_engine.h"
 
 #include <QWidget>
@@ -114,6 +117,9 @@ public:
     std::string ThemeError;    // why the window stays unskinned, shown once
     TTeForm *Frame = nullptr;  // the window's skinned frame (owned by the window)
     QWidget *Client = nullptr; // the client area: every control lies in it
+    TTeMessage MessageBox;     // every message of the program
+    TTeHint Hint;              // every hint of the program
+    TTeDirectoryDialog DirectoryDialog;
 
 protected:
     void closeEvent(QCloseEvent *event) override; // FormClose

@@ -29,6 +29,26 @@ TTeImageList ProgramImageList()
     return images;
 }
 
+TTeImageList FrameMenuImages()
+{
+    TTeImageList images;
+    for (const char *name : {"TE_FORM_CLOSE", "TE_FORM_MINIMIZE", "TE_FORM_MAXIMIZE", "TE_FORM_RESTORE",
+                             "TE_FORM_ROLLUP", "TE_FORM_TRAY"}) {
+        std::istringstream in(std::string(EmbeddedBitmapResource(name)));
+        TteBitmap glyph;
+        if (!glyph.LoadFromStream(in))
+            return {};
+        QImage picture(glyph.Width(), glyph.Height(), QImage::Format_RGB32);
+        for (int y = 0; y < glyph.Height(); ++y)
+            for (int x = 0; x < glyph.Width(); ++x) {
+                const uint32_t p = glyph.Pixel(x, y);
+                picture.setPixel(x, y, IsTransparentMark(p) || p >> 24 == 0 ? 0xFFFF00FF : (p | 0xFF000000));
+            }
+        images.push_back(picture);
+    }
+    return images;
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;

@@ -25,5 +25,8 @@ public:
 QIcon ProgramIcon();
 // The window's image list: 18 pictures of 16 x 16, magenta where clear.
 TTeImageList ProgramImageList();
+// The system menu's pictures, in the same form: close, minimize, maximize,
+// restore, roll-up, tray.
+TTeImageList FrameMenuImages();
 
 } // namespace quillon

@@ -1,11 +1,12 @@
 #include "skin/te_forms.h"
 
+#include "skin/te_menu.h"
+
 #include "skin/window_manager.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -399,6 +400,8 @@ QRect TTeDefaultForm::DraggedBounds(int hit, QRect start, QPoint anchor, QPoint 
 
 TTeForm::TTeForm(QWidget &window) : TTeDefaultForm(window), Binding(window, [&window] { window.update(); }) {}
 
+TTeForm::~TTeForm() = default;
+
 bool TTeForm::Skinned() const
 {
     return IsThemedWindow(WindowKindOf(BorderStyle), Binding.ThemeObject(), Binding.ThemeLink());
@@ -603,36 +606,33 @@ void TTeForm::PlaceClient()
 void TTeForm::ShowSystemMenu(QPoint globalAt)
 {
     HoverHit = FrameNone;
-    QMenu menu(&Window);
-    for (const TTeSystemMenuItem &item : SystemMenuItems(WindowState(), BorderIcons)) {
-        if (item.Caption == "-") {
-            menu.addSeparator();
-            continue;
-        }
-        QAction *action = menu.addAction(QString::fromStdString(item.Caption));
-        if (!item.ShortCut.empty())
-            action->setShortcut(QKeySequence(QString::fromStdString(item.ShortCut)));
-        action->setData(QString::fromStdString(item.Caption));
+    // Built afresh for each display, and kept until the next one: the
+    // chosen item's action runs after the menu has gone.
+    SystemMenu = std::make_unique<TTeItem>();
+    SystemMenu->ThemeLink = Binding.ThemeLink();
+    SystemMenu->Images = MenuImages;
+    for (const TTeSystemMenuItem &entry : SystemMenuItems(WindowState(), BorderIcons)) {
+        auto *item = new TTeItem(nullptr, QString::fromStdString(entry.Caption));
+        item->ShortCut = QKeySequence(QString::fromStdString(entry.ShortCut));
+        item->ImageIndex = entry.ImageIndex;
+        // One handler for all: the command is known by its caption.
+        item->OnClick = [this, caption = item->Caption] {
+            if (caption == "&Restore")
+                Restore();
+            else if (caption == "Mi&nimize")
+                Minimize();
+            else if (caption == "Ma&ximize")
+                Maximize();
+            else if (caption == "Ro&llup")
+                Rollup();
+            else if (caption == "Minimize to &Tray")
+                MinimizeToTray();
+            else if (caption == "&Close")
+                Click(FrameClose);
+        };
+        SystemMenu->Add(item);
     }
-    const QAction *chosen = menu.exec(globalAt);
-    if (!chosen)
-        return;
-    // The item is known by its caption; it runs after the menu has gone.
-    const QString caption = chosen->data().toString();
-    QTimer::singleShot(0, this, [this, caption] {
-        if (caption == "&Restore")
-            Restore();
-        else if (caption == "Mi&nimize")
-            Minimize();
-        else if (caption == "Ma&ximize")
-            Maximize();
-        else if (caption == "Ro&llup")
-            Rollup();
-        else if (caption == "Minimize to &Tray")
-            MinimizeToTray();
-        else if (caption == "&Close")
-            Click(FrameClose);
-    });
+    PopupItem(*SystemMenu, nullptr, globalAt);
 }
 
 void TTeForm::Click(int hit)

@@ -10,7 +10,7 @@
 // The frame works in window coordinates: (0, 0) is the window's top-left
 // corner, the frame rectangle is (0, 0, frame width, frame height).
 
-#include "skin/te_controls.h"
+#include "skin/te_button.h"
 #include "theme/te_theme.h"
 
 #include <QApplication>
@@ -20,10 +20,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace quillon {
+
+class TTeItem;
 
 enum TTeBorderStyle : int { kbsNone, kbsBorder, kbsStandard, kbsDialog, kbsToolWindow };
 enum TTeBorderIcon : unsigned {
@@ -207,9 +210,13 @@ class TTeForm : public TTeDefaultForm {
     Q_OBJECT
 public:
     explicit TTeForm(QWidget &window);
+    ~TTeForm() override;
 
     TteThemeBinding Binding;
     QIcon Icon; // the system-menu icon; the application's when empty
+    // The system menu's pictures: close, minimize, maximize, restore,
+    // roll-up, tray (none when empty).
+    const TTeImageList *MenuImages = nullptr;
     QIcon ShownIcon() const { return Icon.isNull() ? QApplication::windowIcon() : Icon; }
 
     bool Skinned() const;
@@ -265,7 +272,8 @@ private:
 
     QWidget *Client = nullptr;
     QSystemTrayIcon *Tray = nullptr;
-    bool FrameOwned = false; // the window is frameless and this frame is its frame
+    std::unique_ptr<TTeItem> SystemMenu; // the last one shown
+    bool FrameOwned = false;             // the window is frameless and this frame is its frame
     bool Dragging_ = false, Grabbed = false;
     QPoint Anchor;
     QRect DragStart;

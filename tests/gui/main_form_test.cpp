@@ -10,12 +10,12 @@
 #include "skin/te_extctrls.h"
 #include "skin/te_label.h"
 #include "skin/te_listview.h"
+#include "skin/te_message.h"
 
 #include <QAccessible>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -37,10 +37,10 @@ public:
     MessageBoxes()
     {
         QObject::connect(&Timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                Texts.push_back(box->text().toStdString());
-                EXPECT_EQ(box->buttons().size(), 1);
-                box->button(QMessageBox::Ok)->click();
+            if (auto *box = qobject_cast<TTeMessageForm *>(QApplication::activeModalWidget())) {
+                Texts.push_back(box->findChild<TTeLabel *>("Message")->Caption().toStdString());
+                EXPECT_EQ(box->findChildren<TTeButton *>().size(), 1);
+                box->findChild<TTeButton *>("OK")->Click();
             }
         });
         Timer.start(10);

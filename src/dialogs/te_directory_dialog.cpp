@@ -1,0 +1,119 @@
+#include "dialogs/te_directory_dialog.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QResizeEvent>
+#include <QScreen>
+
+namespace quillon {
+
+namespace {
+constexpr QSize PanelSize(253, 261);
+} // namespace
+
+// ---- The panel
+
+TTeDirectoryPanel::TTeDirectoryPanel(QWidget *parent)
+    : QWidget(parent), DirSpecLabel(new TTeLabel(this)), SelDirLabel(new TTeLabel(this)),
+      teDirTree(new TTeShellTreeView(this)), teSelDir(new TTeSEdit(this))
+{
+    setObjectName("DirectoryPanel");
+    resize(PanelSize);
+    DirSpecLabel->setObjectName("DirSpecLabel");
+    DirSpecLabel->move(8, 10);
+    DirSpecLabel->SetCaption("Please specify a directory");
+    teDirTree->setObjectName("teDirTree");
+    teDirTree->setGeometry(8, 28, 236, 178);
+    teDirTree->setAccessibleName("Folders");
+    teDirTree->OnClick = [this] { teDirTreeClick(); };
+    SelDirLabel->setObjectName("SelDirLabel");
+    SelDirLabel->move(8, 211);
+    teSelDir->setObjectName("teSelDir");
+    teSelDir->setGeometry(8, 227, 236, 21);
+    SelDirLabel->SetCaption("Selected directory:");
+    SelDirLabel->SetFocusControl(teSelDir);
+    teSelDir->clear(); // the tree's first selection does not fill it
+}
+
+void TTeDirectoryPanel::SetDirectory(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    teSelDir->setText(path);
+    if (QFileInfo(path).isDir()) {
+        const QSignalBlocker quiet(teDirTree->selectionModel()); // the edit keeps the text as given
+        teDirTree->SelectPath(path);
+        teDirTree->viewport()->update();
+    }
+}
+
+QString TTeDirectoryPanel::GetDirectory() const { return teSelDir->text(); }
+
+void TTeDirectoryPanel::teDirTreeClick() { teSelDir->setText(teDirTree->SelectedPath()); }
+
+void TTeDirectoryPanel::resizeEvent(QResizeEvent *event)
+{
+    // The tree takes what the panel gains; the edit and its label keep to
+    // the bottom, the edit to both sides.
+    QWidget::resizeEvent(event);
+    const int w = width(), h = height();
+    teDirTree->setGeometry(8, 28, w - 17, h - 83);
+    SelDirLabel->move(8, h - 50);
+    teSelDir->setGeometry(8, h - 34, w - 17, 21);
+}
+
+// ---- The dialog
+
+TTeDirectoryDialog::TTeDirectoryDialog(QObject *parent) : QObject(parent) {}
+
+bool TTeDirectoryDialog::Execute()
+{
+    QDialog window;
+    window.setObjectName("DirectoryDialog");
+    window.setWindowTitle("Select Directory");
+    auto *client = new QWidget(&window);
+    client->resize(PanelSize.width(), PanelSize.height() + 30);
+    auto *panel = new TTeDirectoryPanel(client);
+    panel->SetDirectory(Directory);
+
+    auto *ok = new TTeButton(client);
+    ok->setObjectName("OK");
+    ok->SetCaption("OK");
+    ok->setGeometry(PanelSize.width() / 2 - 75, PanelSize.height(), 70, 25);
+    ok->Default = true;
+    ok->ModalResult = QDialog::Accepted;
+    ok->OnClick = [&window] { window.accept(); };
+    auto *cancel = new TTeButton(client);
+    cancel->setObjectName("Cancel");
+    cancel->SetCaption("Cancel");
+    cancel->setGeometry(PanelSize.width() / 2 + 5, PanelSize.height(), 70, 25);
+    cancel->Cancel = true;
+    cancel->OnClick = [&window] { window.reject(); };
+    // Enter takes the folder wherever the focus is but on Cancel.
+    QObject::connect(panel->teSelDir, &QLineEdit::returnPressed, &window, &QDialog::accept);
+
+    auto *frame = new TTeForm(window);
+    frame->BorderStyle = kbsDialog;
+    frame->BorderIcons = kbiClose | kbiSystemMenu;
+    frame->Dragging.Sizeable = false;
+    frame->Binding.SetThemeLink(ThemeLink);
+    frame->Attach(*client);
+    window.setFixedSize(window.size());
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect place(QPoint(), window.size());
+        place.moveCenter(screen->geometry().center());
+        window.move(place.topLeft());
+    }
+    panel->teDirTree->setFocus();
+    if (OnShow)
+        OnShow(window, *panel);
+    QWidget *active = QApplication::activeWindow();
+    const bool confirmed = window.exec() == QDialog::Accepted;
+    if (active)
+        active->activateWindow();
+    if (confirmed)
+        Directory = panel->GetDirectory();
+    return confirmed;
+}
+
+} // namespace quillon
