@@ -1,5 +1,7 @@
 #include "dialogs/te_directory_dialog.h"
 
+#include "skin/te_panel.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QResizeEvent>
@@ -14,7 +16,7 @@ constexpr QSize PanelSize(253, 261);
 // ---- The panel
 
 TTeDirectoryPanel::TTeDirectoryPanel(QWidget *parent)
-    : QWidget(parent), DirSpecLabel(new TTeLabel(this)), SelDirLabel(new TTeLabel(this)),
+    : TTeTransparentPanel(parent), DirSpecLabel(new TTeLabel(this)), SelDirLabel(new TTeLabel(this)),
       teDirTree(new TTeShellTreeView(this)), teSelDir(new TTeSEdit(this))
 {
     setObjectName("DirectoryPanel");
@@ -55,7 +57,7 @@ void TTeDirectoryPanel::resizeEvent(QResizeEvent *event)
 {
     // The tree takes what the panel gains; the edit and its label keep to
     // the bottom, the edit to both sides.
-    QWidget::resizeEvent(event);
+    TTeTransparentPanel::resizeEvent(event);
     const int w = width(), h = height();
     teDirTree->setGeometry(8, 28, w - 17, h - 83);
     SelDirLabel->move(8, h - 50);
@@ -71,7 +73,7 @@ bool TTeDirectoryDialog::Execute()
     QDialog window;
     window.setObjectName("DirectoryDialog");
     window.setWindowTitle("Select Directory");
-    auto *client = new QWidget(&window);
+    auto *client = new TTeTransparentPanel(&window); // the dialog's themed client shows through
     client->resize(PanelSize.width(), PanelSize.height() + 30);
     auto *panel = new TTeDirectoryPanel(client);
     panel->SetDirectory(Directory);

@@ -9,12 +9,14 @@
 #include "skin/te_edit.h"
 #include "skin/te_forms.h"
 #include "skin/te_label.h"
+#include "skin/te_panel.h"
 
 #include <QDialog>
 
 namespace quillon {
 
-class TTeDirectoryPanel : public QWidget {
+// The panel shows its parent through, as its labels do.
+class TTeDirectoryPanel : public TTeTransparentPanel {
     Q_OBJECT
 public:
     explicit TTeDirectoryPanel(QWidget *parent = nullptr);

@@ -1,10 +1,16 @@
 #include "dialogs/te_shell_tree.h"
 
+#include "skin/te_menu.h"
+
+#include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <stdexcept>
 
@@ -189,7 +195,40 @@ QVariant TTeFolderModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
+Qt::ItemFlags TTeFolderModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    const Node *node = NodeOf(index);
+    if (node && node->Parent && node->Parent->Parent) // a folder below a place
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool TTeFolderModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    Node *node = NodeOf(index);
+    const QString name = value.toString();
+    if (role != Qt::EditRole || !node || !(flags(index) & Qt::ItemIsEditable) || name == node->Name)
+        return false;
+    const QString renamed = QFileInfo(node->Path).dir().filePath(name);
+    if (name.isEmpty() || name.contains('/') || !QDir().rename(node->Path, renamed))
+        throw std::runtime_error(QString("Rename to %1 failed").arg(name).toStdString());
+    node->Name = name;
+    node->Path = renamed;
+    // What lies below carries the old path: it is read again when opened.
+    if (!node->Children.empty()) {
+        beginRemoveRows(index, 0, int(node->Children.size()) - 1);
+        node->Children.clear();
+        endRemoveRows();
+    }
+    node->Loaded = false;
+    emit dataChanged(index, index);
+    return true;
+}
+
 // ---- The tree
+
+TTeShellTreeView::~TTeShellTreeView() = default;
 
 TTeShellTreeView::TTeShellTreeView(QWidget *parent) : TTeListView(parent), Model(new TTeFolderModel(this))
 {
@@ -259,6 +298,65 @@ void TTeShellTreeView::mousePressEvent(QMouseEvent *event)
         }
     }
     TTeListView::mousePressEvent(event);
+}
+
+void TTeShellTreeView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const QModelIndex at = indexAt(event->pos());
+    if (RightClickSelect && at.isValid())
+        setCurrentIndex(at);
+    const TTeFolderModel::Node *node = Model->NodeOf(currentIndex());
+    if (!AutoContextMenus || !node || node->Path.isEmpty())
+        return;
+    // The folder's commands in the engine's own menu, kept until the next
+    // one: the chosen command runs after the menu has gone.
+    ContextMenu = std::make_unique<TTePopupMenu>();
+    TTePopupMenu &menu = *ContextMenu;
+    menu.ThemeLink = Binding.ThemeLink();
+    const auto add = [&](const char *caption, bool enabled, std::function<void()> action) {
+        auto *item = new TTeItem(nullptr, caption);
+        item->Enabled = enabled;
+        item->OnClick = [tree = QPointer<TTeShellTreeView>(this), action = std::move(action)] {
+            if (tree)
+                action();
+        };
+        menu.Items->Add(item);
+    };
+    const bool below = bool(Model->flags(currentIndex()) & Qt::ItemIsEditable);
+    add("&Open", true, [this] { OpenSelected(); });
+    add("-", true, {});
+    add("Rena&me", below, [this] { RenameSelected(); });
+    add("&Delete", below, [this] { DeleteSelected(); });
+    menu.Popup(event->globalPos().x(), event->globalPos().y());
+}
+
+void TTeShellTreeView::OpenSelected()
+{
+    if (const TTeFolderModel::Node *node = Model->NodeOf(currentIndex()); node && !node->Path.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(node->Path));
+}
+
+void TTeShellTreeView::RenameSelected()
+{
+    if (Model->flags(currentIndex()) & Qt::ItemIsEditable)
+        edit(currentIndex());
+}
+
+void TTeShellTreeView::DeleteSelected()
+{
+    const QModelIndex at = currentIndex();
+    TTeFolderModel::Node *node = Model->NodeOf(at);
+    if (!node || !(Model->flags(at) & Qt::ItemIsEditable))
+        return;
+    // Into the trash; the node goes when nothing is left at its path.
+    QFile::moveToTrash(node->Path);
+    if (QFileInfo::exists(node->Path))
+        return;
+    TTeFolderModel::Node *parentNode = node->Parent;
+    const QString parentPath = parentNode->Path;
+    setCurrentIndex(Model->IndexOf(*parentNode));
+    Model->Reload(*parentNode);
+    expand(Model->IndexOf(*parentNode));
 }
 
 void TTeShellTreeView::SelectPath(const QString &path)

@@ -16,6 +16,8 @@
 
 namespace quillon {
 
+class TTePopupMenu;
+
 class TTeFolderModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -46,6 +48,10 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // A new name for a folder (not for the root and its places): the folder
+    // is renamed on disk; a refused rename fails with "Rename to NAME failed".
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
 private:
     std::unique_ptr<Node> Root_;
@@ -55,6 +61,7 @@ class TTeShellTreeView : public TTeListView {
     Q_OBJECT
 public:
     explicit TTeShellTreeView(QWidget *parent = nullptr);
+    ~TTeShellTreeView() override;
 
     TTeFolderModel &Folders() { return *Model; }
     // Selects the folder at path, expanding its ancestors; a path that
@@ -66,6 +73,12 @@ public:
     // Reads the folder of index anew, keeping what was expanded and selected.
     void Refresh(const QModelIndex &index);
     std::function<void()> OnClick;
+    bool RightClickSelect = true;
+    bool AutoContextMenus = true;
+    // The context menu's commands on the selected folder.
+    void OpenSelected();
+    void RenameSelected();
+    void DeleteSelected();
 
     bool Skinned() const override;
 
@@ -75,9 +88,11 @@ protected:
     void PaintFace(TteCanvas &canvas) const override;
     void drawBranches(QPainter *, const QRect &, const QModelIndex &) const override {}
     void mousePressEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     TTeFolderModel *Model;
+    std::unique_ptr<TTePopupMenu> ContextMenu; // the last one shown
 };
 
 } // namespace quillon

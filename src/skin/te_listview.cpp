@@ -1,5 +1,7 @@
 #include "skin/te_listview.h"
 
+#include "skin/te_edit.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -165,6 +167,11 @@ public:
         QSize hint = QStyledItemDelegate::sizeHint(option, index);
         hint.setHeight(std::max(17, option.fontMetrics.height() + 4));
         return hint;
+    }
+    // Names are edited in the skin's own edit.
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return new TTeSEdit(parent);
     }
 };
 } // namespace

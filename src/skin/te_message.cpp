@@ -1,6 +1,7 @@
 #include "skin/te_message.h"
 
 #include "skin/te_label.h"
+#include "skin/te_panel.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -235,7 +236,7 @@ std::unique_ptr<TTeMessageForm> TTeMessage::CreateMessageForm(const QString &tex
     form->setWindowTitle(type == mtCustom ? QGuiApplication::applicationDisplayName() : Captions[type]);
     if (StayOnTop)
         form->setWindowFlag(Qt::WindowStaysOnTopHint);
-    form->Client = new QWidget(form.get());
+    form->Client = new TTeTransparentPanel(form.get()); // the dialog's themed client shows through
     form->Client->resize(layout.Client);
     form->Client->setFont(ButtonFont);
     if (!layout.Icon.isEmpty()) {

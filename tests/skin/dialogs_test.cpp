@@ -87,3 +87,31 @@ TEST(TTeDirectoryDialog, FirstOpenTypedPathAndSecondOpenOnThePreviousFolder)
     EXPECT_FALSE(dialog.Execute());
     EXPECT_EQ(dialog.Directory, chosen);
 }
+
+TEST(TTeShellTreeView, RenameAndDeleteAFolder)
+{
+    ScratchDir dir, data;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path().string())); // a trash of the test's own
+    fs::create_directories(dir.file("old name/inner"));
+    fs::create_directories(dir.file("taken"));
+    TTeShellTreeView tree;
+    tree.SelectPath(QString::fromStdString(dir.file("old name")));
+    TTeFolderModel &folders = tree.Folders();
+    const QModelIndex at = tree.currentIndex();
+    ASSERT_TRUE(folders.flags(at) & Qt::ItemIsEditable);
+    EXPECT_FALSE(folders.flags(folders.index(0, 0)) & Qt::ItemIsEditable) << "the root is no folder";
+    ASSERT_TRUE(folders.setData(at, "new name"));
+    EXPECT_TRUE(fs::is_directory(dir.file("new name/inner")));
+    EXPECT_EQ(tree.SelectedPath(), QString::fromStdString(dir.file("new name")));
+    try {
+        folders.setData(at, "taken");
+        FAIL() << "a name that is taken";
+    } catch (const std::exception &e) {
+        EXPECT_STREQ(e.what(), "Rename to taken failed");
+    }
+    tree.DeleteSelected();
+    EXPECT_FALSE(fs::exists(dir.file("new name")));
+    EXPECT_EQ(tree.SelectedPath(), QString::fromStdString(dir.path().string())) << "the parent is chosen";
+    EXPECT_EQ(folders.rowCount(tree.currentIndex()), 1) << "only \"taken\" is left";
+    qunsetenv("XDG_DATA_HOME");
+}

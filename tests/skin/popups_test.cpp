@@ -283,3 +283,20 @@ TEST(TTePopupView, AClickOutsideChoosesNothingAndAClickOnAnItemChoosesIt)
                   "&Close");
     }
 }
+
+TEST(TTeItem, AClickForAnItemThatIsGoneDoesNothing)
+{
+    int clicks = 0;
+    auto *item = new TTeItem(nullptr, "&Open");
+    item->OnClick = [&] { ++clicks; };
+    item->Click();
+    delete item; // before the deferred click runs
+    QApplication::processEvents();
+    EXPECT_EQ(clicks, 0);
+    TTeItem kept(nullptr, "&Save");
+    kept.OnClick = [&] { ++clicks; };
+    kept.Click();
+    EXPECT_EQ(clicks, 0) << "not at once";
+    QApplication::processEvents();
+    EXPECT_EQ(clicks, 1);
+}
