@@ -1,5 +1,6 @@
 #include "dialogs/te_directory_dialog.h"
 
+#include "skin/te_message.h"
 #include "skin/te_panel.h"
 
 #include <QApplication>
@@ -43,15 +44,19 @@ void TTeDirectoryPanel::SetDirectory(const QString &path)
         return;
     teSelDir->setText(path);
     if (QFileInfo(path).isDir()) {
-        const QSignalBlocker quiet(teDirTree->selectionModel()); // the edit keeps the text as given
+        Quiet = true; // the edit keeps the text as given
         teDirTree->SelectPath(path);
-        teDirTree->viewport()->update();
+        Quiet = false;
     }
 }
 
 QString TTeDirectoryPanel::GetDirectory() const { return teSelDir->text(); }
 
-void TTeDirectoryPanel::teDirTreeClick() { teSelDir->setText(teDirTree->SelectedPath()); }
+void TTeDirectoryPanel::teDirTreeClick()
+{
+    if (!Quiet)
+        teSelDir->setText(teDirTree->SelectedPath());
+}
 
 void TTeDirectoryPanel::resizeEvent(QResizeEvent *event)
 {
@@ -70,49 +75,31 @@ TTeDirectoryDialog::TTeDirectoryDialog(QObject *parent) : QObject(parent) {}
 
 bool TTeDirectoryDialog::Execute()
 {
-    QDialog window;
+    TTeDialogForm window;
     window.setObjectName("DirectoryDialog");
     window.setWindowTitle("Select Directory");
-    auto *client = new TTeTransparentPanel(&window); // the dialog's themed client shows through
-    client->resize(PanelSize.width(), PanelSize.height() + 30);
-    auto *panel = new TTeDirectoryPanel(client);
+    window.Client->resize(PanelSize.width(), PanelSize.height() + 30);
+    auto *panel = new TTeDirectoryPanel(window.Client);
     panel->SetDirectory(Directory);
 
-    auto *ok = new TTeButton(client);
+    auto *ok = new TTeButton(window.Client);
     ok->setObjectName("OK");
     ok->SetCaption("OK");
     ok->setGeometry(PanelSize.width() / 2 - 75, PanelSize.height(), 70, 25);
     ok->Default = true;
     ok->ModalResult = QDialog::Accepted;
-    ok->OnClick = [&window] { window.accept(); };
-    auto *cancel = new TTeButton(client);
+    auto *cancel = new TTeButton(window.Client);
     cancel->setObjectName("Cancel");
     cancel->SetCaption("Cancel");
     cancel->setGeometry(PanelSize.width() / 2 + 5, PanelSize.height(), 70, 25);
     cancel->Cancel = true;
-    cancel->OnClick = [&window] { window.reject(); };
-    // Enter takes the folder wherever the focus is but on Cancel.
-    QObject::connect(panel->teSelDir, &QLineEdit::returnPressed, &window, &QDialog::accept);
-
-    auto *frame = new TTeForm(window);
-    frame->BorderStyle = kbsDialog;
-    frame->BorderIcons = kbiClose | kbiSystemMenu;
-    frame->Dragging.Sizeable = false;
-    frame->Binding.SetThemeLink(ThemeLink);
-    frame->Attach(*client);
-    window.setFixedSize(window.size());
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect place(QPoint(), window.size());
-        place.moveCenter(screen->geometry().center());
-        window.move(place.topLeft());
-    }
+    cancel->ModalResult = mrCancel;
+    // Enter takes the folder, Escape and the close button cancel.
+    window.AttachFrame(kbiClose | kbiSystemMenu, ThemeLink);
     panel->teDirTree->setFocus();
     if (OnShow)
         OnShow(window, *panel);
-    QWidget *active = QApplication::activeWindow();
-    const bool confirmed = window.exec() == QDialog::Accepted;
-    if (active)
-        active->activateWindow();
+    const bool confirmed = window.Run() == QDialog::Accepted;
     if (confirmed)
         Directory = panel->GetDirectory();
     return confirmed;

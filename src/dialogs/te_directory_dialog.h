@@ -9,6 +9,7 @@
 #include "skin/te_edit.h"
 #include "skin/te_forms.h"
 #include "skin/te_label.h"
+#include "skin/te_message.h"
 #include "skin/te_panel.h"
 
 #include <QDialog>
@@ -32,6 +33,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+
+private:
+    bool Quiet = false; // the tree moves for SetDirectory, not for the user
 };
 
 class TTeDirectoryDialog : public QObject {
@@ -42,7 +46,7 @@ public:
     QString Directory;
     TteCustomThemeLink *ThemeLink = nullptr;
     // Called with the dialog just before it is shown (tests answer it).
-    std::function<void(QDialog &, TTeDirectoryPanel &)> OnShow;
+    std::function<void(TTeDialogForm &, TTeDirectoryPanel &)> OnShow;
 
     bool Execute();
 };

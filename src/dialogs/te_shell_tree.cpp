@@ -1,6 +1,7 @@
 #include "dialogs/te_shell_tree.h"
 
 #include "skin/te_menu.h"
+#include "skin/te_message.h"
 
 #include <QContextMenuEvent>
 #include <QDesktopServices>
@@ -10,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 #include <stdexcept>
@@ -211,8 +213,11 @@ bool TTeFolderModel::setData(const QModelIndex &index, const QVariant &value, in
     if (role != Qt::EditRole || !node || !(flags(index) & Qt::ItemIsEditable) || name == node->Name)
         return false;
     const QString renamed = QFileInfo(node->Path).dir().filePath(name);
-    if (name.isEmpty() || name.contains('/') || !QDir().rename(node->Path, renamed))
-        throw std::runtime_error(QString("Rename to %1 failed").arg(name).toStdString());
+    if (name.isEmpty() || name.contains('/') || QFileInfo::exists(renamed) || !QDir().rename(node->Path, renamed)) {
+        if (OnError)
+            OnError(QString("Rename to %1 failed").arg(name));
+        return false;
+    }
     node->Name = name;
     node->Path = renamed;
     // What lies below carries the old path: it is read again when opened.
@@ -224,6 +229,22 @@ bool TTeFolderModel::setData(const QModelIndex &index, const QVariant &value, in
     node->Loaded = false;
     emit dataChanged(index, index);
     return true;
+}
+
+void TTeFolderModel::RemoveNode(Node &node)
+{
+    Node *parentNode = node.Parent;
+    if (!parentNode)
+        return;
+    auto &siblings = parentNode->Children;
+    for (size_t i = 0; i < siblings.size(); ++i)
+        if (siblings[i].get() == &node) {
+            beginRemoveRows(IndexOf(*parentNode), int(i), int(i));
+            siblings.erase(siblings.begin() + std::ptrdiff_t(i));
+            endRemoveRows();
+            break;
+        }
+    parentNode->HasChildren = !parentNode->Children.empty();
 }
 
 // ---- The tree
@@ -240,6 +261,10 @@ TTeShellTreeView::TTeShellTreeView(QWidget *parent) : TTeListView(parent), Model
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setModel(Model);
+    // A refused rename is told once the edit has closed.
+    Model->OnError = [this](const QString &message) {
+        QTimer::singleShot(0, this, [message] { DefaultMessage().MessageDlg(message, mtError, {mbOK}); });
+    };
     const QModelIndex root = Model->index(0, 0);
     expand(root);
     setCurrentIndex(root);
@@ -348,15 +373,18 @@ void TTeShellTreeView::DeleteSelected()
     TTeFolderModel::Node *node = Model->NodeOf(at);
     if (!node || !(Model->flags(at) & Qt::ItemIsEditable))
         return;
-    // Into the trash; the node goes when nothing is left at its path.
-    QFile::moveToTrash(node->Path);
-    if (QFileInfo::exists(node->Path))
+    // Asked first; then into the trash, and the node goes when nothing is
+    // left at its path.
+    if (ConfirmDelete && !ConfirmDelete(node->Path))
         return;
+    if (!QFile::moveToTrash(node->Path) || QFileInfo::exists(node->Path)) {
+        if (Model->OnError)
+            Model->OnError(QString("Delete of %1 failed").arg(node->Name));
+        return;
+    }
     TTeFolderModel::Node *parentNode = node->Parent;
-    const QString parentPath = parentNode->Path;
     setCurrentIndex(Model->IndexOf(*parentNode));
-    Model->Reload(*parentNode);
-    expand(Model->IndexOf(*parentNode));
+    Model->RemoveNode(*node);
 }
 
 void TTeShellTreeView::SelectPath(const QString &path)

@@ -8,6 +8,7 @@
 // pictures of our own.
 
 #include "skin/te_listview.h"
+#include "skin/te_message.h"
 
 #include <QAbstractItemModel>
 
@@ -50,8 +51,12 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     // A new name for a folder (not for the root and its places): the folder
-    // is renamed on disk; a refused rename fails with "Rename to NAME failed".
+    // is renamed on disk; a refused rename is told to OnError as "Rename to
+    // NAME failed" and changes nothing.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    std::function<void(const QString &message)> OnError;
+    // Takes a folder's node out of the tree (the folder is gone).
+    void RemoveNode(Node &node);
 
 private:
     std::unique_ptr<Node> Root_;
@@ -75,6 +80,11 @@ public:
     std::function<void()> OnClick;
     bool RightClickSelect = true;
     bool AutoContextMenus = true;
+    // Asked before a folder goes into the trash; answers whether it may.
+    std::function<bool(const QString &path)> ConfirmDelete = [](const QString &path) {
+        return DefaultMessage().MessageDlg(QString("Move %1 to the trash?").arg(path), mtConfirmation, {mbYes, mbNo}) ==
+               mrYes;
+    };
     // The context menu's commands on the selected folder.
     void OpenSelected();
     void RenameSelected();

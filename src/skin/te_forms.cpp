@@ -605,6 +605,8 @@ void TTeForm::PlaceClient()
 
 void TTeForm::ShowSystemMenu(QPoint globalAt)
 {
+    if (SystemMenuShown)
+        return; // one at a time: the open one's items stay where they are
     HoverHit = FrameNone;
     // Built afresh for each display, and kept until the next one: the
     // chosen item's action runs after the menu has gone.
@@ -632,7 +634,9 @@ void TTeForm::ShowSystemMenu(QPoint globalAt)
         };
         SystemMenu->Add(item);
     }
+    SystemMenuShown = true;
     PopupItem(*SystemMenu, nullptr, globalAt);
+    SystemMenuShown = false;
 }
 
 void TTeForm::Click(int hit)

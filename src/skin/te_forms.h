@@ -273,7 +273,8 @@ private:
     QWidget *Client = nullptr;
     QSystemTrayIcon *Tray = nullptr;
     std::unique_ptr<TTeItem> SystemMenu; // the last one shown
-    bool FrameOwned = false;             // the window is frameless and this frame is its frame
+    bool SystemMenuShown = false;
+    bool FrameOwned = false; // the window is frameless and this frame is its frame
     bool Dragging_ = false, Grabbed = false;
     QPoint Anchor;
     QRect DragStart;

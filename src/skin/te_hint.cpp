@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -18,7 +19,9 @@ TTeHint *ActiveHint = nullptr; // the one hint that shows the application's tool
 // ---- The window
 
 TTeHintWindow::TTeHintWindow(TTeHint &hint)
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), Hint(hint)
+    : QWidget(nullptr,
+              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
+      Hint(hint)
 {
     setObjectName("HintWindow");
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -160,10 +163,18 @@ bool TTeHint::eventFilter(QObject *watched, QEvent *event)
                 Hide();
             return qobject_cast<QAbstractItemView *>(widget->parentWidget()) != nullptr;
         }
-        // Below the pointer, as tool-tips stand.
+        // Below the pointer, as tool-tips stand; above it where the desktop
+        // ends, so that it never lies under the pointer.
         QRect place = Window_->CalcHintRect(text);
-        place.moveTopLeft(help->globalPos() + QPoint(0, 20));
+        const QPoint pointer = help->globalPos();
+        place.moveTopLeft(pointer + QPoint(0, 20));
+        QScreen *screen = QGuiApplication::screenAt(pointer);
+        if (screen && place.bottom() > screen->geometry().bottom())
+            place.moveBottom(pointer.y() - 4);
         Source = widget;
+        SourceIndex = QPersistentModelIndex();
+        if (auto *view = qobject_cast<QAbstractItemView *>(widget->parentWidget()); view && view->viewport() == widget)
+            SourceIndex = view->indexAt(help->pos());
         Window_->ActivateHint(place, text);
         HideTimer.start(HidePause);
         return true;
@@ -186,6 +197,14 @@ bool TTeHint::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Leave:
         if (watched == Source)
             Hide(); // the pointer went to another control
+        break;
+    case QEvent::MouseMove:
+        // Over a view, another item is another control.
+        if (watched == Source && SourceIndex.isValid() && Window_->isVisible()) {
+            auto *view = static_cast<QAbstractItemView *>(Source->parentWidget());
+            if (view->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint()) != SourceIndex)
+                Hide();
+        }
         break;
     default: break;
     }

@@ -7,6 +7,7 @@
 
 #include "skin/te_controls.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTimer>
 
@@ -63,7 +64,8 @@ private:
 
     bool Active_ = false;
     TTeHintWindow *Window_;
-    QPointer<QWidget> Source; // the control whose hint shows
+    QPointer<QWidget> Source;          // the control whose hint shows
+    QPersistentModelIndex SourceIndex; // and the item, over a view
     QTimer HideTimer;
 };
 

@@ -26,6 +26,16 @@ QString shortCutText(const QKeySequence &key) { return key.toString(QKeySequence
 
 TTeItem::TTeItem(QObject *owner, const QString &caption) : QObject(owner), Caption(caption) {}
 
+TTeItem::~TTeItem()
+{
+    if (Parent_)
+        Parent_->Remove(this);
+    // The children go with the object tree; none may reach back here.
+    for (TTeItem *child : Children)
+        child->Parent_ = nullptr;
+    Children.clear();
+}
+
 int TTeItem::MenuIndex() const
 {
     if (!Parent_)
@@ -52,7 +62,8 @@ void TTeItem::Remove(TTeItem *item)
         return;
     Children.erase(at);
     item->Parent_ = nullptr;
-    item->setParent(nullptr);
+    if (item->parent() == this)
+        item->setParent(nullptr);
 }
 
 const TTeImageList *TTeItem::ImagesInUse() const
@@ -175,15 +186,26 @@ QMargins TTePopupView::ContentMargins() const
     return QMargins(c.left(), c.top(), frame.right() - c.right(), frame.bottom() - c.bottom());
 }
 
-QFont TTePopupView::MenuFont(int state) const
+QFont TTePopupView::MenuFont(int state, QColor *ink) const
 {
     if (Skinned()) {
         // normal 62, hot 64, selected 63, disabled 65
         static constexpr int fonts[] = {62, 64, 63, 65};
-        QColor ink;
-        return ThemeFontOf(*GetControlTheme(Item.LinkInUse()), fonts[state], Item.ThemeObject, ink);
+        QColor colour;
+        const QFont font = ThemeFontOf(*GetControlTheme(Item.LinkInUse()), fonts[state], Item.ThemeObject, colour);
+        if (ink)
+            *ink = colour;
+        return font;
     }
     return QApplication::font("QMenu");
+}
+
+int TTePopupView::GlyphColumn() const
+{
+    // Wider than the item is high, the pictures set the column's width.
+    const TTeImageList *images = Item.ImagesInUse();
+    const int width = images && !images->empty() ? images->front().width() : 0;
+    return width > MenuItemHeight ? width + 6 : 22;
 }
 
 QSize TTePopupView::Layout()
@@ -192,7 +214,7 @@ QSize TTePopupView::Layout()
     const TTeImageList *images = Item.ImagesInUse();
     const QSize image = images && !images->empty() ? images->front().size() : QSize();
     const int itemHeight = std::max(MenuItemHeight, image.height() > MenuItemHeight ? image.height() + 4 : 0);
-    const int glyphColumn = image.width() > MenuItemHeight ? image.width() + 6 : 22;
+    const int glyphColumn = GlyphColumn();
     int widest = 0, height = 0;
     for (int i = 0; i < Item.Count(); ++i) {
         const TTeItem *child = Item.Item(i);
@@ -232,8 +254,7 @@ void TTePopupView::Paint(TteCanvas &canvas)
         Frame3D(canvas, all.adjusted(1, 1, -1, -1), ToQColor(clBtnHighlight), ToQColor(clBtnShadow));
     }
     const TTeImageList *images = Item.ImagesInUse();
-    const int glyphColumn =
-        images && !images->empty() && images->front().width() > MenuItemHeight ? images->front().width() + 6 : 22;
+    const int glyphColumn = GlyphColumn();
     for (int i = 0; i < Item.Count(); ++i) {
         const TTeItem *child = Item.Item(i);
         if (!child->Visible || child->Rect.isEmpty())
@@ -244,14 +265,8 @@ void TTePopupView::Paint(TteCanvas &canvas)
                                           : MenuNormal;
         const bool lit = child == Hot && child->Enabled;
         QColor ink;
-        canvas.Font = MenuFont(state);
+        canvas.Font = MenuFont(state, &ink);
         if (theme) {
-            ThemeFontOf(*theme,
-                        state == MenuNormal     ? 62
-                        : state == MenuHot      ? 64
-                        : state == MenuSelected ? 63
-                                                : 65,
-                        Item.ThemeObject, ink);
             theme->PaintMenuItem(
                 MenuPopup, canvas, Item.ThemeObject,
                 MakeElementInfo(r, 0, MakeKindState(child->IsSeparator() ? MenuSeparator : MenuItem, uint8_t(state))));
@@ -300,10 +315,15 @@ void TTePopupView::Paint(TteCanvas &canvas)
             canvas.DrawText(shortCutText(child->ShortCut), keys, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
                             ink);
         }
-        if (child->Count() > 0 && theme)
+        if (child->Count() > 0 && theme) {
             theme->PaintMenuItemGlyph(MenuPopup, canvas, Item.ThemeObject,
                                       MakeElementInfo(QRect(r.right() - 23, r.top(), 20, r.height()), 0,
                                                       MakeKindState(MenuGlyphSubMenu, uint8_t(state))));
+        } else if (child->Count() > 0) {
+            const int x = r.right() - 14, y = r.top() + r.height() / 2;
+            for (int d = 0; d < 4; ++d) // a small arrow in the text colour
+                canvas.FillRect(QRect(x + d, y - 3 + d, 1, 7 - 2 * d), ink);
+        }
     }
 }
 
@@ -375,11 +395,12 @@ void TTePopupView::Track()
 void TTePopupView::EndTracking(bool all)
 {
     if (!all) {
+        Done = true;
         Loop.exit();
         return;
     }
     for (TTePopupView *v : Chain()) {
-        v->EndAll = true;
+        v->EndAll = v->Done = true;
         v->Loop.exit();
     }
 }
@@ -404,13 +425,22 @@ void TTePopupView::OpenSubMenu()
     if (!Hot || Hot->Count() == 0 || !Hot->Enabled || ChildView)
         return;
     const QRect anchor(Window_->mapToGlobal(Hot->Rect.topLeft()), Hot->Rect.size());
+    TTeItem *opened = Hot;
+    StillTimer.stop();
     PopupItem(*Hot, this, anchor.topRight(), anchor, TTePopupAnchor::Beside);
-    if (EndAll)
+    if (EndAll) {
         Loop.exit();
+        return;
+    }
+    Dismissed = opened; // not again by resting on it; a move or a key opens it
+    StillMs = 0;
+    StillTimer.start();
 }
 
 void TTePopupView::Tick()
 {
+    if (ChildView || Done)
+        return; // the sub-menu tracks now
     if (QWidget::mouseGrabber() && QWidget::mouseGrabber() != Window_.get()) {
         EndTracking(true); // another window took the mouse
         return;
@@ -418,7 +448,7 @@ void TTePopupView::Tick()
     const QPoint cursor = QCursor::pos();
     StillMs = cursor == LastStill ? StillMs + 50 : 0;
     LastStill = cursor;
-    if (StillMs >= SubMenuDelayMs && Window_->geometry().contains(cursor)) {
+    if (StillMs >= SubMenuDelayMs && Window_->geometry().contains(cursor) && Hot != Dismissed) {
         StillMs = 0;
         OpenSubMenu();
     }
@@ -442,8 +472,11 @@ bool TTePopupView::HandleMouse(QEvent::Type type, QPoint global)
             return true;
         LastPoint = global;
         if (inside) {
-            if (TTeItem *under = ItemAt(local))
+            if (TTeItem *under = ItemAt(local)) {
+                if (under != Hot)
+                    Dismissed = nullptr;
                 SetHot(under);
+            }
             return true;
         }
         // Over a popup this one came from: back to it, on the item there.
@@ -460,17 +493,25 @@ bool TTePopupView::HandleMouse(QEvent::Type type, QPoint global)
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        // A press where the pointer came without a move (a touch, a warp)
-        // finds its item as a move would have.
-        if (inside)
+        // A press inside marks its item (as a move would have, for a touch
+        // or a warp); the release chooses it, so the choice is made once and
+        // the release does not reach the window below. A press outside
+        // every popup closes them all; a double click there goes on to the
+        // window (a double click on the system-menu icon closes it).
+        PressedHere = true;
+        if (inside) {
             if (TTeItem *under = ItemAt(local))
                 SetHot(under);
-        if (inside && Hot && Hot->Rect.contains(local))
-            Choose(Hot);
-        else if (!onAHotItem())
-            EndTracking(true);
-        return true;
+            return true;
+        }
+        if (onAHotItem())
+            return true;
+        EndTracking(true);
+        return type != QEvent::MouseButtonDblClick;
     case QEvent::MouseButtonRelease:
+        // The release of the press that opened the menu is not a choice.
+        if (!PressedHere && !inside)
+            return true;
         if (inside && Hot && Hot->Rect.contains(local))
             Choose(Hot);
         else if (!inside && !onAHotItem())
@@ -512,7 +553,7 @@ bool TTePopupView::HandleKey(QKeyEvent *event)
         return true;
     for (int i = 0; i < Item.Count(); ++i) {
         TTeItem *child = Item.Item(i);
-        if (child->Caption.toUpper().contains("&" + typed.left(1))) {
+        if (child->Visible && !child->IsSeparator() && child->Caption.toUpper().contains("&" + typed.left(1))) {
             SetHot(child);
             Choose(child);
             break;
@@ -525,6 +566,17 @@ bool TTePopupView::eventFilter(QObject *, QEvent *event)
 {
     if (ChildView || !Tracking)
         return false; // the innermost popup handles the input
+    if (Done) {
+        // Ending: what is left of this batch of input is swallowed.
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride: return true;
+        default: return false;
+        }
+    }
     switch (event->type()) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress:

@@ -27,6 +27,7 @@ class TTeItem : public QObject {
     Q_OBJECT
 public:
     explicit TTeItem(QObject *owner = nullptr, const QString &caption = QString());
+    ~TTeItem() override; // leaves its menu
 
     QString Caption; // "-": a separator
     bool Checked = false, Enabled = true, Visible = true;
@@ -84,7 +85,9 @@ public:
     // Lays the visible children out (item rectangles in window coordinates)
     // and answers the window's size.
     QSize Layout();
-    QFont MenuFont(int state) const;
+    // The font of an item in a state, and its colour with a theme.
+    QFont MenuFont(int state, QColor *ink = nullptr) const;
+    int GlyphColumn() const;
     void Paint(TteCanvas &canvas);
     // The visible, selectable child after or before item, wrapping around.
     TTeItem *Neighbour(TTeItem *from, bool forward) const;
@@ -113,6 +116,9 @@ private:
     QPoint LastPoint{-100000, -100000}, LastStill;
     int StillMs = 0;
     bool EndAll = false;
+    bool Done = false;            // the loop is ending: input is swallowed, not handled
+    bool PressedHere = false;     // a button went down while this popup tracked
+    TTeItem *Dismissed = nullptr; // the item whose sub-menu was just closed
 };
 
 class TTePopupWindow : public QWidget {

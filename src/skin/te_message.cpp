@@ -3,9 +3,11 @@
 #include "skin/te_label.h"
 #include "skin/te_panel.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 
 #include <cmath>
@@ -191,9 +193,12 @@ TTeMessageLayout LayoutMessage(const QString &text, TTeMsgDlgType type, const TT
 
 // ---- The form
 
-TTeMessageForm::TTeMessageForm(QWidget *parent) : QDialog(parent) {}
+TTeDialogForm::TTeDialogForm(QWidget *parent) : QDialog(parent)
+{
+    Client = new TTeTransparentPanel(this); // the dialog's themed client shows through
+}
 
-TTeButton *TTeMessageForm::Button(bool defaultOne) const
+TTeButton *TTeDialogForm::Button(bool defaultOne) const
 {
     for (TTeButton *b : findChildren<TTeButton *>())
         if (defaultOne ? b->Default : b->Cancel)
@@ -201,7 +206,44 @@ TTeButton *TTeMessageForm::Button(bool defaultOne) const
     return nullptr;
 }
 
-void TTeMessageForm::keyPressEvent(QKeyEvent *event)
+void TTeDialogForm::AttachFrame(TTeBorderIcons icons, TteCustomThemeLink *link)
+{
+    // A fixed dialog frame.
+    Frame = new TTeForm(*this);
+    Frame->BorderStyle = kbsDialog;
+    Frame->BorderIcons = icons;
+    Frame->Dragging.Sizeable = false;
+    Frame->Binding.SetThemeLink(link);
+    Frame->Attach(*Client);
+    setFixedSize(size());
+    // Centred on the screen the user works on.
+    QWidget *active = QApplication::activeWindow();
+    QScreen *screen = active && active->screen() ? active->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect place(QPoint(), size());
+        place.moveCenter(screen->geometry().center());
+        move(place.topLeft());
+    }
+}
+
+int TTeDialogForm::Run()
+{
+    // Over the window the user works in (the window manager keeps it in
+    // front of that one), which gets the keyboard back afterwards: without
+    // a window manager nobody else hands it back.
+    QPointer<QWidget> active = QApplication::activeWindow();
+    if (active && active != this) {
+        const QPoint at = pos();
+        setParent(active, windowFlags());
+        move(at);
+    }
+    const int result = exec();
+    if (active)
+        active->activateWindow();
+    return result;
+}
+
+void TTeDialogForm::keyPressEvent(QKeyEvent *event)
 {
     // The focused button takes Enter itself; anywhere else Enter presses
     // the default button and Escape the cancel button.
@@ -209,12 +251,16 @@ void TTeMessageForm::keyPressEvent(QKeyEvent *event)
     if (enter || event->key() == Qt::Key_Escape) {
         if (TTeButton *b = Button(enter))
             b->Click();
+        else if (!enter)
+            reject();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void TTeMessageForm::reject() { done(mrCancel); } // the close button
+void TTeDialogForm::reject() { done(CloseResult); } // the close button
+
+TTeMessageForm::TTeMessageForm(QWidget *parent) : TTeDialogForm(parent) { CloseResult = mrCancel; }
 
 // ---- The component
 
@@ -236,7 +282,6 @@ std::unique_ptr<TTeMessageForm> TTeMessage::CreateMessageForm(const QString &tex
     form->setWindowTitle(type == mtCustom ? QGuiApplication::applicationDisplayName() : Captions[type]);
     if (StayOnTop)
         form->setWindowFlag(Qt::WindowStaysOnTopHint);
-    form->Client = new TTeTransparentPanel(form.get()); // the dialog's themed client shows through
     form->Client->resize(layout.Client);
     form->Client->setFont(ButtonFont);
     if (!layout.Icon.isEmpty()) {
@@ -255,7 +300,6 @@ std::unique_ptr<TTeMessageForm> TTeMessage::CreateMessageForm(const QString &tex
     message->DefaultColor = ThemeSysColor(TteThemeManager::Instance().CurrentTheme(), clWindowText);
     message->setGeometry(layout.Text);
     message->SetCaption(text);
-    TTeMessageForm *owner = form.get();
     for (const auto &[kind, place] : layout.Buttons) {
         auto *button = new TTeButton(form->Client);
         button->setObjectName(ButtonNames[kind]);
@@ -267,25 +311,10 @@ std::unique_ptr<TTeMessageForm> TTeMessage::CreateMessageForm(const QString &tex
         button->ModalResult = Kinds[kind].ModalResult;
         button->Default = kind == layout.DefaultButton;
         button->Cancel = kind == layout.CancelButton;
-        if (kind != mbHelp)
-            button->OnClick = [owner, result = button->ModalResult] { owner->done(result); };
         if (button->Default)
             button->setFocus();
     }
-    // The skinned frame: a fixed dialog with close and system-menu buttons.
-    form->Frame = new TTeForm(*form);
-    form->Frame->BorderStyle = kbsDialog;
-    form->Frame->BorderIcons = BorderIcons;
-    form->Frame->Dragging.Sizeable = false;
-    form->Frame->Binding.SetThemeLink(ThemeLink);
-    form->Frame->Attach(*form->Client);
-    form->setFixedSize(form->size());
-    // Centred on the screen.
-    if (screen) {
-        QRect place(QPoint(), form->size());
-        place.moveCenter(screen->geometry().center());
-        form->move(place.topLeft());
-    }
+    form->AttachFrame(BorderIcons, ThemeLink);
     return form;
 }
 
@@ -296,11 +325,7 @@ int TTeMessage::MessageDlg(const QString &text, TTeMsgDlgType type, const TTeMsg
         form->move(x >= 0 ? x : form->x(), y >= 0 ? y : form->y());
     if (OnShow)
         OnShow(*form);
-    QWidget *active = QApplication::activeWindow();
-    const int result = form->exec();
-    if (active)
-        active->activateWindow(); // without a window manager nobody hands the keyboard back
-    return result;
+    return form->Run();
 }
 
 TTeMessage &DefaultMessage()

@@ -65,18 +65,35 @@ struct TTeMessageLayout {
 TTeMessageLayout LayoutMessage(const QString &text, TTeMsgDlgType type, const TTeMsgDlgButtons &buttons,
                                const QFont &buttonFont, const QFont &messageFont, int screenWidth, bool showIcon);
 
-class TTeMessageForm : public QDialog {
+// A modal dialog of engine controls in a skinned, fixed frame: Enter
+// presses its default button and Escape its cancel button wherever the
+// focus is (a focused button takes Enter itself); the close button ends it
+// with CloseResult.
+class TTeDialogForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TTeMessageForm(QWidget *parent = nullptr);
+    explicit TTeDialogForm(QWidget *parent = nullptr);
     TTeForm *Frame = nullptr;
-    QWidget *Client = nullptr;
+    QWidget *Client = nullptr; // shows the dialog's themed client through
+    int CloseResult = QDialog::Rejected;
     // The default button, or the cancel button.
     TTeButton *Button(bool defaultOne) const;
+    // The frame around Client (sized already), centred on the screen of the
+    // active window.
+    void AttachFrame(TTeBorderIcons icons, TteCustomThemeLink *link);
+    // Shows the dialog modally over the active window; the keyboard goes
+    // back to that window afterwards.
+    int Run();
     void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+};
+
+class TTeMessageForm : public TTeDialogForm {
+    Q_OBJECT
+public:
+    explicit TTeMessageForm(QWidget *parent = nullptr);
 };
 
 class TTeMessage : public QObject {

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QTimer>
 
-#include <QTimer>
 #include <fstream>
 
 #include <filesystem>
@@ -60,7 +59,7 @@ TEST(TTeDirectoryDialog, FirstOpenTypedPathAndSecondOpenOnThePreviousFolder)
     TTeDirectoryDialog dialog;
     // First open: the root selected and expanded one level, an empty edit;
     // a typed path is what comes back.
-    dialog.OnShow = [&](QDialog &window, TTeDirectoryPanel &panel) {
+    dialog.OnShow = [&](TTeDialogForm &window, TTeDirectoryPanel &panel) {
         EXPECT_EQ(window.windowTitle(), "Select Directory");
         EXPECT_EQ(panel.size(), QSize(253, 261));
         EXPECT_EQ(window.findChild<TTeButton *>("OK")->geometry(), QRect(51, 261, 70, 25));
@@ -78,7 +77,7 @@ TEST(TTeDirectoryDialog, FirstOpenTypedPathAndSecondOpenOnThePreviousFolder)
     ASSERT_TRUE(dialog.Execute());
     EXPECT_EQ(dialog.Directory, chosen);
     // Second open: on that folder, its ancestors expanded; Cancel keeps it.
-    dialog.OnShow = [&](QDialog &window, TTeDirectoryPanel &panel) {
+    dialog.OnShow = [&](TTeDialogForm &window, TTeDirectoryPanel &panel) {
         EXPECT_EQ(panel.teDirTree->SelectedPath(), chosen);
         EXPECT_TRUE(panel.teDirTree->isExpanded(panel.teDirTree->currentIndex().parent()));
         EXPECT_EQ(panel.GetDirectory(), chosen);
@@ -91,10 +90,21 @@ TEST(TTeDirectoryDialog, FirstOpenTypedPathAndSecondOpenOnThePreviousFolder)
 TEST(TTeShellTreeView, RenameAndDeleteAFolder)
 {
     ScratchDir dir, data;
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path().string())); // a trash of the test's own
+    // A trash of the test's own, for as long as it runs.
+    struct TrashHere {
+        QByteArray Before = qgetenv("XDG_DATA_HOME");
+        explicit TrashHere(const std::string &dir) { qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir)); }
+        ~TrashHere() { Before.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", Before); }
+    } trash(data.path().string());
     fs::create_directories(dir.file("old name/inner"));
     fs::create_directories(dir.file("taken"));
     TTeShellTreeView tree;
+    QStringList errors, asked;
+    tree.Folders().OnError = [&](const QString &message) { errors << message; };
+    tree.ConfirmDelete = [&](const QString &path) {
+        asked << path;
+        return true;
+    };
     tree.SelectPath(QString::fromStdString(dir.file("old name")));
     TTeFolderModel &folders = tree.Folders();
     const QModelIndex at = tree.currentIndex();
@@ -103,15 +113,12 @@ TEST(TTeShellTreeView, RenameAndDeleteAFolder)
     ASSERT_TRUE(folders.setData(at, "new name"));
     EXPECT_TRUE(fs::is_directory(dir.file("new name/inner")));
     EXPECT_EQ(tree.SelectedPath(), QString::fromStdString(dir.file("new name")));
-    try {
-        folders.setData(at, "taken");
-        FAIL() << "a name that is taken";
-    } catch (const std::exception &e) {
-        EXPECT_STREQ(e.what(), "Rename to taken failed");
-    }
+    EXPECT_FALSE(folders.setData(at, "taken")) << "a name that is taken";
+    EXPECT_EQ(errors, QStringList{"Rename to taken failed"});
+    EXPECT_TRUE(fs::is_directory(dir.file("taken")));
     tree.DeleteSelected();
+    EXPECT_EQ(asked, QStringList{QString::fromStdString(dir.file("new name"))});
     EXPECT_FALSE(fs::exists(dir.file("new name")));
     EXPECT_EQ(tree.SelectedPath(), QString::fromStdString(dir.path().string())) << "the parent is chosen";
     EXPECT_EQ(folders.rowCount(tree.currentIndex()), 1) << "only \"taken\" is left";
-    qunsetenv("XDG_DATA_HOME");
 }
