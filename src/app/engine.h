@@ -3,7 +3,7 @@
 // command line): the shared converter, the probe, the job list, the way in
 // and the batch driver. The front end supplies the view.
 
-#include "extract/batch_driver.h"
+#include "batch/batch_driver.h"
 #include "extract/converter_session.h"
 #include "extract/media_probe.h"
 #include "joblist/job_list.h"

@@ -741,7 +741,7 @@ void TfrmMain::SetStatusText(const std::string &text)
     ShowStatusLine();
 }
 
-void TfrmMain::EntryFinished(int, const std::string &, const std::string &, const std::string &) { ShowStatusLine(); }
+void TfrmMain::EntryFinished(int, EntryState, const std::string &, const std::string &) { ShowStatusLine(); }
 
 void TfrmMain::ShowStatusLine()
 {

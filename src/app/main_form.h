@@ -91,8 +91,7 @@ public:
     void SetBatchButtons(bool running) override;
     void SetProgressPosition(int percent) override;
     void SetStatusText(const std::string &text) override;
-    void EntryFinished(int index, const std::string &state, const std::string &output,
-                       const std::string &reason) override;
+    void EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason) override;
     void RestoreCaption() override;
     OutputOptions CurrentOptions() override;
 

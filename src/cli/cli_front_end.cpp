@@ -96,7 +96,7 @@ void CliFrontEnd::EntryChanged(int index)
     if (Quiet || !Terminal || !Eng || Eng->Batch.Idle() || index != Eng->Batch.CurrentIndex())
         return;
     const JobEntry &e = Eng->Jobs.Entry(index);
-    if (e.Progress.empty() || e.Progress == "Done" || e.Progress == "Error" || e.Progress == "Abort")
+    if (e.State != EntryState::Running || e.Progress.empty())
         return;
     const std::string head =
         "[" + std::to_string(index + 1) + "/" + std::to_string(Eng->Jobs.Count()) + "] " + e.Progress + " ";
@@ -110,9 +110,10 @@ void CliFrontEnd::EntryChanged(int index)
     LiveLineShown = true;
 }
 
-void CliFrontEnd::Report(int index, const std::string &state, const std::string &output, const std::string &reason)
+void CliFrontEnd::Report(int index, EntryState finalState, const std::string &output, const std::string &reason)
 {
     ClearLiveLine();
+    const std::string state = EntryStateText(finalState);
     const std::string &source = Eng->Jobs.SourcePath(index);
     if (!Quiet && !Terminal)
         std::fprintf(stderr, "[%d/%d] %s %s\n", index + 1, Eng->Jobs.Count(), state.c_str(), source.c_str());
@@ -121,16 +122,15 @@ void CliFrontEnd::Report(int index, const std::string &state, const std::string 
     std::fprintf(stdout, "%s\t%s\t%s\t%s\n", EscapeField(state).c_str(), EscapeField(source).c_str(),
                  EscapeField(output).c_str(), EscapeField(reason).c_str());
     std::fflush(stdout);
-    if (state == "Done")
+    if (finalState == EntryState::Done)
         ++DoneCount;
     Reported_ = index + 1;
 }
 
-void CliFrontEnd::EntryFinished(int index, const std::string &state, const std::string &output,
-                                const std::string &reason)
+void CliFrontEnd::EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason)
 {
     while (Reported_ < index) // passed over: their probe rejected them this time
-        Report(Reported_, "Error", "", Eng->Jobs.Entry(Reported_).Reason);
+        Report(Reported_, EntryState::Error, "", Eng->Jobs.Entry(Reported_).Reason);
     Report(index, state, output, reason);
 }
 
@@ -144,7 +144,8 @@ void CliFrontEnd::ReportRemaining(bool stopped)
         std::string reason = Eng->Jobs.Entry(Reported_).Reason;
         if (reason.empty() && notReached)
             reason = "The batch ended before this entry";
-        Report(Reported_, stopped && notReached ? "Abort" : "Error", "", stopped && notReached ? "" : reason);
+        Report(Reported_, stopped && notReached ? EntryState::Abort : EntryState::Error, "",
+               stopped && notReached ? "" : reason);
     }
 }
 

@@ -22,8 +22,7 @@ public:
     void SetStatusText(const std::string &) override {}
     void RestoreCaption() override {}
     OutputOptions CurrentOptions() override { return Options; }
-    void EntryFinished(int index, const std::string &state, const std::string &output,
-                       const std::string &reason) override;
+    void EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason) override;
 
     // JobListObserver
     void EntryChanged(int index) override;
@@ -35,7 +34,7 @@ public:
     int Reported() const { return Reported_; }
 
 private:
-    void Report(int index, const std::string &state, const std::string &output, const std::string &reason);
+    void Report(int index, EntryState state, const std::string &output, const std::string &reason);
     void ClearLiveLine();
 
     OutputOptions Options;

@@ -17,7 +17,7 @@ void JobList::Append(const std::string &source, const std::string &information)
 {
     if (Observer)
         Observer->EntryAboutToBeAppended(Count());
-    Entries.push_back(JobEntry{source, information, "", "", false});
+    Entries.push_back(JobEntry{source, information, "", "", EntryState::Waiting, false});
     if (Observer)
         Observer->EntryAppended(Count() - 1);
 }
@@ -34,10 +34,29 @@ void JobList::SetText(int index, std::string JobEntry::*field, const std::string
 void JobList::SetProgressText(int index, const std::string &text) { SetText(index, &JobEntry::Progress, text); }
 void JobList::SetReason(int index, const std::string &text) { SetText(index, &JobEntry::Reason, text); }
 
+const char *EntryStateText(EntryState state)
+{
+    switch (state) {
+    case EntryState::Done: return "Done";
+    case EntryState::Error: return "Error";
+    case EntryState::Abort: return "Abort";
+    default: return "";
+    }
+}
+
+void JobList::SetState(int index, EntryState state)
+{
+    if (index < 0 || index >= Count())
+        return;
+    Entries[static_cast<size_t>(index)].State = state;
+    SetProgressText(index, state == EntryState::Running ? "0%" : EntryStateText(state));
+}
+
 void JobList::ClearProgressTexts()
 {
     for (int i = 0; i < Count(); ++i) {
         Entries[static_cast<size_t>(i)].Reason.clear();
+        Entries[static_cast<size_t>(i)].State = EntryState::Waiting;
         SetProgressText(i, "");
     }
 }

@@ -5,6 +5,7 @@
 // progress into it.
 
 #include "extract/progress_target.h"
+#include "joblist/entry_state.h"
 
 #include <functional>
 #include <string>
@@ -17,6 +18,7 @@ struct JobEntry {
     std::string Information; // "640X480 01:02:05"
     std::string Progress;    // "", "0%", "42.0%", "Done", "Error", "Abort"
     std::string Reason;      // why the last batch could not extract it; "" otherwise
+    EntryState State = EntryState::Waiting;
     bool Selected = false;
 };
 
@@ -43,6 +45,9 @@ public:
     void Append(const std::string &source, const std::string &information);
     void SetProgressText(int index, const std::string &text) override;
     void SetReason(int index, const std::string &text);
+    // The entry's state; a final state shows as its text, a running entry
+    // starts at "0%".
+    void SetState(int index, EntryState state);
     // Clears the progress texts and the reasons of every entry.
     void ClearProgressTexts();
 

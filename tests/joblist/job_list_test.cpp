@@ -82,3 +82,22 @@ TEST(ListFile, AFailedSaveKeepsTheOldList)
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "a temporary file was left";
 }
+
+TEST(JobList, AnEntrysStateShowsAsItsText)
+{
+    JobList jobs;
+    jobs.Append("a.avi", "320X240 00:00:05");
+    EXPECT_EQ(jobs.Entry(0).State, EntryState::Waiting);
+    const std::pair<EntryState, const char *> shown[] = {{EntryState::Running, "0%"},
+                                                         {EntryState::Done, "Done"},
+                                                         {EntryState::Error, "Error"},
+                                                         {EntryState::Abort, "Abort"}};
+    for (const auto &[state, text] : shown) {
+        jobs.SetState(0, state);
+        EXPECT_EQ(jobs.Entry(0).State, state);
+        EXPECT_EQ(jobs.Entry(0).Progress, text);
+    }
+    jobs.ClearProgressTexts();
+    EXPECT_EQ(jobs.Entry(0).State, EntryState::Waiting);
+    EXPECT_EQ(jobs.Entry(0).Progress, "");
+}

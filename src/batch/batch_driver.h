@@ -30,9 +30,9 @@ public:
     virtual void RestoreCaption() = 0;
     // The options in force now; read afresh at every start.
     virtual OutputOptions CurrentOptions() = 0;
-    // An entry reached its final state ("Done", "Error" or "Abort"); reason
-    // says why an "Error" is one.
-    virtual void EntryFinished(int /*index*/, const std::string & /*state*/, const std::string & /*output*/,
+    // An entry reached its final state (done, error or abort); reason says
+    // why an error is one.
+    virtual void EntryFinished(int /*index*/, EntryState /*state*/, const std::string & /*output*/,
                                const std::string & /*reason*/)
     {
     }

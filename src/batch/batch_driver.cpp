@@ -1,4 +1,4 @@
-#include "extract/batch_driver.h"
+#include "batch/batch_driver.h"
 
 #include "extract/extraction_command.h"
 #include "platform/app_errors.h"
@@ -63,9 +63,9 @@ void BatchDriver::ExtractNext()
             // The converter or the wrapper script failed us: this entry is an
             // error and the batch ends, with the reason shown to the user.
             const std::string message = ErrorMessageOf(std::current_exception());
-            Jobs.SetProgressText(CurrentIndex_, "Error");
+            Jobs.SetState(CurrentIndex_, EntryState::Error);
             Jobs.SetReason(CurrentIndex_, message);
-            View.EntryFinished(CurrentIndex_, "Error", "", message);
+            View.EntryFinished(CurrentIndex_, EntryState::Error, "", message);
             FinishBatch();
             ShowMessageLater(message);
             return;
@@ -73,7 +73,7 @@ void BatchDriver::ExtractNext()
         if (Idle_)
             return;
         if (result == StartResult::Started) {
-            Jobs.SetProgressText(CurrentIndex_, "0%");
+            Jobs.SetState(CurrentIndex_, EntryState::Running);
             View.SetProgressPosition(CurrentIndex_ * 100 / Jobs.Count());
             return;
         }
@@ -81,8 +81,8 @@ void BatchDriver::ExtractNext()
         // an output file is an error. Either way the batch goes on.
         Jobs.SetReason(CurrentIndex_, reason);
         if (result == StartResult::Failed) {
-            Jobs.SetProgressText(CurrentIndex_, "Error");
-            View.EntryFinished(CurrentIndex_, "Error", "", reason);
+            Jobs.SetState(CurrentIndex_, EntryState::Error);
+            View.EntryFinished(CurrentIndex_, EntryState::Error, "", reason);
         }
         ++CurrentIndex_;
     }
@@ -159,25 +159,26 @@ void BatchDriver::ExtractionEnded()
     // Success needs the converter's word as well as a file: a converter that
     // failed half-way may leave a partial file behind.
     const bool converterSucceeded = Session.Runner().LastExitSucceeded();
-    std::string state, reason;
+    EntryState state;
+    std::string reason;
     if (FileExists(OutputFile_) && FileSizeOf(OutputFile_) > 0 && converterSucceeded)
-        state = "Done";
+        state = EntryState::Done;
     else if (Idle_)
-        state = "Abort";
+        state = EntryState::Abort;
     else {
-        state = "Error";
+        state = EntryState::Error;
         reason = FailureReason();
     }
-    if (state == "Done") {
+    if (state == EntryState::Done) {
         Reserved_.Close();
         Produced_.push_back(OutputFile_);
     } else {
         ReleaseOutput();
     }
-    Jobs.SetProgressText(CurrentIndex_, state);
+    Jobs.SetState(CurrentIndex_, state);
     Jobs.SetReason(CurrentIndex_, reason);
     DeleteWrapperScript();
-    View.EntryFinished(CurrentIndex_, state, state == "Done" ? OutputFile_ : std::string(), reason);
+    View.EntryFinished(CurrentIndex_, state, state == EntryState::Done ? OutputFile_ : std::string(), reason);
     if (Idle_)
         FinishBatch();
     else

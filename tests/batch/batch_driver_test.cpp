@@ -34,10 +34,10 @@ public:
     void SetStatusText(const std::string &t) override { Status = t; }
     void RestoreCaption() override { ++CaptionRestored; }
     OutputOptions CurrentOptions() override { return Options; }
-    void EntryFinished(int index, const std::string &state, const std::string &, const std::string &reason) override
+    void EntryFinished(int index, EntryState state, const std::string &, const std::string &reason) override
     {
-        Finished.push_back(std::to_string(index) + ":" + state);
-        if (state == "Error")
+        Finished.push_back(std::to_string(index) + ":" + EntryStateText(state));
+        if (state == EntryState::Error)
             Reasons.push_back(reason);
     }
 };
