@@ -32,12 +32,15 @@ void BatchDriver::btnConvertClick()
         return;
     if ((AddInProgress && AddInProgress()) || !Idle_ || Session.Runner().Active())
         return;
-    // A box without a selection would give every entry a broken command line.
-    const std::string missing = MissingOptionMessage(View.CurrentOptions());
+    // The options of the whole batch, taken now: a box without a selection
+    // would give every entry a broken command line.
+    const OutputOptions options = View.CurrentOptions();
+    const std::string missing = MissingOptionMessage(options);
     if (!missing.empty()) {
         View.ShowMessage(missing);
         return;
     }
+    Options_ = options;
     View.SetBatchButtons(true);
     Jobs.ClearProgressTexts();
     Produced_.clear();
@@ -111,10 +114,7 @@ BatchDriver::StartResult BatchDriver::StartExtraction(const std::string &source,
     }
     DeleteWrapperScript();
 
-    const OutputOptions options = View.CurrentOptions();
-    const std::string missing = MissingOptionMessage(options);
-    if (!missing.empty())
-        RaiseError(missing);
+    const OutputOptions &options = Options_;
     std::vector<std::string> untouchable = Jobs.SourcePaths();
     untouchable.insert(untouchable.end(), Produced_.begin(), Produced_.end());
     ReservedOutput reserved = ReserveOutputFile(source, options, CurrentIndex_, untouchable);

@@ -28,7 +28,7 @@ public:
     virtual void SetProgressPosition(int percent) = 0;
     virtual void SetStatusText(const std::string &text) = 0;
     virtual void RestoreCaption() = 0;
-    // The options in force now; read afresh at every start.
+    // The options in force now; the driver takes them when a batch starts.
     virtual OutputOptions CurrentOptions() = 0;
     // An entry reached its final state (done, error or abort); reason says
     // why an error is one.
@@ -83,6 +83,7 @@ private:
 
     bool Idle_ = true;
     int CurrentIndex_ = -1;
+    OutputOptions Options_; // of the running batch
     std::string OutputFile_;
     std::string WrapperScript_;
     std::string AudioOptions_;

@@ -34,11 +34,14 @@ public:
     void SetStatusText(const std::string &t) override { Status = t; }
     void RestoreCaption() override { ++CaptionRestored; }
     OutputOptions CurrentOptions() override { return Options; }
+    std::function<void(int index)> OnEntryFinished;
     void EntryFinished(int index, EntryState state, const std::string &, const std::string &reason) override
     {
         Finished.push_back(std::to_string(index) + ":" + EntryStateText(state));
         if (state == EntryState::Error)
             Reasons.push_back(reason);
+        if (OnEntryFinished)
+            OnEntryFinished(index);
     }
 };
 
@@ -185,6 +188,14 @@ TEST_F(Batch, AnOptionWithoutSelectionRefusesToStart)
     EXPECT_EQ(view.Messages, std::vector<std::string>{"Please choose an audio bit rate in the options"});
     EXPECT_FALSE(view.Running);
     EXPECT_TRUE(outputs().empty());
+}
+
+TEST_F(Batch, TheOptionsOfABatchAreThoseItStartedWith)
+{
+    add({source("mp4", "a.mp4"), source("mp4", "b.mp4")});
+    view.OnEntryFinished = [&](int) { view.Options.FormatIndex = 4; }; // WAV, too late for this batch
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"a.MP3", "b.MP3"}));
 }
 
 TEST_F(Batch, RejectedEntriesAreSkippedSilently)
