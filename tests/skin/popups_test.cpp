@@ -195,6 +195,15 @@ TEST(TTeItem, SeparatorsThatSeparateNothingAreHidden)
 
 namespace {
 
+// The popup window that shows now, if any.
+QWidget *shownPopup()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == "PopupWindow" && w->isVisible())
+            return w;
+    return nullptr;
+}
+
 // A menu with the system menu's items; what was chosen, once the click ran.
 struct SystemMenu {
     TTeItem Root;
@@ -209,10 +218,7 @@ struct SystemMenu {
             item->OnClick = [this, item] {
                 ++Clicks;
                 Chosen = item->Caption;
-                PopupGoneAtClick = true;
-                for (QWidget *w : QApplication::topLevelWidgets())
-                    if (w->objectName() == "PopupWindow" && w->isVisible())
-                        PopupGoneAtClick = false;
+                PopupGoneAtClick = shownPopup() == nullptr;
             };
             Root.Add(item);
         }
@@ -224,9 +230,8 @@ struct SystemMenu {
         for (const auto &step : steps)
             later(scope, at += 30, step);
         later(scope, at + 200, [] { // whatever happens, the test ends
-            for (QWidget *w : QApplication::topLevelWidgets())
-                if (w->objectName() == "PopupWindow" && w->isVisible())
-                    key(*w, Qt::Key_Escape);
+            if (QWidget *popup = shownPopup())
+                key(*popup, Qt::Key_Escape);
         });
         QCursor::setPos(-1000, -1000); // no item under the pointer when the menu opens
         PopupItem(Root, nullptr, owner.mapToGlobal(QPoint(10, 10)));
@@ -272,10 +277,7 @@ TEST(TTePopupView, AClickOutsideChoosesNothingAndAClickOnAnItemChoosesIt)
     QWidget owner;
     owner.show();
     const auto clickAt = [](QPoint global) {
-        QWidget *popup = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == "PopupWindow" && w->isVisible())
-                popup = w;
+        QWidget *popup = shownPopup();
         ASSERT_NE(popup, nullptr);
         const QPoint local = popup->mapFromGlobal(global);
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
@@ -292,9 +294,8 @@ TEST(TTePopupView, AClickOutsideChoosesNothingAndAClickOnAnItemChoosesIt)
         SystemMenu menu(kwsNormal);
         EXPECT_EQ(menu.Run(owner, {[&] {
                                TTeItem *close = menu.Root.Item(menu.Root.Count() - 1);
-                               for (QWidget *w : QApplication::topLevelWidgets())
-                                   if (w->objectName() == "PopupWindow" && w->isVisible())
-                                       clickAt(w->mapToGlobal(close->Rect.center()));
+                               if (QWidget *popup = shownPopup())
+                                   clickAt(popup->mapToGlobal(close->Rect.center()));
                            }}),
                   "&Close");
     }
