@@ -368,13 +368,4 @@ void TTeButton::keyReleaseEvent(QKeyEvent *event)
     QWidget::keyReleaseEvent(event);
 }
 
-bool TTeButton::event(QEvent *e)
-{
-    if (Binding.HandleEvent(e))
-        return true;
-    if (e->type() == QEvent::EnabledChange)
-        update();
-    return TTeControl::event(e);
-}
-
 } // namespace quillon

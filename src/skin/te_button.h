@@ -84,7 +84,8 @@ public:
     void PaintClient(TteCanvas &canvas) override;
 
 protected:
-    bool event(QEvent *e) override;
+    // The engine's messages; the toolkit repaints on enabling and focus.
+    bool event(QEvent *e) override { return Binding.HandleEvent(e) || TTeControl::event(e); }
     void DoMouseEnter() override;
     void DoMouseLeave() override;
     void mousePressEvent(QMouseEvent *event) override;

@@ -189,13 +189,4 @@ void TTeCheckBox::keyReleaseEvent(QKeyEvent *event)
     QWidget::keyReleaseEvent(event);
 }
 
-bool TTeCheckBox::event(QEvent *e)
-{
-    if (Binding.HandleEvent(e))
-        return true;
-    if (e->type() == QEvent::EnabledChange)
-        update();
-    return TTeControl::event(e);
-}
-
 } // namespace quillon

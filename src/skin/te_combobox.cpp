@@ -26,9 +26,7 @@ void PaintComboFrame(TteCanvas &canvas, TteTheme *theme, QRect full, QRect butto
     }
     // Classic: a sunken box and a raised push button with a black arrow,
     // flat while dropped down.
-    canvas.FillRect(full, ToQColor(state == EditDisabled ? clBtnFace : clWindow));
-    Frame3D(canvas, full, ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
-    Frame3D(canvas, full.adjusted(1, 1, -1, -1), ToQColor(cl3DDkShadow), ToQColor(clBtnFace));
+    DrawSunkenBox(canvas, full, state != EditDisabled);
     canvas.FillRect(button, ToQColor(clBtnFace));
     if (buttonState == EditButtonDropped) {
         canvas.FrameRect(button, ToQColor(clBtnShadow));
@@ -79,8 +77,10 @@ QRect TTeDropDownForm::Placement(QRect box, QSize list, QRect workArea)
     return place;
 }
 
-void TTeDropDownForm::Open(const QStringList &items, int index, int dropDownCount, int itemHeight)
+void TTeDropDownForm::Open(const QStringList &items, int index, int dropDownCount, int itemHeight,
+                           TteCustomThemeLink *link)
 {
+    List_->Binding.SetThemeLink(link);
     const int count = int(items.size());
     const int rows = count > 0 && count < dropDownCount ? count : dropDownCount;
     List_->ItemHeight = itemHeight;
@@ -143,9 +143,12 @@ void TTeDropDownForm::keyPressEvent(QKeyEvent *event)
 void TTeDropDownForm::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    // Without a window manager nobody hands the keyboard back to the box's
-    // window when the list goes; with one this changes nothing.
+    // The box gets the keyboard back and shows itself closed. Without a
+    // window manager nobody hands the keyboard back to the box's window
+    // when the list goes; with one this changes nothing.
     Owner.window()->activateWindow();
+    Owner.setFocus(Qt::PopupFocusReason);
+    Owner.update();
     if (OnClosed)
         OnClosed();
 }
@@ -281,14 +284,11 @@ void TTeComboBox::DropDown()
                 OnListBoxClick();
         };
         Form->OnClosed = [this] {
-            setFocus(Qt::PopupFocusReason);
-            update();
             if (OnCloseUp)
                 OnCloseUp();
         };
     }
-    Form->List().Binding.SetThemeLink(Binding.ThemeLink());
-    Form->Open(Items, ItemIndex_, DropDownCount, ItemHeight);
+    Form->Open(Items, ItemIndex_, DropDownCount, ItemHeight, Binding.ThemeLink());
     update();
 }
 
@@ -385,12 +385,6 @@ void TTeComboBox::DoMouseLeave()
     update();
 }
 
-void TTeComboBox::DoFocusEnter()
-{
-    TTeControl::DoFocusEnter();
-    update();
-}
-
 void TTeComboBox::keyPressEvent(QKeyEvent *event)
 {
     const int last = int(Items.size()) - 1;
@@ -451,11 +445,8 @@ void TTeComboBox::wheelEvent(QWheelEvent *event)
 
 bool TTeComboBox::event(QEvent *e)
 {
-    if (Binding.HandleEvent(e))
-        return true;
-    if (e->type() == QEvent::EnabledChange || e->type() == QEvent::FocusOut)
-        update();
-    return TTeControl::event(e);
+    // The engine's messages; the toolkit repaints on enabling and focus.
+    return Binding.HandleEvent(e) || TTeControl::event(e);
 }
 
 // ---- The toolkit's combo box with the theme's face
@@ -487,17 +478,12 @@ void TTeSComboBox::showPopup()
             emit activated(index);
             emit textActivated(itemText(index));
         };
-        Form->OnClosed = [this] {
-            setFocus(Qt::PopupFocusReason);
-            update();
-        };
     }
     QStringList items;
     for (int i = 0; i < count(); ++i)
         items << itemText(i);
-    Form->List().Binding.SetThemeLink(Binding.ThemeLink());
     const int rowHeight = std::max(15, fontMetrics().height() + 2);
-    Form->Open(items, currentIndex(), DropDownCount, rowHeight);
+    Form->Open(items, currentIndex(), DropDownCount, rowHeight, Binding.ThemeLink());
     update();
 }
 
@@ -542,17 +528,11 @@ bool TTeSComboBox::event(QEvent *e)
 {
     if (Binding.HandleEvent(e))
         return true;
-    switch (e->type()) {
-    case QEvent::HoverEnter: MouseInControl = true; break;
-    case QEvent::HoverLeave:
-        MouseInControl = false;
-        OverButton = false;
+    // The toolkit repaints on enabling and focus; the hover is the skin's.
+    if (e->type() == QEvent::HoverEnter || e->type() == QEvent::HoverLeave) {
+        MouseInControl = e->type() == QEvent::HoverEnter;
+        OverButton = OverButton && MouseInControl;
         update();
-        break;
-    case QEvent::EnabledChange:
-    case QEvent::FocusIn:
-    case QEvent::FocusOut: update(); break;
-    default: break;
     }
     return QComboBox::event(e);
 }

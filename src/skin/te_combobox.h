@@ -28,10 +28,11 @@ public:
     std::function<void(int index)> OnTake;
     std::function<void()> OnClosed;
 
-    // Opens under owner with its width (wider when an item needs it): rows
-    // = the item count when it is between 1 and dropDownCount, else
-    // dropDownCount.
-    void Open(const QStringList &items, int index, int dropDownCount, int itemHeight);
+    // Opens under owner with its width (wider when an item needs it), in
+    // the theme of link: rows = the item count when it is between 1 and
+    // dropDownCount, else dropDownCount. Closing gives the owner the focus.
+    void Open(const QStringList &items, int index, int dropDownCount, int itemHeight,
+              TteCustomThemeLink *link = nullptr);
     // Where the list goes for a box at boxOnScreen, on a work area.
     static QRect Placement(QRect boxOnScreen, QSize list, QRect workArea);
 
@@ -98,7 +99,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void DoMouseLeave() override;
-    void DoFocusEnter() override;
 
 private:
     QFont StateFont(QColor &colour) const;

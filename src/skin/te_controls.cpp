@@ -85,6 +85,13 @@ void Frame3D(TteCanvas &canvas, QRect r, QColor topLeft, QColor bottomRight)
     canvas.FillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
 }
 
+void DrawSunkenBox(TteCanvas &canvas, QRect r, bool enabled)
+{
+    canvas.FillRect(r, ToQColor(enabled ? clWindow : clBtnFace));
+    Frame3D(canvas, r, ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
+    Frame3D(canvas, r.adjusted(1, 1, -1, -1), ToQColor(cl3DDkShadow), ToQColor(clBtnFace));
+}
+
 void DrawFocusRect(TteCanvas &canvas, QRect r, QColor colour)
 {
     // Every other pixel, all the way round.

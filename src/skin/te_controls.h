@@ -69,6 +69,9 @@ QColor ThemeSysColor(const TteTheme *theme, ThemeColor constant);
 void Frame3D(TteCanvas &canvas, QRect r, QColor topLeft, QColor bottomRight);
 // The dotted rectangle that marks the keyboard focus, in colour.
 void DrawFocusRect(TteCanvas &canvas, QRect r, QColor colour);
+// The classic box of an edit: the window colour (the face when disabled)
+// inside two sunken 3D frames.
+void DrawSunkenBox(TteCanvas &canvas, QRect r, bool enabled);
 // The classic look of disabled text: embossed, a highlight one pixel down
 // and right under the text in the shadow colour.
 void DrawEmbossedText(TteCanvas &canvas, const QString &text, QRect rect, unsigned flags);

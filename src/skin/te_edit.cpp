@@ -40,10 +40,7 @@ void TTeSEdit::PaintFrame(TteCanvas &canvas)
         Binding.Theme()->PaintEdit(EditKind, canvas, "default", MakeElementInfo(full, uint8_t(StateCode())));
         return;
     }
-    // The classic sunken frame: two 3D frames around the window colour.
-    canvas.FillRect(full, ToQColor(isEnabled() ? clWindow : clBtnFace));
-    Frame3D(canvas, full, ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
-    Frame3D(canvas, full.adjusted(1, 1, -1, -1), ToQColor(cl3DDkShadow), ToQColor(clBtnFace));
+    DrawSunkenBox(canvas, full, isEnabled());
 }
 
 void TTeSEdit::ApplyThemeColors()
@@ -91,16 +88,10 @@ bool TTeSEdit::event(QEvent *e)
 {
     if (Binding.HandleEvent(e))
         return true;
-    switch (e->type()) {
-    case QEvent::HoverEnter:
-    case QEvent::HoverLeave:
+    // The toolkit repaints on enabling and focus; the hover is the skin's.
+    if (e->type() == QEvent::HoverEnter || e->type() == QEvent::HoverLeave) {
         MouseInControl = e->type() == QEvent::HoverEnter;
         update();
-        break;
-    case QEvent::EnabledChange:
-    case QEvent::FocusIn:
-    case QEvent::FocusOut: update(); break;
-    default: break;
     }
     return QLineEdit::event(e);
 }

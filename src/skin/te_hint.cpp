@@ -14,6 +14,13 @@ namespace {
 constexpr unsigned HintTextFlags = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
 TTeHint *ActiveHint = nullptr; // the one hint that shows the application's tool-tips
 
+// The view whose viewport widget is, if it is one.
+QAbstractItemView *viewOfViewport(const QWidget &widget)
+{
+    auto *view = qobject_cast<QAbstractItemView *>(widget.parentWidget());
+    return view && view->viewport() == &widget ? view : nullptr;
+}
+
 } // namespace
 
 // ---- The window
@@ -133,7 +140,7 @@ void TTeHint::SetActive(bool active)
 QString TTeHint::HintTextAt(QWidget &widget, QPoint at)
 {
     // A view's items carry their own hints.
-    if (auto *view = qobject_cast<QAbstractItemView *>(widget.parentWidget()); view && view->viewport() == &widget) {
+    if (QAbstractItemView *view = viewOfViewport(widget)) {
         const QModelIndex index = view->indexAt(at);
         return index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
     }
@@ -157,11 +164,12 @@ bool TTeHint::eventFilter(QObject *watched, QEvent *event)
         const auto *help = static_cast<QHelpEvent *>(event);
         const QString text = HintTextAt(*widget, help->pos());
         if (text.isEmpty()) {
-            // Nothing here: a parent may have a hint; the viewport of a view
-            // ends the search, as the view's own hint would.
-            if (qobject_cast<QAbstractItemView *>(widget->parentWidget()))
+            // Nothing here: a parent may have a hint; a part of a view (its
+            // viewport, header, bars) ends the search, as the view's own hint would.
+            const bool overView = qobject_cast<QAbstractItemView *>(widget->parentWidget()) != nullptr;
+            if (overView)
                 Hide();
-            return qobject_cast<QAbstractItemView *>(widget->parentWidget()) != nullptr;
+            return overView;
         }
         // Below the pointer, as tool-tips stand; above it where the desktop
         // ends, so that it never lies under the pointer.
@@ -172,9 +180,8 @@ bool TTeHint::eventFilter(QObject *watched, QEvent *event)
         if (screen && place.bottom() > screen->geometry().bottom())
             place.moveBottom(pointer.y() - 4);
         Source = widget;
-        SourceIndex = QPersistentModelIndex();
-        if (auto *view = qobject_cast<QAbstractItemView *>(widget->parentWidget()); view && view->viewport() == widget)
-            SourceIndex = view->indexAt(help->pos());
+        const QAbstractItemView *view = viewOfViewport(*widget);
+        SourceIndex = view ? QPersistentModelIndex(view->indexAt(help->pos())) : QPersistentModelIndex();
         Window_->ActivateHint(place, text);
         HideTimer.start(HidePause);
         return true;

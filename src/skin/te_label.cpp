@@ -107,11 +107,8 @@ void TTeLabel::PaintControl(TteCanvas &canvas)
 
 bool TTeLabel::event(QEvent *e)
 {
-    if (Binding.HandleEvent(e))
-        return true;
-    if (e->type() == QEvent::EnabledChange || e->type() == QEvent::FontChange)
-        update();
-    return TTeGraphicControl::event(e);
+    // The engine's messages; the toolkit repaints on enabling and font changes.
+    return Binding.HandleEvent(e) || TTeGraphicControl::event(e);
 }
 
 void TTeLabel::DoMouseEnter()
