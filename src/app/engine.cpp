@@ -1,12 +1,18 @@
 #include "app/engine.h"
 
+#include <QElapsedTimer>
+
+#include <algorithm>
 #include <poll.h>
+#include <vector>
 
 namespace quillon {
 
 Engine::Engine(std::string programDir, BatchView &view)
-    : Session(std::move(programDir)), Adder(Jobs, Session, Probe, view), Batch(Jobs, Session, Probe, view)
+    : Converters(std::move(programDir)), Session(Converters.Session(0)), Probe(Converters.Probe(0)),
+      Adder(Jobs, Converters, view), Batch(Jobs, Converters, view)
 {
+    Adder.Simultaneous = [&view] { return view.CurrentOptions().Simultaneous; };
     Adder.BatchRunning = [this] { return !Batch.Idle(); };
     Batch.AddInProgress = [this] { return Adder.Busy(); };
     // Adds that arrived during the batch are admitted once it is over.
@@ -23,15 +29,22 @@ bool Engine::DeleteSelectedEntries()
 
 void Engine::AbandonNow()
 {
-    TRedirector &runner = Session.Runner();
-    if (runner.Active()) {
-        pollfd ended{runner.ProcessHandle(), POLLIN, 0};
-        runner.Terminate(0);
-        // Until the launcher is gone it still holds its temporary output.
-        ::poll(&ended, 1, 2000);
+    std::vector<pollfd> ended;
+    for (int lane = 0; lane < Converters.LaneCount(); ++lane) {
+        TRedirector &runner = Converters.Session(lane).Runner();
+        if (runner.Active()) {
+            ended.push_back({runner.ProcessHandle(), POLLIN, 0});
+            runner.Terminate(0);
+        }
     }
+    // Until a launcher is gone it still holds its temporary output.
+    QElapsedTimer clock;
+    clock.start();
+    for (pollfd &one : ended)
+        ::poll(&one, 1, static_cast<int>(std::max<qint64>(0, 2000 - clock.elapsed())));
     Batch.AbandonExtraction();
-    Probe.DeleteOpenScript();
+    for (int lane = 0; lane < Converters.LaneCount(); ++lane)
+        Converters.Probe(lane).DeleteOpenScript();
 }
 
 void Engine::ClearEntries()

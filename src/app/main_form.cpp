@@ -331,9 +331,20 @@ void TfrmMain::CreateOptionsPanel()
     label(groupEncoding, "Audio bit rate:", 216, 56, cbAudioBitRate);
     for (TTeSComboBox *box : {cbFileFormat, cbAudioSampleRate, cbAudioBitRate})
         box->setCurrentIndex(-1); // the settings choose
+
+    auto *groupBatch = new TTeGroupBox(panelOption);
+    groupBatch->Caption = "Batch:";
+    groupBatch->setGeometry(10, 304, 393, 57);
+    QStringList counts;
+    for (int n = 1; n <= MaxSimultaneousExtractions; ++n)
+        counts << QString::number(n);
+    cbSimultaneous = comboBox<TTeSComboBox>(groupBatch, "cbSimultaneous", counts, {144, 24, 57, 22});
+    cbSimultaneous->setToolTip("How many files are extracted at the same time");
+    label(groupBatch, "Simultaneous extractions:", 16, 24, cbSimultaneous);
+
     // The keyboard walks the options in reading order.
-    QWidget *order[] = {edtDirectory, btnDir, cbNaming,          checkOverWrite,
-                        cbFileFormat, ckMono, cbAudioSampleRate, cbAudioBitRate};
+    QWidget *order[] = {edtDirectory,      btnDir,         cbNaming,      checkOverWrite, cbFileFormat, ckMono,
+                        cbAudioSampleRate, cbAudioBitRate, cbSimultaneous};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     panelOption->hide();
@@ -436,6 +447,7 @@ void TfrmMain::ApplySettings(const OutputOptions &o)
     cbAudioSampleRate->setCurrentIndex(o.SampleRateIndex);
     cbAudioBitRate->setCurrentIndex(o.BitRateIndex);
     ckMono->SetChecked(o.Mono);
+    cbSimultaneous->setCurrentIndex(std::clamp(o.Simultaneous, 1, MaxSimultaneousExtractions) - 1);
 }
 
 void TfrmMain::HandleCommandLine(const std::vector<std::string> &arguments)
@@ -772,6 +784,7 @@ OutputOptions TfrmMain::CurrentOptions()
     o.SampleRateIndex = cbAudioSampleRate->currentIndex();
     o.BitRateIndex = cbAudioBitRate->currentIndex();
     o.Mono = ckMono->Checked();
+    o.Simultaneous = cbSimultaneous->currentIndex() + 1;
     return o;
 }
 

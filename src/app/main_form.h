@@ -163,7 +163,7 @@ private:
     TTeButton *btnDir;
     TTeComboBox *cbNaming;
     TTeCheckBox *checkOverWrite, *ckMono;
-    TTeSComboBox *cbFileFormat, *cbAudioSampleRate, *cbAudioBitRate;
+    TTeSComboBox *cbFileFormat, *cbAudioSampleRate, *cbAudioBitRate, *cbSimultaneous;
 };
 
 } // namespace quillon

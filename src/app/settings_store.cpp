@@ -54,6 +54,8 @@ void SettingsStore::LoadSettings(OutputOptions &o) const
         o.Mono = Profile.ReadInteger(Section, "ckMono", 0) != 0;
         o.NamingMethod = std::clamp(o.NamingMethod, 0, 2);
         o.OverwriteExisting = Profile.ReadInteger(Section, "bOverWrite", 0) != 0;
+        o.Simultaneous = std::clamp(Profile.ReadInteger(Section, "nSimultaneous", DefaultSimultaneousExtractions()), 1,
+                                    MaxSimultaneousExtractions);
         const std::string documents = GetDocumentsFolder();
         std::string dir = Profile.ReadString(Section, "strOutputDir").value_or(documents);
         if (!DirectoryExists(dir))
@@ -68,7 +70,7 @@ void SettingsStore::LoadSettings(OutputOptions &o) const
 
 void SettingsStore::SaveSettings(const OutputOptions &o)
 {
-    // One rewrite of the file for all seven keys.
+    // One rewrite of the file for all eight keys.
     const auto number = [](int n) { return std::to_string(n); };
     const bool ok = Profile.WriteStrings(Section, {{"nNaming", number(o.NamingMethod)},
                                                    {"bOverWrite", number(o.OverwriteExisting ? -1 : 0)},
@@ -76,7 +78,8 @@ void SettingsStore::SaveSettings(const OutputOptions &o)
                                                    {"cbAudioSampleRate", number(o.SampleRateIndex)},
                                                    {"cbAudioBitRate", number(o.BitRateIndex)},
                                                    {"cbFileFormat", number(o.FormatIndex)},
-                                                   {"ckMono", number(o.Mono ? 1 : 0)}});
+                                                   {"ckMono", number(o.Mono ? 1 : 0)},
+                                                   {"nSimultaneous", number(o.Simultaneous)}});
     (void)ok; // a failed write is swallowed; the old file stays as it was
 }
 

@@ -1,36 +1,33 @@
 #include "batch/batch_driver.h"
 
-#include "extract/extraction_command.h"
 #include "platform/app_errors.h"
-#include "platform/file_system.h"
-#include "platform/quillon_error.h"
 
 #include <QMetaObject>
 #include <QThread>
 
-#include <cstring>
+#include <algorithm>
 
 namespace quillon {
 
-namespace {
-
-std::string endedBySignal(int sig)
+BatchDriver::BatchDriver(JobList &jobs, ConverterPool &converters, BatchView &view)
+    : Jobs(jobs), Converters(converters), View(view)
 {
-    return "The converter was ended by signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
 }
 
-} // namespace
-
-BatchDriver::BatchDriver(JobList &jobs, ConverterSession &session, MediaProbe &probe, BatchView &view)
-    : Jobs(jobs), Session(session), Probe(probe), View(view)
+BatchDriver::~BatchDriver()
 {
+    // A converter still running tells nobody of its end once we are gone.
+    for (auto &runner : Runners) {
+        runner->Session().Runner().OnTerminated = nullptr;
+        runner->Session().Parser().ClearProgressTarget();
+    }
 }
 
 void BatchDriver::btnConvertClick()
 {
     if (Jobs.Count() == 0)
         return;
-    if ((AddInProgress && AddInProgress()) || !Idle_ || Session.Runner().Active())
+    if ((AddInProgress && AddInProgress()) || !Idle_ || ConverterActive() || Converters.AnyActive())
         return;
     // The options of the whole batch, taken now: a box without a selection
     // would give every entry a broken command line.
@@ -41,169 +38,184 @@ void BatchDriver::btnConvertClick()
         return;
     }
     Options_ = options;
+    Width = std::clamp(options.Simultaneous, 1, MaxSimultaneousExtractions);
+    while (static_cast<int>(Runners.size()) < Width) {
+        const int lane = static_cast<int>(Runners.size());
+        auto runner = std::make_unique<BatchRunner>(Converters.Session(lane), Converters.Probe(lane), Jobs);
+        runner->Untouchable = [this] {
+            std::vector<std::string> untouchable = Jobs.SourcePaths();
+            untouchable.insert(untouchable.end(), Produced_.begin(), Produced_.end());
+            return untouchable;
+        };
+        runner->OnStarted = [this](BatchRunner &r) { EntryStarted(r); };
+        runner->OnProgress = [this](BatchRunner &) {
+            if (Width > 1)
+                ShowProgress();
+        };
+        runner->OnEnded = [this](BatchRunner &, const BatchRunner::Ending &e) { EntryEnded(e); };
+        Runners.push_back(std::move(runner));
+    }
     View.SetBatchButtons(true);
     Jobs.ClearProgressTexts();
     Produced_.clear();
+    NextIndex_ = EndedCount = 0;
     CurrentIndex_ = -1;
+    ShownPosition = -1;
+    Ending = false;
     Idle_ = false;
-    View.SetStatusText("Batch converting");
-    ExtractNext();
+    ShownStatus = "Batch converting";
+    View.SetStatusText(ShownStatus);
+    TakeEntries();
 }
 
-void BatchDriver::ExtractNext()
+void BatchDriver::TakeEntries()
 {
-    ++CurrentIndex_;
-    while (CurrentIndex_ < Jobs.Count()) {
-        // A Stop that arrived while the previous entry was being probed ends
-        // the batch here: nothing more is started after it.
-        if (Idle_)
-            return;
-        std::string reason;
-        StartResult result;
-        try {
-            result = StartExtraction(Jobs.SourcePath(CurrentIndex_), reason);
-        } catch (...) {
-            // The converter or the wrapper script failed us: this entry is an
-            // error and the batch ends, with the reason shown to the user.
-            const std::string message = ErrorMessageOf(std::current_exception());
-            Jobs.SetState(CurrentIndex_, EntryState::Error);
-            Jobs.SetReason(CurrentIndex_, message);
-            View.EntryFinished(CurrentIndex_, EntryState::Error, "", message);
-            FinishBatch();
-            ShowMessageLater(message);
-            return;
+    // An entry can end inside Begin (its probe's answer was known): the loop
+    // below then takes the next one instead of a call nested in this one.
+    if (Taking) {
+        TakeAgain = true;
+        return;
+    }
+    Taking = true;
+    do {
+        TakeAgain = false;
+        while (!Idle_ && !Ending && NextIndex_ < Jobs.Count()) {
+            const auto free =
+                std::find_if(Runners.begin(), Runners.begin() + Width, [](const auto &r) { return !r->Busy(); });
+            if (free == Runners.begin() + Width)
+                break;
+            CurrentIndex_ = NextIndex_++;
+            Last_ = free->get();
+            Last_->Begin(CurrentIndex_, Options_, ProbeBeforeExtraction);
         }
-        if (Idle_)
-            return;
-        if (result == StartResult::Started) {
-            Jobs.SetState(CurrentIndex_, EntryState::Running);
-            View.SetProgressPosition(CurrentIndex_ * 100 / Jobs.Count());
-            return;
-        }
-        // A rejected source keeps its empty progress text; an entry without
-        // an output file is an error. Either way the batch goes on.
-        Jobs.SetReason(CurrentIndex_, reason);
-        if (result == StartResult::Failed) {
-            Jobs.SetState(CurrentIndex_, EntryState::Error);
-            View.EntryFinished(CurrentIndex_, EntryState::Error, "", reason);
-        }
-        ++CurrentIndex_;
-    }
-    FinishBatch();
-    View.SetProgressPosition(Jobs.Count() > 0 ? CurrentIndex_ * 100 / Jobs.Count() : 100);
-}
-
-BatchDriver::StartResult BatchDriver::StartExtraction(const std::string &source, std::string &reason)
-{
-    BatchProbeRunning_ = true;
-    bool passed;
-    try {
-        passed = Probe.ProbeFile(source);
-    } catch (...) {
-        BatchProbeRunning_ = false;
-        throw;
-    }
-    BatchProbeRunning_ = false;
-    if (!passed || Idle_) {
-        const int sig = Session.Runner().LastExitSignal();
-        if (!FileExists(source))
-            reason = "The source file no longer exists";
-        else if (!Probe.Interrupted())
-            reason = sig ? endedBySignal(sig) : "Unsupported or bad video file";
-        return StartResult::Rejected;
-    }
-    DeleteWrapperScript();
-
-    const OutputOptions &options = Options_;
-    std::vector<std::string> untouchable = Jobs.SourcePaths();
-    untouchable.insert(untouchable.end(), Produced_.begin(), Produced_.end());
-    ReservedOutput reserved = ReserveOutputFile(source, options, CurrentIndex_, untouchable);
-    OutputFile_ = reserved.Name.Path();
-    Reserved_ = std::move(reserved.Name);
-    if (OutputFile_.empty()) {
-        reason = reserved.Error;
-        return StartResult::Failed;
-    }
-
-    try {
-        std::string input = source;
-        if (Session.Facts().UseWrapper) {
-            WrapperScript_ = MediaProbe::WriteWrapperScript(source);
-            input = WrapperScript_;
-        }
-        const std::string format = FileFormats[static_cast<size_t>(options.FormatIndex)];
-        const std::string sampleRate = SampleRates[static_cast<size_t>(options.SampleRateIndex)];
-        const std::string bitRate = BitRates[static_cast<size_t>(options.BitRateIndex)];
-        AudioOptions_ = MakeAudioOptions(format, sampleRate, bitRate);
-        const std::string commandLine = BuildExtractionCommandLine(Session.ConverterProgram(), input, format,
-                                                                   sampleRate, bitRate, options.Mono, OutputFile_);
-        Session.Configure(commandLine, [this](TRedirector &) { ExtractionEnded(); });
-        MediaFacts &facts = Session.Facts();
-        facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
-        Session.Parser().SetProgressTarget(&Jobs, CurrentIndex_);
-        Session.Start();
-    } catch (...) {
-        Session.Parser().ClearProgressTarget();
-        DeleteWrapperScript();
-        ReleaseOutput();
-        throw;
-    }
-    ExtractionRunning_ = true;
-    return StartResult::Started;
-}
-
-void BatchDriver::ExtractionEnded()
-{
-    ExtractionRunning_ = false;
-    Session.Parser().ClearProgressTarget();
-    // Success needs the converter's word as well as a file: a converter that
-    // failed half-way may leave a partial file behind.
-    const bool converterSucceeded = Session.Runner().LastExitSucceeded();
-    EntryState state;
-    std::string reason;
-    if (FileExists(OutputFile_) && FileSizeOf(OutputFile_) > 0 && converterSucceeded)
-        state = EntryState::Done;
-    else if (Idle_)
-        state = EntryState::Abort;
-    else {
-        state = EntryState::Error;
-        reason = FailureReason();
-    }
-    if (state == EntryState::Done) {
-        Reserved_.Close();
-        Produced_.push_back(OutputFile_);
-    } else {
-        ReleaseOutput();
-    }
-    Jobs.SetState(CurrentIndex_, state);
-    Jobs.SetReason(CurrentIndex_, reason);
-    DeleteWrapperScript();
-    View.EntryFinished(CurrentIndex_, state, state == EntryState::Done ? OutputFile_ : std::string(), reason);
+    } while (TakeAgain);
+    Taking = false;
     if (Idle_)
-        FinishBatch();
-    else
-        ExtractNext();
+        return;
+    if (AnyBusy()) {
+        ShowRunningCount();
+        return;
+    }
+    // Nothing runs and nothing more starts: the list is exhausted, or a
+    // converter that could not be had ended the batch.
+    FinishBatch();
+    if (!Ending) {
+        CurrentIndex_ = Jobs.Count();
+        View.SetProgressPosition(100);
+    }
 }
 
-std::string BatchDriver::FailureReason() const
+void BatchDriver::EntryStarted(BatchRunner &runner)
 {
-    TRedirector &runner = Session.Runner();
-    if (const int sig = runner.LastExitSignal())
-        return endedBySignal(sig);
-    const std::string said = NamePartialFilesAs(Session.Parser().FailureText(), OutputFile_);
-    if (!said.empty())
-        return said;
-    if (runner.LastExitCode() == 0)
-        return "The converter made no output file";
-    return "The converter failed with exit code " + std::to_string(runner.LastExitCode());
+    Jobs.SetState(runner.Index(), EntryState::Running);
+    if (Width == 1)
+        View.SetProgressPosition(EndedCount * 100 / Jobs.Count());
+    else
+        ShowProgress();
 }
+
+void BatchDriver::EntryEnded(const BatchRunner::Ending &ending)
+{
+    const int index = ending.Index;
+    ++EndedCount;
+    if (ending.Failure) {
+        // The converter or the wrapper script failed us: this entry is an
+        // error, nothing more starts, and the user is told why.
+        const std::string message = ErrorMessageOf(ending.Failure);
+        Jobs.SetState(index, EntryState::Error);
+        Jobs.SetReason(index, message);
+        View.EntryFinished(index, EntryState::Error, "", message);
+        if (!Idle_) {
+            Ending = true;
+            ShowMessageLater(message);
+        }
+    } else if (ending.State == EntryState::Waiting) {
+        // A rejected source keeps its empty progress text, and the batch
+        // goes on; after a Stop its probe's word says nothing.
+        if (!Idle_) {
+            Jobs.SetReason(index, ending.Reason);
+            if (ending.Refused)
+                View.ShowMessage("Unsupported or bad video file: " + Jobs.SourcePath(index) + "!");
+            View.EntryRejected(index, ending.Reason, ending.Refused);
+        }
+    } else {
+        if (ending.State == EntryState::Done)
+            Produced_.push_back(ending.Output);
+        Jobs.SetState(index, ending.State);
+        Jobs.SetReason(index, ending.Reason);
+        View.EntryFinished(index, ending.State, ending.Output, ending.Reason);
+    }
+    if (Idle_) {
+        // Stopped: the batch is over once its last converter is gone.
+        if (!AnyBusy())
+            FinishBatch();
+        return;
+    }
+    TakeEntries();
+    if (!Idle_ && Width > 1)
+        ShowProgress();
+}
+
+void BatchDriver::ShowProgress()
+{
+    const int count = Jobs.Count();
+    if (count == 0)
+        return;
+    double share = EndedCount;
+    for (int i = 0; i < Width; ++i)
+        if (Runners[static_cast<size_t>(i)]->Extracting())
+            share += Runners[static_cast<size_t>(i)]->Fraction();
+    const int position = std::clamp(static_cast<int>(share * 100 / count), 0, 100);
+    if (position != ShownPosition) {
+        ShownPosition = position;
+        View.SetProgressPosition(position);
+    }
+}
+
+void BatchDriver::ShowRunningCount()
+{
+    const int running = RunningCount();
+    const std::string text =
+        running > 1 ? "Batch converting: " + std::to_string(running) + " at once" : "Batch converting";
+    if (text != ShownStatus) {
+        ShownStatus = text;
+        View.SetStatusText(text);
+    }
+}
+
+int BatchDriver::RunningCount() const
+{
+    return static_cast<int>(
+        std::count_if(Runners.begin(), Runners.end(), [](const auto &r) { return r->Extracting(); }));
+}
+
+bool BatchDriver::AnyBusy() const
+{
+    return std::any_of(Runners.begin(), Runners.end(), [](const auto &r) { return r->Busy(); });
+}
+
+bool BatchDriver::ConverterActive() const
+{
+    return std::any_of(Runners.begin(), Runners.end(),
+                       [](const auto &r) { return r->Busy() || r->Session().Runner().Active(); });
+}
+
+bool BatchDriver::ExtractionRunning() const { return RunningCount() > 0; }
+
+namespace {
+const std::string NoText;
+}
+
+const std::string &BatchDriver::OutputFile() const { return Last_ ? Last_->OutputFile() : NoText; }
+const std::string &BatchDriver::WrapperScript() const { return Last_ ? Last_->WrapperScript() : NoText; }
+const std::string &BatchDriver::AudioOptions() const { return Last_ ? Last_->AudioOptions() : NoText; }
 
 void BatchDriver::FinishBatch()
 {
     View.SetBatchButtons(false);
-    // Only the batch's own converter is stopped, never an add's probe.
-    if ((ExtractionRunning_ || BatchProbeRunning_) && Session.Runner().Active())
-        Session.Runner().Terminate(0);
+    // Only the batch's own converters are stopped, never an add's probe.
+    for (auto &runner : Runners)
+        runner->Stop();
     View.SetStatusText("Ready");
     View.RestoreCaption();
     Idle_ = true;
@@ -213,39 +225,22 @@ void BatchDriver::FinishBatch()
 
 void BatchDriver::btnStopConvertClick()
 {
-    const bool wasExtracting = ExtractionRunning_ && Session.Runner().Active();
+    std::vector<BatchRunner *> extracting;
+    for (auto &runner : Runners)
+        if (runner->Extracting() && runner->Session().Runner().Active())
+            extracting.push_back(runner.get());
     FinishBatch();
-    // The converter is gone before its partial output is removed.
+    // The converters are gone before their partial outputs are removed.
     QThread::msleep(static_cast<unsigned long>(StopWaitMs));
-    if (wasExtracting) {
-        DeleteWrapperScript();
-        ReleaseOutput();
-    }
+    for (BatchRunner *runner : extracting)
+        runner->Abandon();
 }
 
 void BatchDriver::AbandonExtraction()
 {
-    if (!ExtractionRunning_)
-        return;
-    DeleteWrapperScript();
-    ReleaseOutput();
-}
-
-void BatchDriver::ReleaseOutput()
-{
-    // Only the empty file that reserved the name goes, never a finished
-    // output; and whatever the stopped converter was writing beside it.
-    Reserved_.Release();
-    if (!OutputFile_.empty())
-        SweepStalePartialFiles(DirectoryOf(OutputFile_));
-}
-
-void BatchDriver::DeleteWrapperScript()
-{
-    if (!WrapperScript_.empty()) {
-        MediaProbe::DeleteWrapperScript(WrapperScript_);
-        WrapperScript_.clear();
-    }
+    for (auto &runner : Runners)
+        if (runner->Extracting())
+            runner->Abandon();
 }
 
 void BatchDriver::ShowMessageLater(const std::string &text)

@@ -1,22 +1,25 @@
 #pragma once
-// Walks the job list from its first entry to its last and extracts one entry
-// at a time: starts each extraction, lets the parser show its percentage,
-// marks the entry "Done", "Error" or "Abort" when the converter has ended, and
-// goes on until the list is exhausted or the user stops the batch.
+// Walks the job list from its first entry to its last and extracts up to
+// Simultaneous entries at a time, each on a runner of its own: hands the next
+// entry to whichever runner is free, lets the parser show each entry's
+// percentage, marks each entry "Done", "Error" or "Abort" as it ends, in
+// whatever order that is, and goes on until the list is exhausted or the user
+// stops the batch. With one at a time it is the plain sequential batch.
 //
 // The driver knows no widgets; it reports through BatchView.
 
-#include "extract/converter_session.h"
-#include "extract/media_probe.h"
+#include "batch/batch_runner.h"
+#include "extract/converter_pool.h"
 #include "extract/output_options.h"
 #include "joblist/job_list.h"
 #include "platform/message_sink.h"
-#include "platform/partial_files.h"
 
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -36,60 +39,81 @@ public:
                                const std::string & /*reason*/)
     {
     }
+    // The batch passed an entry over: its probe found nothing to extract
+    // (reason says what), or, refused, its extraction without a probe found
+    // no sound, and the message an add would have shown has been shown.
+    virtual void EntryRejected(int /*index*/, const std::string & /*reason*/, bool /*refused*/) {}
 };
 
 class BatchDriver {
 public:
-    BatchDriver(JobList &jobs, ConverterSession &session, MediaProbe &probe, BatchView &view);
+    BatchDriver(JobList &jobs, ConverterPool &converters, BatchView &view);
+    ~BatchDriver();
 
     // An add that is probing makes Extract do nothing.
     std::function<bool()> AddInProgress;
     // Called whenever the batch has returned to the idle state.
     std::function<void()> OnBatchFinished;
+    // false: entries are not probed before their extraction (their admission
+    // did not probe them either); the extraction's own output tells whether
+    // a source has sound, and one without is refused as an add refuses it.
+    bool ProbeBeforeExtraction = true;
 
     void btnConvertClick();
     void btnStopConvertClick();
     void FinishBatch();
 
     bool Idle() const { return Idle_; }
+    // Whether a converter of the batch still runs (after a Stop, until it is gone).
+    bool ConverterActive() const;
+    // The entry taken last; the list's length once every entry was taken.
     int CurrentIndex() const { return CurrentIndex_; }
-    const std::string &OutputFile() const { return OutputFile_; }
-    const std::string &WrapperScript() const { return WrapperScript_; }
-    const std::string &AudioOptions() const { return AudioOptions_; }
-    bool ExtractionRunning() const { return ExtractionRunning_; }
+    // How many entries the batch has taken, from the first on.
+    int TakenCount() const { return NextIndex_; }
+    // How many extractions run now.
+    int RunningCount() const;
+    // Of the entry taken last.
+    const std::string &OutputFile() const;
+    const std::string &WrapperScript() const;
+    const std::string &AudioOptions() const;
+    bool ExtractionRunning() const;
+    // The runner of the entry taken last; nullptr before the first batch.
+    BatchRunner *LastRunner() const { return Last_; }
 
-    // For a program that must end at once, after the converter is gone: the
-    // running extraction's reserved name, temporary output and wrapper
-    // script are removed.
+    // For a program that must end at once, after the converters are gone:
+    // the running extractions' reserved names, temporary outputs and wrapper
+    // scripts are removed.
     void AbandonExtraction();
 
-    // How long Stop waits before it removes the partial output.
+    // How long Stop waits before it removes the partial outputs.
     int StopWaitMs = 500;
 
 private:
-    enum class StartResult { Started, Rejected, Failed };
-    void ExtractNext();
-    StartResult StartExtraction(const std::string &source, std::string &reason);
-    void ExtractionEnded();
-    std::string FailureReason() const;
+    void TakeEntries();
+    void EntryStarted(BatchRunner &runner);
+    void EntryEnded(const BatchRunner::Ending &ending);
+    void ShowProgress();
+    void ShowRunningCount();
     void ShowMessageLater(const std::string &text);
-    void DeleteWrapperScript();
-    void ReleaseOutput();
+    bool AnyBusy() const;
 
     JobList &Jobs;
-    ConverterSession &Session;
-    MediaProbe &Probe;
+    ConverterPool &Converters;
     BatchView &View;
+    std::vector<std::unique_ptr<BatchRunner>> Runners;
 
     bool Idle_ = true;
-    int CurrentIndex_ = -1;
-    OutputOptions Options_; // of the running batch
-    std::string OutputFile_;
-    std::string WrapperScript_;
-    std::string AudioOptions_;
-    bool ExtractionRunning_ = false;    // a converter of ours is extracting
-    bool BatchProbeRunning_ = false;    // the next entry is being probed
-    Reservation Reserved_;              // of OutputFile, while its extraction runs
+    int Width = 1;          // extractions at once in this batch
+    int NextIndex_ = 0;     // the next entry to take
+    int CurrentIndex_ = -1; // the entry taken last
+    int EndedCount = 0;     // entries taken and done with
+    int ShownPosition = -1;
+    std::string ShownStatus;
+    bool Ending = false;    // a converter could not be had: nothing more starts
+    bool Taking = false;    // TakeEntries is on the stack
+    bool TakeAgain = false; // an entry ended while it was
+    BatchRunner *Last_ = nullptr;
+    OutputOptions Options_;             // of the running batch
     std::vector<std::string> Produced_; // the outputs of this batch, never replaced by a later entry
     QObject Context;
 };

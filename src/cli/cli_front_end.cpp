@@ -93,7 +93,7 @@ void CliFrontEnd::ShowMessage(const std::string &text)
 
 void CliFrontEnd::EntryChanged(int index)
 {
-    if (Quiet || !Terminal || !Eng || Eng->Batch.Idle() || index != Eng->Batch.CurrentIndex())
+    if (Quiet || !Terminal || !Eng || Eng->Batch.Idle())
         return;
     const JobEntry &e = Eng->Jobs.Entry(index);
     if (e.State != EntryState::Running || e.Progress.empty())
@@ -124,28 +124,56 @@ void CliFrontEnd::Report(int index, EntryState finalState, const std::string &ou
     std::fflush(stdout);
     if (finalState == EntryState::Done)
         ++DoneCount;
-    Reported_ = index + 1;
+    ++Reported_;
+    Settled_.resize(static_cast<size_t>(Eng->Jobs.Count()));
+    Settled_[static_cast<size_t>(index)] = 1;
+}
+
+bool CliFrontEnd::Settled(int index) const
+{
+    return static_cast<size_t>(index) < Settled_.size() && Settled_[static_cast<size_t>(index)];
 }
 
 void CliFrontEnd::EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason)
 {
-    while (Reported_ < index) // passed over: their probe rejected them this time
-        Report(Reported_, EntryState::Error, "", Eng->Jobs.Entry(Reported_).Reason);
+    // Entries end in any order when several run at once: each line names
+    // its source.
     Report(index, state, output, reason);
+}
+
+void CliFrontEnd::EntryRejected(int index, const std::string &reason, bool refused)
+{
+    if (!refused) {
+        // Passed over by its probe this time: an error, and why.
+        Report(index, EntryState::Error, "", reason);
+        return;
+    }
+    Settled_.resize(static_cast<size_t>(Eng->Jobs.Count()));
+    Settled_[static_cast<size_t>(index)] = 1;
+    ++Refused_;
+}
+
+bool CliFrontEnd::AllDone() const
+{
+    return Eng && Reported_ > 0 && DoneCount == Reported_ && Reported_ + Refused_ == Eng->Jobs.Count();
 }
 
 void CliFrontEnd::ReportRemaining(bool stopped)
 {
     if (!Eng)
         return;
-    const int reached = std::min(Eng->Batch.CurrentIndex(), Eng->Jobs.Count());
-    while (Reported_ < Eng->Jobs.Count()) {
-        const bool notReached = Reported_ >= reached;
-        std::string reason = Eng->Jobs.Entry(Reported_).Reason;
-        if (reason.empty() && notReached)
-            reason = "The batch ended before this entry";
-        Report(Reported_, stopped && notReached ? EntryState::Abort : EntryState::Error, "",
-               stopped && notReached ? "" : reason);
+    // Entries are taken in list order: those before TakenCount were reached.
+    const int taken = Eng->Batch.TakenCount();
+    for (int i = 0; i < Eng->Jobs.Count(); ++i) {
+        if (Settled(i))
+            continue;
+        const std::string &reason = Eng->Jobs.Entry(i).Reason;
+        // A stop leaves the entries it never reached, and the one whose
+        // probe it cut short, without a word of their own.
+        if (stopped && (i >= taken || reason.empty()))
+            Report(i, EntryState::Abort, "", "");
+        else
+            Report(i, EntryState::Error, "", reason.empty() ? "The batch ended before this entry" : reason);
     }
 }
 

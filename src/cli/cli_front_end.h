@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace quillon::cli {
 
@@ -23,6 +24,7 @@ public:
     void RestoreCaption() override {}
     OutputOptions CurrentOptions() override { return Options; }
     void EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason) override;
+    void EntryRejected(int index, const std::string &reason, bool refused) override;
 
     // JobListObserver
     void EntryChanged(int index) override;
@@ -30,17 +32,23 @@ public:
     // Reports the entries that never reached a final state: passed over by
     // their probe ("Error") or not reached after a stop ("Abort").
     void ReportRemaining(bool stopped);
-    bool AllDone() const { return Reported_ > 0 && DoneCount == Reported_; }
-    int Reported() const { return Reported_; }
+    // Every entry of the list has its line, and each says "Done".
+    bool AllDone() const;
+    // An entry's extraction found no sound in it: it has no line, and the
+    // run fails as for a path that an add refused.
+    int RefusedCount() const { return Refused_; }
 
 private:
     void Report(int index, EntryState state, const std::string &output, const std::string &reason);
     void ClearLiveLine();
+    bool Settled(int index) const;
 
     OutputOptions Options;
     bool Quiet, Terminal;
     Engine *Eng = nullptr;
-    int Reported_ = 0; // entries 0..Reported-1 have their line
+    std::vector<char> Settled_; // by entry: its line was written, or it was refused
+    int Reported_ = 0;
+    int Refused_ = 0;
     int DoneCount = 0;
     bool LiveLineShown = false;
 };

@@ -1,9 +1,11 @@
 #include "cli/cli_options.h"
 
+#include "extract/converter_pool.h"
 #include "extract/output_options.h"
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 
 namespace quillon::cli {
 
@@ -29,6 +31,16 @@ int indexOf(const std::array<const char *, N> &values, const std::string &given,
     throw UsageError(option + ": '" + given + "' is not one of " + joined(values));
 }
 
+int jobsValue(const std::string &given, const std::string &option)
+{
+    int jobs = 0;
+    const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), jobs);
+    if (error != std::errc() || end != given.data() + given.size() || jobs < 1 || jobs > MaxSimultaneousExtractions)
+        throw UsageError(option + ": '" + given + "' is not a number from 1 to " +
+                         std::to_string(MaxSimultaneousExtractions));
+    return jobs;
+}
+
 } // namespace
 
 std::string HelpText()
@@ -51,16 +63,22 @@ std::string HelpText()
            "  -o, --output-dir DIR     where the audio files go\n"
            "      --numbered           name outputs 0, 1, 2... by list position\n"
            "      --overwrite          replace existing output files\n"
+           "  -j, --jobs N             extract N files at once (default: one per processor\n"
+           "                           core, at most 8; 1 to " +
+           std::to_string(MaxSimultaneousExtractions) +
+           ")\n"
            "      --probe              admit the sources and print their information; no extraction\n"
            "      --save-list FILE     write the admitted sources as a list file; no extraction\n"
            "  -q, --quiet              no progress display\n"
            "  -h, --help               this text\n"
            "      --version            the program's version\n"
            "\n"
+           "Entries may end in any order when several run at once.\n"
            "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT<TAB>REASON on standard\n"
            "output; REASON says why an Error is one. A tab, line break or backslash inside\n"
            "a field is written as \\t, \\n or \\\\.\n"
-           "Ctrl+C stops the batch as the Stop button does; a second one ends at once.\n"
+           "Ctrl+C (or SIGTERM, SIGHUP) stops the batch as the Stop button does; a second\n"
+           "one ends at once.\n"
            "Exit status: 0 all Done and every PATH admitted; 1 otherwise (a PATH or list\n"
            "line missing or refused, an entry not Done, nothing admitted); 2 usage;\n"
            "130 interrupted.\n";
@@ -81,7 +99,10 @@ CliOptions ParseCliArguments(const std::vector<std::string> &args)
             continue;
         }
         std::optional<std::string> inlineValue;
-        if (arg.rfind("--", 0) == 0) {
+        if (arg.size() > 2 && arg.rfind("-j", 0) == 0) { // -j4
+            inlineValue = arg.substr(2);
+            arg = "-j";
+        } else if (arg.rfind("--", 0) == 0) {
             const size_t eq = arg.find('=');
             if (eq != std::string::npos) {
                 inlineValue = arg.substr(eq + 1);
@@ -107,6 +128,8 @@ CliOptions ParseCliArguments(const std::vector<std::string> &args)
             o.BitRateIndex = indexOf(BitRates, value(), arg);
         else if (arg == "-o" || arg == "--output-dir")
             o.OutputDir = value();
+        else if (arg == "-j" || arg == "--jobs")
+            o.Jobs = jobsValue(value(), arg);
         else if (arg == "--save-list")
             o.SaveList = value();
         else if (arg == "-m" || arg == "--mono")

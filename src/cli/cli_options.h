@@ -14,6 +14,7 @@ struct CliOptions {
     std::optional<std::string> OutputDir;
     bool Numbered = false;
     bool Overwrite = false;
+    std::optional<int> Jobs; // extractions at once
     bool ProbeOnly = false;
     std::optional<std::string> SaveList;
     bool Quiet = false;

@@ -38,6 +38,8 @@ OutputOptions startingOptions(const std::string &programDir, const CliOptions &c
         o.NamingMethod = 1;
     if (cli.Overwrite)
         o.OverwriteExisting = true;
+    if (cli.Jobs)
+        o.Simultaneous = *cli.Jobs;
     if (cli.OutputDir) {
         if (!DirectoryExists(*cli.OutputDir))
             throw UsageError("--output-dir: no directory at " + *cli.OutputDir);
@@ -114,10 +116,21 @@ int main(int argc, char **argv)
     Engine engine(programDir, front);
     front.Attach(engine);
 
+    // Only --probe, --save-list and numbered names need to know before the
+    // batch which sources have sound (a number counts the admitted ones).
+    // Otherwise the sources enter the list unprobed, but for the first (a
+    // converter that cannot run at all is told as before), and each
+    // extraction's own output tells whether its source has sound: one
+    // converter run per good file.
+    if (!cli.ProbeOnly && !cli.SaveList && options.NamingMethod != 1) {
+        engine.Adder.Probing = AdmissionProbe::FirstSource;
+        engine.Batch.ProbeBeforeExtraction = false;
+    }
+
     int interrupts = 0;
-    SignalNotifier interruptions({SIGINT, SIGTERM, SIGHUP}, [&](int sig) {
+    SignalNotifier interruptions({SIGINT, SIGTERM, SIGHUP}, [&](int) {
         ++interrupts;
-        if (sig == SIGINT && interrupts == 1 && !engine.Batch.Idle()) {
+        if (interrupts == 1 && !engine.Batch.Idle()) {
             engine.Batch.btnStopConvertClick(); // as the Stop button
             return;
         }
@@ -159,12 +172,12 @@ int main(int argc, char **argv)
         return 1;
 
     engine.Batch.btnConvertClick();
-    while (!engine.Batch.Idle() || engine.Session.Runner().Active())
+    while (!engine.Batch.Idle() || engine.Batch.ConverterActive())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents(); // messages posted at the very end
     const bool stopped = interrupts > 0;
     front.ReportRemaining(stopped);
     if (stopped)
         return 130;
-    return front.AllDone() && front.Reported() == count && !passedOver ? 0 : 1;
+    return front.AllDone() && front.RefusedCount() == 0 && !passedOver ? 0 : 1;
 }

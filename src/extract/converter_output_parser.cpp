@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -234,6 +235,7 @@ void ConverterOutputParser::ParseLine(const std::string &line)
     // taken changes nothing at all.
     MediaFacts facts = Facts;
     std::optional<std::string> progress;
+    double fraction = 0;
     std::smatch match;
     std::string window;
 
@@ -266,8 +268,10 @@ void ConverterOutputParser::ParseLine(const std::string &line)
             if (!seconds)
                 seconds = clockSeconds(begin, end);
             // A position of a thousand years or more is not a position.
-            if (seconds && std::fabs(*seconds) < 3.2e10)
+            if (seconds && std::fabs(*seconds) < 3.2e10) {
                 progress = FormatProgress(static_cast<long long>(std::nearbyint(*seconds)), facts.Duration, Separator);
+                fraction = *seconds / facts.Duration;
+            }
         }
     }
 
@@ -275,8 +279,10 @@ void ConverterOutputParser::ParseLine(const std::string &line)
     Facts.PictureWidth = facts.PictureWidth;
     Facts.PictureHeight = facts.PictureHeight;
     Facts.HasAudio = facts.HasAudio;
-    if (progress && Target && TargetIndex >= 0 && TargetIndex < Target->Count())
+    if (progress && Target && TargetIndex >= 0 && TargetIndex < Target->Count()) {
         Target->SetProgressText(TargetIndex, *progress);
+        Target->ProgressMade(TargetIndex, std::clamp(fraction, 0.0, 1.0));
+    }
 }
 
 } // namespace quillon

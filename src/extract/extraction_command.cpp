@@ -3,11 +3,15 @@
 #include "platform/file_system.h"
 #include "runner/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <thread>
 
 namespace quillon {
+
+int DefaultSimultaneousExtractions() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8); }
 
 std::string MissingOptionMessage(const OutputOptions &options)
 {

@@ -6,11 +6,13 @@
 #include "runner/command_line.h"
 
 #include <QCoreApplication>
+#include <QMetaObject>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,90 +55,144 @@ bool MediaProbe::StampOf(const std::string &path, FileStamp &stamp)
     return true;
 }
 
-bool MediaProbe::ProbeFile(const std::string &source)
+MediaProbe::MediaProbe(ConverterSession &session, const MediaProbe *answersOf)
+    : Session(session), Answers(answersOf ? answersOf->Answers : std::make_shared<std::map<std::string, Answer>>())
 {
-    Interrupted_ = Crashed_ = false;
-    FileStamp before;
-    const bool stamped = CacheAnswers && StampOf(source, before);
-    if (stamped) {
-        const auto known = Answers.find(source);
-        if (known != Answers.end() && known->second.stamp == before) {
-            Session.Facts() = known->second.facts;
-            return known->second.passed;
-        }
-    }
-    const bool passed = ProbeUncached(source);
-    // Kept only when the converter read the file to its end and the file
-    // stood still meanwhile.
-    FileStamp after;
-    if (stamped && !Interrupted_ && !Crashed_ && StampOf(source, after) && after == before)
-        Answers[source] = Answer{before, Session.Facts(), passed};
-    else
-        Answers.erase(source);
-    return passed;
 }
 
-bool MediaProbe::ProbeUncached(const std::string &source)
+bool MediaProbe::KnownAnswer(const std::string &source, bool &passed)
 {
+    FileStamp now;
+    if (!CacheAnswers || !StampOf(source, now))
+        return false;
+    const auto known = Answers->find(source);
+    if (known == Answers->end() || !(known->second.stamp == now))
+        return false;
+    Session.Facts() = known->second.facts;
+    passed = known->second.passed;
+    return true;
+}
+
+bool MediaProbe::ProbeFile(const std::string &source)
+{
+    std::optional<Outcome> outcome;
+    StartProbe(source, [&outcome](const Outcome &o) { outcome = o; });
+    // Other handlers run meanwhile; the loop sleeps until the next event.
+    while (!outcome)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (outcome->Error)
+        std::rethrow_exception(outcome->Error);
+    return outcome->Passed;
+}
+
+void MediaProbe::StartProbe(const std::string &source, Finished finished)
+{
+    // Callers admit a probe only while the session's runner is idle; a child
+    // that still runs belongs to someone else and is never disturbed.
+    if (Probing() || Session.Runner().Active())
+        RaiseError("The converter is busy");
+    Interrupted_ = Crashed_ = false;
+    bool passed = false;
+    if (KnownAnswer(source, passed)) {
+        finished(Outcome{passed, nullptr});
+        return;
+    }
+    PendingProbe pending{source, std::move(finished), {}, false};
+    pending.stamped = CacheAnswers && StampOf(source, pending.before);
     Session.Facts().UseWrapper = false;
     // A double quote would end the script's string early: such a path is
     // only ever probed directly.
-    if (NeedsWrapper(source) && source.find('"') == std::string::npos) {
-        if (ProbeViaWrapper(source)) {
-            Session.Facts().UseWrapper = true;
-            return true;
+    if (!NeedsWrapper(source) || source.find('"') != std::string::npos) {
+        Pending = std::move(pending);
+        try {
+            RunDirect();
+        } catch (...) {
+            Pending = {};
+            throw;
         }
-        if (Interrupted_)
-            return false;
+        return;
     }
-    return ProbeDirect(source);
-}
-
-bool MediaProbe::ProbeViaWrapper(const std::string &source)
-{
     OpenScript = WriteWrapperScript(source);
-    bool passed = false;
+    Pending = std::move(pending);
     try {
-        passed = ProbeDirect(OpenScript);
+        StartRun(OpenScript, [this](bool passed) {
+            DeleteOpenScript();
+            if (passed) {
+                Session.Facts().UseWrapper = true;
+                Finish({true, nullptr});
+            } else if (Interrupted_) {
+                Finish({false, nullptr});
+            } else {
+                // Not from inside the runner's end: the direct run starts
+                // from the event loop.
+                QMetaObject::invokeMethod(
+                    &Context,
+                    [this] {
+                        try {
+                            RunDirect();
+                        } catch (...) {
+                            Finish({false, std::current_exception()});
+                        }
+                    },
+                    Qt::QueuedConnection);
+            }
+        });
     } catch (...) {
         DeleteOpenScript();
+        Pending = {};
         throw;
     }
-    DeleteOpenScript();
-    return passed;
+}
+
+void MediaProbe::RunDirect()
+{
+    StartRun(Pending.source, [this](bool passed) { Finish({passed, nullptr}); });
+}
+
+void MediaProbe::StartRun(const std::string &input, std::function<void(bool passed)> then)
+{
+    Session.Configure(ProbeCommandLine(Session.ConverterProgram(), input), [this, then](TRedirector &runner) {
+        // Stopped by us (Stop, the end of the program) says nothing about
+        // the source; a converter that crashed on it does, but not for good.
+        Interrupted_ = Interrupted_ || runner.LastTerminateCode().has_value();
+        Crashed_ = Crashed_ || (!runner.LastTerminateCode() && runner.LastExitSignal() != 0);
+        // Without FFmpeg every source would look bad: say what is wrong instead.
+        if (!Session.Parser().LauncherFailure().empty()) {
+            DeleteOpenScript();
+            Finish({false, std::make_exception_ptr(
+                               QuillonError("The converter could not be run: " + Session.Parser().LauncherFailure()))});
+            return;
+        }
+        const MediaFacts &facts = Session.Facts();
+        then(facts.Duration > 0 && facts.HasAudio);
+    });
+    MediaFacts &facts = Session.Facts();
+    facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
+    facts.HasAudio = false;
+    Session.Parser().ClearProgressTarget();
+    Session.Start();
+}
+
+void MediaProbe::Finish(Outcome outcome)
+{
+    PendingProbe done = std::move(Pending);
+    Pending = {};
+    // Kept only when the converter read the file to its end and the file
+    // stood still meanwhile.
+    FileStamp after;
+    if (!outcome.Error && done.stamped && !Interrupted_ && !Crashed_ && StampOf(done.source, after) &&
+        after == done.before)
+        (*Answers)[done.source] = Answer{done.before, Session.Facts(), outcome.Passed};
+    else
+        Answers->erase(done.source);
+    if (done.finished)
+        done.finished(outcome);
 }
 
 void MediaProbe::DeleteOpenScript()
 {
     DeleteWrapperScript(OpenScript);
     OpenScript.clear();
-}
-
-bool MediaProbe::ProbeDirect(const std::string &input)
-{
-    TRedirector &runner = Session.Runner();
-    // Callers admit a probe only while the shared runner is idle (adds that
-    // arrive during a batch or another probe wait in the add queue); a child
-    // that still runs belongs to someone else and is never disturbed.
-    if (runner.Active())
-        RaiseError("The converter is busy");
-    Session.Configure(ProbeCommandLine(Session.ConverterProgram(), input), nullptr);
-    MediaFacts &facts = Session.Facts();
-    facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
-    facts.HasAudio = false;
-    Session.Parser().ClearProgressTarget();
-    Session.Start();
-    // Other handlers run meanwhile; the loop sleeps until the next event.
-    while (runner.Active())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    // Stopped by us (Stop, the end of the program) says nothing about the
-    // source; a converter that crashed on it does, but not for good.
-    Interrupted_ = Interrupted_ || runner.LastTerminateCode().has_value();
-    Crashed_ = Crashed_ || (!runner.LastTerminateCode() && runner.LastExitSignal() != 0);
-    // Without FFmpeg every source would look bad: say what is wrong instead.
-    if (!Session.Parser().LauncherFailure().empty())
-        RaiseError("The converter could not be run: " + Session.Parser().LauncherFailure());
-    return facts.Duration > 0 && facts.HasAudio;
 }
 
 std::string MediaProbe::WriteWrapperScript(const std::string &source)

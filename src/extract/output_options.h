@@ -20,7 +20,13 @@ struct OutputOptions {
     int SampleRateIndex = -1;
     int BitRateIndex = -1;
     bool Mono = false;
+    int Simultaneous = 1; // extractions (and an add's probes) at once
 };
+
+// How many extractions run at once when the user has not said: one per
+// processor core, at most eight.
+int DefaultSimultaneousExtractions();
+inline constexpr int MaxSimultaneousExtractions = 16;
 
 // Which option still needs a choice before a batch can run, or "".
 std::string MissingOptionMessage(const OutputOptions &options);

@@ -4,18 +4,21 @@
 #include "platform/app_errors.h"
 #include "platform/file_system.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
+
+#include <algorithm>
 
 namespace quillon {
 
-SourceAdder::SourceAdder(JobList &jobs, ConverterSession &session, MediaProbe &probe, MessageSink &messages)
-    : Jobs(jobs), Session(session), Probe(probe), Messages(messages)
+SourceAdder::SourceAdder(JobList &jobs, ConverterPool &converters, MessageSink &messages)
+    : Jobs(jobs), Converters(converters), Messages(messages)
 {
 }
 
 bool SourceAdder::ConverterFree() const
 {
-    return !Adding && !Session.Runner().Active() && !(BatchRunning && BatchRunning());
+    return !Adding && !Converters.AnyActive() && !(BatchRunning && BatchRunning());
 }
 
 bool SourceAdder::Offer(std::vector<AddItem> items)
@@ -67,49 +70,113 @@ void SourceAdder::Process(const std::vector<AddItem> &items)
                 adder.OnRequestDone();
         }
     } done{*this};
+
+    std::vector<Admission> admissions = AdmissionsOf(items);
+    const int width = std::clamp(Simultaneous ? Simultaneous() : 1, 1, MaxSimultaneousExtractions);
+    const auto laneBusy = [this](int lane) {
+        return Converters.Probe(lane).Probing() || Converters.Session(lane).Runner().Active();
+    };
+    const auto anyLaneBusy = [&] {
+        for (int lane = 0; lane < width; ++lane)
+            if (laneBusy(lane))
+                return true;
+        return false;
+    };
+    size_t next = 0, concluded = 0;
+    try {
+        while (concluded < admissions.size()) {
+            for (int lane = 0; lane < width && next < admissions.size(); ++lane) {
+                while (!laneBusy(lane) && next < admissions.size())
+                    StartProbe(admissions[next++], lane);
+            }
+            // Rows and messages in the order of the paths, whichever probe
+            // ended first.
+            while (concluded < admissions.size() && admissions[concluded].Finished)
+                Conclude(admissions[concluded++]);
+            if (concluded < admissions.size())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    } catch (...) {
+        // The paths after the failed one are not added: their probes stop,
+        // and are waited for, as they report into this request.
+        while (anyLaneBusy()) {
+            for (int lane = 0; lane < width; ++lane)
+                if (Converters.Session(lane).Runner().Active())
+                    Converters.Session(lane).Runner().Terminate(0);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        throw;
+    }
+}
+
+std::vector<SourceAdder::Admission> SourceAdder::AdmissionsOf(const std::vector<AddItem> &items) const
+{
+    std::vector<Admission> admissions;
     for (const AddItem &item : items) {
         const bool isList = item.Kind == AddKind::ListFile ||
                             (item.Kind == AddKind::ByExtension && UpperExtension(item.Path) == ".LST");
-        if (isList)
-            LoadFileList(item.Path);
-        else
-            AddFileToList(item.Path);
+        if (!isList) {
+            admissions.push_back(Admission{item.Path, false, false, false, {}, {}});
+        } else if (const auto text = ReadListFile(item.Path)) {
+            for (std::string &source : ListFileSources(*text))
+                admissions.push_back(Admission{std::move(source), false, false, false, {}, {}});
+        } else {
+            admissions.push_back(Admission{item.Path, true, false, false, {}, {}});
+        }
     }
+    return admissions;
+}
+
+void SourceAdder::StartProbe(Admission &admission, int lane)
+{
+    if (admission.Missing || !FileExists(admission.Path)) {
+        admission.Missing = admission.Finished = true;
+        return;
+    }
+    if (Probing == AdmissionProbe::FirstSource && FirstProbed) {
+        admission.Outcome.Passed = admission.Finished = true;
+        return;
+    }
+    FirstProbed = true;
+    MediaProbe &probe = Converters.Probe(lane);
+    try {
+        probe.StartProbe(admission.Path, [this, &admission, &probe, lane](const MediaProbe::Outcome &outcome) {
+            admission.Outcome = outcome;
+            admission.Interrupted = probe.Interrupted();
+            admission.Facts = Converters.Session(lane).Facts();
+            admission.Finished = true;
+        });
+    } catch (...) {
+        // Told when the paths before it are concluded.
+        admission.Outcome.Error = std::current_exception();
+        admission.Finished = true;
+    }
+}
+
+void SourceAdder::Conclude(const Admission &admission)
+{
+    if (admission.Missing) {
+        PassOver(admission.Path, PassedOver::Missing);
+        return;
+    }
+    if (admission.Outcome.Error)
+        std::rethrow_exception(admission.Outcome.Error);
+    if (!admission.Outcome.Passed) {
+        // A probe that was stopped from outside says nothing about the file.
+        if (admission.Interrupted)
+            return;
+        Messages.ShowMessage("Unsupported or bad video file: " + admission.Path + "!");
+        PassOver(admission.Path, PassedOver::Refused);
+        return;
+    }
+    const MediaFacts &facts = admission.Facts;
+    Jobs.Append(admission.Path, InformationText(facts.PictureWidth, facts.PictureHeight, facts.Duration));
 }
 
 void SourceAdder::PassOver(const std::string &path, PassedOver why)
 {
     if (OnPassedOver)
         OnPassedOver(path, why);
-}
-
-void SourceAdder::AddFileToList(const std::string &path)
-{
-    if (!FileExists(path)) {
-        PassOver(path, PassedOver::Missing);
-        return;
-    }
-    if (!Probe.ProbeFile(path)) {
-        // A probe that was stopped from outside says nothing about the file.
-        if (Probe.Interrupted())
-            return;
-        Messages.ShowMessage("Unsupported or bad video file: " + path + "!");
-        PassOver(path, PassedOver::Refused);
-        return;
-    }
-    const MediaFacts &facts = Session.Facts();
-    Jobs.Append(path, InformationText(facts.PictureWidth, facts.PictureHeight, facts.Duration));
-}
-
-void SourceAdder::LoadFileList(const std::string &path)
-{
-    const auto text = ReadListFile(path);
-    if (!text) {
-        PassOver(path, PassedOver::Missing);
-        return;
-    }
-    for (const std::string &source : ListFileSources(*text))
-        AddFileToList(source);
 }
 
 } // namespace quillon

@@ -1,16 +1,21 @@
 #pragma once
 // The one way into the job list. A dialog's selection, a drop, the command
 // line and a list file each make one request; a request is handled at once
-// when the converter is free, and otherwise waits in a first-in-first-out
-// queue until it is (after the batch, after the add that is probing), so an
+// when the converters are free, and otherwise waits in a first-in-first-out
+// queue until they are (after the batch, after the add that is probing), so an
 // add never disturbs a running extraction or another add's probe.
+//
+// A request probes up to Simultaneous sources at a time, each on a converter
+// lane of its own; its rows are still appended, and its messages shown, in
+// the order of its paths.
 //
 // Errors a caller can act on: the converter that cannot be started ("Error
 // creating process : <errno>") ends the request at that path; the paths after
 // it are not added. A missing file is skipped silently; a rejected one shows
 // "Unsupported or bad video file: <path>!".
 
-#include "extract/media_probe.h"
+#include "extract/converter_pool.h"
+#include "extract/output_options.h"
 #include "joblist/job_list.h"
 #include "platform/message_sink.h"
 
@@ -29,6 +34,15 @@ enum class AddKind {
     ByExtension, // ".LST" in any letter case is a list file, anything else a source
 };
 
+// Which sources an add probes before they enter the list.
+enum class AdmissionProbe {
+    EverySource,
+    // Only the first that exists: a converter that cannot run at all is told
+    // before the batch, as when every source is probed. The others enter the
+    // list unprobed, for a batch that judges them by their extraction.
+    FirstSource,
+};
+
 struct AddItem {
     std::string Path;
     AddKind Kind = AddKind::ByExtension;
@@ -42,12 +56,16 @@ enum class PassedOver {
 
 class SourceAdder {
 public:
-    SourceAdder(JobList &jobs, ConverterSession &session, MediaProbe &probe, MessageSink &messages);
+    SourceAdder(JobList &jobs, ConverterPool &converters, MessageSink &messages);
 
     // Tells whether a batch runs; while it does, requests wait.
     std::function<bool()> BatchRunning;
     // Told of every path that did not enter the list, and why.
     std::function<void(const std::string &path, PassedOver why)> OnPassedOver;
+    // Missing files are passed over whatever this says.
+    AdmissionProbe Probing = AdmissionProbe::EverySource;
+    // How many sources are probed at once; one when unset.
+    std::function<int()> Simultaneous;
     // Called whenever a request has been handled (or has failed), from the
     // window's add or from the queue: a close that waited for it can go on.
     std::function<void()> OnRequestDone;
@@ -66,22 +84,34 @@ public:
     size_t QueuedRequests() const { return Queue.size(); }
     bool ConverterFree() const;
 
-    // Admits one source: probes it and appends an entry, or says why not.
-    void AddFileToList(const std::string &path);
-    // Adds every source line of a list file, in order.
-    void LoadFileList(const std::string &path);
-
 private:
+    // One source of a request, in the request's order.
+    struct Admission {
+        std::string Path;
+        bool Missing = false;     // no file (or no list file) there
+        bool Finished = false;    // its probe has ended
+        bool Interrupted = false; // stopped from outside: its answer says nothing
+        MediaProbe::Outcome Outcome;
+        MediaFacts Facts;
+    };
     void Process(const std::vector<AddItem> &items);
+    // The sources of the request: the paths themselves and the lines of the
+    // list files among them.
+    std::vector<Admission> AdmissionsOf(const std::vector<AddItem> &items) const;
+    // Starts the admission's probe on lane; it is Finished at once when its
+    // file is missing, its answer known or its probe could not start.
+    void StartProbe(Admission &admission, int lane);
+    // Appends the admitted source, or tells why it was not.
+    void Conclude(const Admission &admission);
     void PassOver(const std::string &path, PassedOver why);
 
     JobList &Jobs;
-    ConverterSession &Session;
-    MediaProbe &Probe;
+    ConverterPool &Converters;
     MessageSink &Messages;
     std::deque<std::vector<AddItem>> Queue;
     bool Adding = false;
-    QObject Context; // queued calls die with the adder
+    bool FirstProbed = false; // with FirstSource: a probe has run
+    QObject Context;          // queued calls die with the adder
 };
 
 } // namespace quillon

@@ -35,7 +35,7 @@ protected:
 
 } // namespace
 
-TEST_F(Settings, NoFileGivesTheDefaultsAndExitWritesAllSevenKeysInOrder)
+TEST_F(Settings, NoFileGivesTheDefaultsAndExitWritesEveryKeyInOrder)
 {
     OutputOptions o = load("");
     EXPECT_EQ(o.FormatIndex, 0);
@@ -45,9 +45,21 @@ TEST_F(Settings, NoFileGivesTheDefaultsAndExitWritesAllSevenKeysInOrder)
     EXPECT_EQ(o.NamingMethod, 0);
     EXPECT_FALSE(o.OverwriteExisting);
     EXPECT_EQ(o.OutputDir, documents + "/");
+    EXPECT_EQ(o.Simultaneous, DefaultSimultaneousExtractions());
     store().SaveSettings(o);
     EXPECT_EQ(ReadFile(ini), "[Common]\r\nnNaming=0\r\nbOverWrite=0\r\nstrOutputDir=" + documents +
-                                 "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=0\r\nckMono=0\r\n");
+                                 "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=0\r\nckMono=0\r\n"
+                                 "nSimultaneous=" +
+                                 std::to_string(DefaultSimultaneousExtractions()) + "\r\n");
+}
+
+TEST_F(Settings, SimultaneousExtractionsAreReadWithinTheirRange)
+{
+    const std::pair<const char *, int> cases[] = {{"3", 3}, {"0", 1}, {"-2", 1}, {"99", MaxSimultaneousExtractions}};
+    for (const auto &[stored, expected] : cases)
+        EXPECT_EQ(load(std::string("[Common]\r\nnSimultaneous=") + stored + "\r\n").Simultaneous, expected) << stored;
+    EXPECT_GE(DefaultSimultaneousExtractions(), 1);
+    EXPECT_LE(DefaultSimultaneousExtractions(), 8);
 }
 
 struct ValueCase {
@@ -126,7 +138,7 @@ TEST_F(Settings, WritingKeepsOtherSectionsAndUpdatesKeysInPlace)
     store().SaveSettings(o);
     EXPECT_EQ(ReadFile(ini), "; comment\r\n[Other]\r\nnNaming=9\r\n\r\n[common]\r\nckMono=0\r\nextra=keep\r\n"
                              "nNaming=0\r\nbOverWrite=0\r\nstrOutputDir=/music/\r\ncbAudioSampleRate=-1\r\n"
-                             "cbAudioBitRate=-1\r\ncbFileFormat=-1\r\n\r\n[Tail]\r\nx=1\r\n");
+                             "cbAudioBitRate=-1\r\ncbFileFormat=-1\r\nnSimultaneous=1\r\n\r\n[Tail]\r\nx=1\r\n");
 }
 
 TEST_F(Settings, AFailedWriteIsSwallowedAndChangesNothing)

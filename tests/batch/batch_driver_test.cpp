@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <csignal>
@@ -85,7 +86,7 @@ protected:
     bool runBatch(int timeoutMs = 60000)
     {
         engine->Batch.btnConvertClick();
-        return PumpUntil([&] { return engine->Batch.Idle() && !engine->Session.Runner().Active(); }, timeoutMs);
+        return PumpUntil([&] { return engine->Batch.Idle() && !engine->Batch.ConverterActive(); }, timeoutMs);
     }
     std::vector<std::string> outputs() const
     {
@@ -630,3 +631,144 @@ TEST_F(Batch, OverwriteNeverReplacesAnOutputOfTheSameBatch)
     EXPECT_EQ(outputs(), (std::vector<std::string>{"talk(1).MP3", "talk.MP3"}));
     EXPECT_EQ(FfprobeAudio(out.file("talk.MP3")).codec, "mp3") << "the old output was replaced, as asked";
 }
+
+// ---- Several extractions at once
+
+class Parallel : public Batch, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        Batch::SetUp();
+        view.Options.Simultaneous = GetParam();
+    }
+    // The largest number of converters that ran at once, sampled until the
+    // test ends.
+    int mostAtOnce = 0;
+    QTimer sampler;
+    void watchConverters()
+    {
+        QObject::connect(&sampler, &QTimer::timeout, [this] {
+            int active = 0;
+            for (int lane = 0; lane < engine->Converters.LaneCount(); ++lane)
+                active += engine->Converters.Session(lane).Runner().Active();
+            mostAtOnce = std::max(mostAtOnce, active);
+        });
+        sampler.start(5);
+    }
+};
+
+TEST_P(Parallel, EntriesEndInTheirOwnOrderWithUniqueNames)
+{
+    // Two sources called "talk" in two folders, and a long one first: it ends last.
+    ScratchDir other;
+    const std::string otherTalk = other.file("talk.mp4");
+    fs::copy_file(Clip("mp4"), otherTalk);
+    add({source("long", "long.mp4"), source("mp4", "talk.mp4"), otherTalk, source("mp4", "brief.mp4")});
+    ASSERT_EQ(engine->Jobs.Count(), 4);
+    std::vector<std::string> statuses;
+    view.OnEntryFinished = [&](int) { statuses.push_back(view.Status); };
+    watchConverters();
+    ASSERT_TRUE(runBatch());
+    EXPECT_NE(view.Finished.front(), "0:Done") << "a short entry ends before the long one it ran beside";
+    EXPECT_EQ(view.Finished.size(), 4u);
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done", "Done", "Done"}));
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"brief.MP3", "long.MP3", "talk(1).MP3", "talk.MP3"}));
+    for (const std::string &name : outputs())
+        EXPECT_EQ(FfprobeAudio(out.file(name)).codec, "mp3") << name;
+    EXPECT_EQ(mostAtOnce, GetParam());
+    EXPECT_NE(
+        std::find(statuses.begin(), statuses.end(), "Batch converting: " + std::to_string(GetParam()) + " at once"),
+        statuses.end());
+    EXPECT_EQ(view.Status, "Ready");
+    // The bar shows the finished share: it never goes back, and ends full.
+    EXPECT_TRUE(std::is_sorted(view.Positions.begin(), view.Positions.end()));
+    EXPECT_EQ(view.Positions.back(), 100);
+    EXPECT_GT(view.Positions.size(), 4u) << "a running entry's share moves the bar";
+}
+
+TEST_P(Parallel, StopAbortsEveryRunningEntryAndRemovesTheirFiles)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    std::vector<std::string> paths;
+    for (int i = 0; i <= GetParam(); ++i)
+        paths.push_back(source("four", "clip" + std::to_string(i) + ".mp4"));
+    add(paths);
+    engine->Batch.btnConvertClick();
+    ASSERT_TRUE(PumpUntil([&] {
+        for (int i = 0; i < GetParam(); ++i)
+            if (progress()[static_cast<size_t>(i)].find('%') == std::string::npos ||
+                progress()[static_cast<size_t>(i)] == "0%")
+                return false;
+        return true;
+    }));
+    EXPECT_EQ(engine->Batch.RunningCount(), GetParam());
+    EXPECT_EQ(progress().back(), "") << "one more entry than converters waits";
+    engine->Batch.btnStopConvertClick();
+    EXPECT_FALSE(view.Running);
+    ASSERT_TRUE(PumpUntil([&] { return !engine->Batch.ConverterActive(); }));
+    PumpFor(200);
+    std::vector<std::string> expected(static_cast<size_t>(GetParam()), "Abort");
+    expected.push_back("");
+    EXPECT_EQ(progress(), expected) << "no entry starts after Stop";
+    EXPECT_TRUE(outputs().empty()) << "no partial or reserved file is left";
+}
+
+TEST_P(Parallel, AFailingEntryNeverStopsTheOthers)
+{
+    // This converter probes everything but cannot extract "bad".
+    const std::string failing = sources.file("ffmpeg.sh");
+    WriteScript(failing, "case \" $* \" in *\" -vn \"*bad*) echo 'bad: no good' >&2; exit 1 ;; esac\n"
+                         "exec ffmpeg \"$@\"\n");
+    ScopedEnv env("QUILLON_FFMPEG", failing);
+    add({source("mp4", "one.mp4"), source("mp4", "bad.mp4"), source("mp4", "two.mp4"), source("mp4", "three.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Error", "Done", "Done"}));
+    EXPECT_EQ(view.Reasons, std::vector<std::string>{"bad: no good"});
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"one.MP3", "three.MP3", "two.MP3"}));
+    EXPECT_TRUE(view.Messages.empty());
+}
+
+TEST_P(Parallel, ASourceThatVanishesMidBatchIsPassedOverWithItsReason)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    std::vector<std::string> paths;
+    for (int i = 0; i < GetParam(); ++i)
+        paths.push_back(source("mp4", "clip" + std::to_string(i) + ".mp4"));
+    const std::string gone = source("mp4", "gone.mp4");
+    paths.push_back(gone);
+    add(paths);
+    engine->Batch.btnConvertClick();
+    ASSERT_TRUE(PumpUntil([&] { return engine->Batch.RunningCount() == GetParam(); }));
+    fs::remove(gone);
+    ASSERT_TRUE(PumpUntil([&] { return engine->Batch.Idle() && !engine->Batch.ConverterActive(); }, 30000));
+    const JobEntry &last = engine->Jobs.Entry(GetParam());
+    EXPECT_EQ(last.Progress, "");
+    EXPECT_EQ(last.Reason, "The source file no longer exists");
+    for (int i = 0; i < GetParam(); ++i)
+        EXPECT_EQ(progress()[static_cast<size_t>(i)], "Done");
+}
+
+TEST_P(Parallel, AnAddProbesSeveralAtOnceAndKeepsItsOrder)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(false, true)); // every probe takes a second
+    const std::string bad = sources.file("bad.mp4");
+    WriteFile(bad, "not a video");
+    const std::vector<std::string> paths = {source("mp4", "a.mp4"), bad, source("mp4", "b.mp4"),
+                                            sources.file("missing.mp4"), source("four", "c.mp4")};
+    std::vector<std::string> passedOver;
+    engine->Adder.OnPassedOver = [&](const std::string &path, PassedOver) { passedOver.push_back(path); };
+    watchConverters();
+    QElapsedTimer clock;
+    clock.start();
+    add(paths);
+    const qint64 elapsed = clock.elapsed();
+    ASSERT_EQ(engine->Jobs.Count(), 3);
+    EXPECT_EQ(engine->Jobs.SourcePaths(), (std::vector<std::string>{paths[0], paths[2], paths[4]}));
+    EXPECT_EQ(engine->Jobs.Entry(2).Information.substr(engine->Jobs.Entry(2).Information.size() - 8), "00:00:04");
+    EXPECT_EQ(view.Messages, std::vector<std::string>{"Unsupported or bad video file: " + bad + "!"});
+    EXPECT_EQ(passedOver, (std::vector<std::string>{bad, paths[3]}));
+    EXPECT_EQ(mostAtOnce, GetParam());
+    EXPECT_LT(elapsed, 4 * 1000 - 500) << "four probes of a second each, " << GetParam() << " at a time";
+}
+
+INSTANTIATE_TEST_SUITE_P(Converters, Parallel, ::testing::Values(2, 3));

@@ -18,11 +18,15 @@ namespace fs = std::filesystem;
 TEST(CliOptions, ParsesEveryOption)
 {
     const CliOptions o = ParseCliArguments({"-f", "ogg", "--sample-rate=22050", "-b", "320", "-m", "-o", "/out",
-                                            "--numbered", "--overwrite", "-q", "a.avi", "--", "-b.lst"});
+                                            "--numbered", "--overwrite", "-q", "-j", "3", "a.avi", "--", "-b.lst"});
     EXPECT_EQ(o.FormatIndex, 7);
     EXPECT_EQ(o.SampleRateIndex, 1);
     EXPECT_EQ(o.BitRateIndex, 12);
     EXPECT_TRUE(o.Mono && o.Numbered && o.Overwrite && o.Quiet);
+    EXPECT_EQ(o.Jobs, 3);
+    EXPECT_EQ(ParseCliArguments({"-j16", "x"}).Jobs, 16);
+    EXPECT_EQ(ParseCliArguments({"--jobs=1", "x"}).Jobs, 1);
+    EXPECT_EQ(ParseCliArguments({"--jobs", "2", "x"}).Jobs, 2);
     EXPECT_EQ(o.OutputDir, "/out");
     EXPECT_EQ(o.Paths, (std::vector<std::string>{"a.avi", "-b.lst"}));
     EXPECT_FALSE(ParseCliArguments({"x"}).FormatIndex.has_value());
@@ -40,6 +44,11 @@ TEST(CliOptions, UsageErrorsNameTheAcceptedValues)
         {{"--bit-rate=100", "x"},
          "--bit-rate: '100' is not one of 16, 24, 32, 48, 56, 96, 112, 128, 160, 192, 224, 256, 320"},
         {{"-o"}, "-o needs a value"},
+        {{"-j", "0", "x"}, "-j: '0' is not a number from 1 to 16"},
+        {{"--jobs=17", "x"}, "--jobs: '17' is not a number from 1 to 16"},
+        {{"-j2x", "x"}, "-j: '2x' is not a number from 1 to 16"},
+        {{"--jobs", "-1", "x"}, "--jobs: '-1' is not a number from 1 to 16"},
+        {{"-j"}, "-j needs a value"},
         {{"--mono=yes", "x"}, "--mono takes no value"},
         {{"--bogus", "x"}, "unknown option --bogus (see --help)"},
         {{}, "no PATH given (see --help)"},
@@ -147,24 +156,28 @@ TEST(QuillonCli, ListFilesInAndOut)
     EXPECT_TRUE(out.path().empty() || fs::is_empty(out.path()));
 }
 
-TEST(QuillonCli, CtrlCStopsLikeTheStopButton)
+TEST(QuillonCli, CtrlCAndSigtermStopLikeTheStopButton)
 {
     ScratchDir out, src;
     const std::string a = src.file("a.mp4");
     fs::copy_file(Clip("four"), a);
     auto env = withFfmpeg(PacedFfmpeg(true, false));
-    const CliRun run = runCli(
-        {"-o", q(out.path().string()), q(a), q(a)},
-        [&](QProcess &p) {
-            // Once the converter is writing, as a terminal's Ctrl+C would.
-            PumpUntil([&] { return fs::exists(out.file("a.MP3")); }, 10000);
-            QThread::msleep(300);
-            ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-        },
-        env);
-    EXPECT_EQ(run.exitCode, 130) << run.err;
-    EXPECT_EQ(run.out, "Abort\t" + a + "\t\t\nAbort\t" + a + "\t\t\n");
-    EXPECT_TRUE(fs::is_empty(out.path())) << "the partial output was left";
+    const std::string abort = "Abort\t" + a + "\t\t\n";
+    // One converter or two running, and one entry that never starts.
+    for (const auto &[sig, jobs] : {std::pair{SIGINT, 1}, std::pair{SIGTERM, 2}}) {
+        const CliRun run = runCli(
+            {"-j", QString::number(jobs), "-o", q(out.path().string()), q(a), q(a), q(a)},
+            [&](QProcess &p) {
+                // Once the converters are writing, as a terminal's Ctrl+C would.
+                PumpUntil([&] { return fs::exists(out.file(jobs == 1 ? "a.MP3" : "a(1).MP3")); }, 10000);
+                QThread::msleep(300);
+                ::kill(static_cast<pid_t>(p.processId()), sig);
+            },
+            env);
+        EXPECT_EQ(run.exitCode, 130) << run.err;
+        EXPECT_EQ(run.out, abort + abort + abort) << jobs;
+        EXPECT_TRUE(fs::is_empty(out.path())) << "a partial output was left with " << jobs;
+    }
 }
 
 namespace {

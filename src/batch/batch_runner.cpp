@@ -1,0 +1,230 @@
+#include "batch/batch_runner.h"
+
+#include "extract/extraction_command.h"
+#include "platform/file_system.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace quillon {
+
+namespace {
+
+std::string endedBySignal(int sig)
+{
+    return "The converter was ended by signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
+}
+
+} // namespace
+
+BatchRunner::BatchRunner(ConverterSession &session, MediaProbe &probe, JobList &jobs)
+    : Session_(session), Probe(probe), Jobs(jobs)
+{
+}
+
+void BatchRunner::Begin(int index, const OutputOptions &options, bool probeFirst)
+{
+    Index_ = index;
+    Source = Jobs.SourcePath(index);
+    Options = options;
+    ProbeFirst = probeFirst;
+    StopRequested = Extracting_ = false;
+    Fraction_ = 0;
+    if (!ProbeFirst) {
+        MediaFacts &facts = Session_.Facts();
+        facts = MediaFacts{};
+        StartExtraction();
+        return;
+    }
+    try {
+        Probe.StartProbe(Source, [this](const MediaProbe::Outcome &outcome) { Probed(outcome); });
+    } catch (...) {
+        End({Index_, EntryState::Error, "", "", false, std::current_exception()});
+    }
+}
+
+void BatchRunner::Probed(const MediaProbe::Outcome &outcome)
+{
+    if (outcome.Error) {
+        End({Index_, EntryState::Error, "", "", false, outcome.Error});
+        return;
+    }
+    if (!outcome.Passed || StopRequested) {
+        End({Index_, EntryState::Waiting, "", StopRequested ? "" : RejectionReason(), false, nullptr});
+        return;
+    }
+    StartExtraction();
+}
+
+std::string BatchRunner::RejectionReason() const
+{
+    if (!FileExists(Source))
+        return "The source file no longer exists";
+    if (Probe.Interrupted())
+        return {};
+    const int sig = Session_.Runner().LastExitSignal();
+    return sig ? endedBySignal(sig) : "Unsupported or bad video file";
+}
+
+void BatchRunner::StartExtraction()
+{
+    DeleteWrapperScript();
+    std::vector<std::string> untouchable = Untouchable ? Untouchable() : Jobs.SourcePaths();
+    ReservedOutput reserved = ReserveOutputFile(Source, Options, Index_, untouchable);
+    OutputFile_ = reserved.Name.Path();
+    Reserved = std::move(reserved.Name);
+    if (OutputFile_.empty()) {
+        End({Index_, EntryState::Error, "", reserved.Error, false, nullptr});
+        return;
+    }
+    try {
+        std::string input = Source;
+        if (Session_.Facts().UseWrapper) {
+            WrapperScript_ = MediaProbe::WriteWrapperScript(Source);
+            input = WrapperScript_;
+        }
+        const std::string format = FileFormats[static_cast<size_t>(Options.FormatIndex)];
+        const std::string sampleRate = SampleRates[static_cast<size_t>(Options.SampleRateIndex)];
+        const std::string bitRate = BitRates[static_cast<size_t>(Options.BitRateIndex)];
+        AudioOptions_ = MakeAudioOptions(format, sampleRate, bitRate);
+        const std::string commandLine = BuildExtractionCommandLine(Session_.ConverterProgram(), input, format,
+                                                                   sampleRate, bitRate, Options.Mono, OutputFile_);
+        Session_.Configure(commandLine, [this](TRedirector &) { ExtractionEnded(); });
+        MediaFacts &facts = Session_.Facts();
+        facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
+        Session_.Parser().SetProgressTarget(this, Index_);
+        Session_.Start();
+    } catch (...) {
+        Session_.Parser().ClearProgressTarget();
+        DeleteWrapperScript();
+        ReleaseOutput();
+        End({Index_, EntryState::Error, "", "", false, std::current_exception()});
+        return;
+    }
+    Extracting_ = true;
+    if (OnStarted)
+        OnStarted(*this);
+}
+
+void BatchRunner::ProgressMade(int, double fraction)
+{
+    Fraction_ = fraction;
+    if (OnProgress)
+        OnProgress(*this);
+}
+
+void BatchRunner::ExtractionEnded()
+{
+    Extracting_ = false;
+    Session_.Parser().ClearProgressTarget();
+    DeleteWrapperScript();
+    const MediaFacts &facts = Session_.Facts();
+    const bool sound = facts.Duration > 0 && facts.HasAudio;
+    // Success needs the converter's word as well as a file: a converter that
+    // failed half-way may leave a partial file behind.
+    const bool made = Session_.Runner().LastExitSucceeded() && FileExists(OutputFile_) && FileSizeOf(OutputFile_) > 0;
+    if (made && (ProbeFirst || sound)) {
+        Reserved.Close();
+        End({Index_, EntryState::Done, OutputFile_, "", false, nullptr});
+        return;
+    }
+    const std::string reason = made ? std::string() : FailureReason();
+    if (!made)
+        ReleaseOutput();
+    if (StopRequested) {
+        ReleaseOutput();
+        End({Index_, EntryState::Abort, "", "", false, nullptr});
+    } else if (ProbeFirst || sound) {
+        End({Index_, EntryState::Error, "", reason, false, nullptr});
+    } else if (!FileExists(Source)) {
+        End({Index_, EntryState::Waiting, "", "The source file no longer exists", false, nullptr});
+    } else {
+        // The converter ended before it told of the source's sound: only a
+        // probe can say whether the source has none (refused, as an add
+        // refuses it) or the extraction failed on a good source.
+        JudgeByProbe(made, reason);
+    }
+}
+
+void BatchRunner::JudgeByProbe(bool made, const std::string &extractionFailure)
+{
+    try {
+        Probe.StartProbe(Source, [this, made, extractionFailure](const MediaProbe::Outcome &outcome) {
+            if (outcome.Error) {
+                End({Index_, EntryState::Error, "", "", false, outcome.Error});
+            } else if (StopRequested) {
+                if (made)
+                    std::remove(OutputFile_.c_str()); // ours, and not judged
+                ReleaseOutput();
+                End({Index_, EntryState::Abort, "", "", false, nullptr});
+            } else if (outcome.Passed && made) {
+                Reserved.Close();
+                End({Index_, EntryState::Done, OutputFile_, "", false, nullptr});
+            } else if (outcome.Passed) {
+                End({Index_, EntryState::Error, "", extractionFailure, false, nullptr});
+            } else {
+                if (made)
+                    std::remove(OutputFile_.c_str()); // ours, made a moment ago
+                ReleaseOutput();
+                End({Index_, EntryState::Waiting, "", "Unsupported or bad video file", true, nullptr});
+            }
+        });
+    } catch (...) {
+        End({Index_, EntryState::Error, "", "", false, std::current_exception()});
+    }
+}
+
+std::string BatchRunner::FailureReason() const
+{
+    TRedirector &runner = Session_.Runner();
+    if (const int sig = runner.LastExitSignal())
+        return endedBySignal(sig);
+    const std::string said = NamePartialFilesAs(Session_.Parser().FailureText(), OutputFile_);
+    if (!said.empty())
+        return said;
+    if (runner.LastExitCode() == 0)
+        return "The converter made no output file";
+    return "The converter failed with exit code " + std::to_string(runner.LastExitCode());
+}
+
+void BatchRunner::End(Ending ending)
+{
+    Index_ = -1;
+    Extracting_ = false;
+    if (OnEnded)
+        OnEnded(*this, ending);
+}
+
+void BatchRunner::Stop()
+{
+    if (!Busy())
+        return;
+    StopRequested = true;
+    if (Session_.Runner().Active())
+        Session_.Runner().Terminate(0);
+}
+
+void BatchRunner::Abandon()
+{
+    DeleteWrapperScript();
+    ReleaseOutput();
+}
+
+void BatchRunner::ReleaseOutput()
+{
+    // Only the empty file that reserved the name goes, never a finished
+    // output; and whatever the stopped converter was writing beside it.
+    Reserved.Release();
+    if (!OutputFile_.empty())
+        SweepStalePartialFiles(DirectoryOf(OutputFile_));
+}
+
+void BatchRunner::DeleteWrapperScript()
+{
+    if (!WrapperScript_.empty()) {
+        MediaProbe::DeleteWrapperScript(WrapperScript_);
+        WrapperScript_.clear();
+    }
+}
+
+} // namespace quillon

@@ -1,0 +1,101 @@
+#pragma once
+// One extraction at a time on one converter lane: the entry's probe (an
+// answer the probe already knows costs nothing), its output name, its
+// converter run and its end. The batch driver keeps as many runners as
+// extractions may run at once and hands each the next entry.
+
+#include "extract/converter_session.h"
+#include "extract/media_probe.h"
+#include "extract/output_options.h"
+#include "extract/progress_target.h"
+#include "joblist/entry_state.h"
+#include "joblist/job_list.h"
+#include "platform/partial_files.h"
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class BatchRunner : public ProgressTarget {
+public:
+    // How the runner's entry ended.
+    struct Ending {
+        int Index = -1;
+        // Done, Error or Abort; Waiting for a source that its probe (or, for
+        // an extraction without one, the converter) found nothing in.
+        EntryState State = EntryState::Waiting;
+        std::string Output;   // of a Done entry
+        std::string Reason;   // why an Error or a rejected source is one
+        bool Refused = false; // an extraction without probe found no sound
+        // The converter or the wrapper script could not be had at all: every
+        // later entry would fail the same way.
+        std::exception_ptr Failure;
+    };
+
+    BatchRunner(ConverterSession &session, MediaProbe &probe, JobList &jobs);
+
+    // The names no output may take, asked when the output is reserved.
+    std::function<std::vector<std::string>()> Untouchable;
+    // The entry's converter has started extracting.
+    std::function<void(BatchRunner &)> OnStarted;
+    // The entry's share extracted has grown; Fraction tells it.
+    std::function<void(BatchRunner &)> OnProgress;
+    // The entry is over; the runner is free again when this is called. Can
+    // be called from inside Begin, when the probe's answer is known.
+    std::function<void(BatchRunner &, const Ending &)> OnEnded;
+
+    // Takes entry index. probeFirst false: the extraction runs at once and
+    // its own output tells whether the source has sound.
+    void Begin(int index, const OutputOptions &options, bool probeFirst);
+    // Ends the entry's probe or extraction; its end reports Abort.
+    void Stop();
+    // Removes what a stopped extraction leaves: its wrapper script and its
+    // reserved name, and what its converter was writing.
+    void Abandon();
+
+    bool Busy() const { return Index_ >= 0; }
+    bool Extracting() const { return Extracting_; }
+    int Index() const { return Index_; }
+    double Fraction() const { return Fraction_; }
+    ConverterSession &Session() { return Session_; }
+    const std::string &OutputFile() const { return OutputFile_; }
+    const std::string &WrapperScript() const { return WrapperScript_; }
+    const std::string &AudioOptions() const { return AudioOptions_; }
+
+    // ProgressTarget: the parser's percentage goes to the job list.
+    int Count() const override { return Jobs.Count(); }
+    void SetProgressText(int index, const std::string &text) override { Jobs.SetProgressText(index, text); }
+    void ProgressMade(int index, double fraction) override;
+
+private:
+    void Probed(const MediaProbe::Outcome &outcome);
+    void StartExtraction();
+    void ExtractionEnded();
+    void JudgeByProbe(bool made, const std::string &extractionFailure);
+    std::string RejectionReason() const;
+    std::string FailureReason() const;
+    void End(Ending ending);
+    void DeleteWrapperScript();
+    void ReleaseOutput();
+
+    ConverterSession &Session_;
+    MediaProbe &Probe;
+    JobList &Jobs;
+
+    int Index_ = -1; // the entry being worked on; -1 while free
+    std::string Source;
+    OutputOptions Options;
+    bool ProbeFirst = true;
+    bool StopRequested = false;
+    bool Extracting_ = false;
+    double Fraction_ = 0;
+    std::string OutputFile_;
+    std::string WrapperScript_;
+    std::string AudioOptions_;
+    Reservation Reserved; // of OutputFile, while its extraction runs
+};
+
+} // namespace quillon
