@@ -121,14 +121,16 @@ void BatchDriver::EntryEnded(const BatchRunner::Ending &ending)
     if (ending.Failure) {
         // The converter or the wrapper script failed us: this entry is an
         // error, nothing more starts, and the user is told why.
+        // Said once, when entries running beside it fail the same way.
         const std::string message = ErrorMessageOf(ending.Failure);
+        const bool first = !Idle_ && !Ending;
+        if (!Idle_)
+            Ending = true;
         Jobs.SetState(index, EntryState::Error);
         Jobs.SetReason(index, message);
         View.EntryFinished(index, EntryState::Error, "", message);
-        if (!Idle_) {
-            Ending = true;
+        if (first)
             ShowMessageLater(message);
-        }
     } else if (ending.State == EntryState::Waiting) {
         // A rejected source keeps its empty progress text, and the batch
         // goes on; after a Stop its probe's word says nothing.

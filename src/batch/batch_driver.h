@@ -64,6 +64,8 @@ public:
     void FinishBatch();
 
     bool Idle() const { return Idle_; }
+    // The batch ended because a converter could not be had at all.
+    bool EndedByFailure() const { return Ending; }
     // Whether a converter of the batch still runs (after a Stop, until it is gone).
     bool ConverterActive() const;
     // The entry taken last; the list's length once every entry was taken.

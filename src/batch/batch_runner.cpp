@@ -2,6 +2,7 @@
 
 #include "extract/extraction_command.h"
 #include "platform/file_system.h"
+#include "platform/quillon_error.h"
 
 #include <cstdio>
 #include <cstring>
@@ -138,6 +139,11 @@ void BatchRunner::ExtractionEnded()
         End({Index_, EntryState::Error, "", reason, false, nullptr});
     } else if (!FileExists(Source)) {
         End({Index_, EntryState::Waiting, "", "The source file no longer exists", false, nullptr});
+    } else if (const std::string &launcher = Session_.Parser().LauncherFailure(); !launcher.empty()) {
+        // Without FFmpeg no source can be judged: the batch ends, as a probe
+        // ends an add.
+        End({Index_, EntryState::Error, "", "", false,
+             std::make_exception_ptr(QuillonError("The converter could not be run: " + launcher))});
     } else {
         // The converter ended before it told of the source's sound: only a
         // probe can say whether the source has none (refused, as an add

@@ -138,6 +138,8 @@ void CliFrontEnd::EntryFinished(int index, EntryState state, const std::string &
 {
     // Entries end in any order when several run at once: each line names
     // its source.
+    if (!ReportConverterFailure && Eng->Batch.EndedByFailure())
+        return;
     Report(index, state, output, reason);
 }
 
@@ -160,7 +162,7 @@ bool CliFrontEnd::AllDone() const
 
 void CliFrontEnd::ReportRemaining(bool stopped)
 {
-    if (!Eng)
+    if (!Eng || (!ReportConverterFailure && Eng->Batch.EndedByFailure()))
         return;
     // Entries are taken in list order: those before TakenCount were reached.
     const int taken = Eng->Batch.TakenCount();

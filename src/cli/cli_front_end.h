@@ -32,6 +32,9 @@ public:
     // Reports the entries that never reached a final state: passed over by
     // their probe ("Error") or not reached after a stop ("Abort").
     void ReportRemaining(bool stopped);
+    // false: a batch that a converter which could not be had at all ended
+    // gives no result lines, only its message, as the admission would have.
+    bool ReportConverterFailure = true;
     // Every entry of the list has its line, and each says "Done".
     bool AllDone() const;
     // An entry's extraction found no sound in it: it has no line, and the

@@ -2,6 +2,7 @@
 
 #include "extract/converter_pool.h"
 #include "extract/output_options.h"
+#include "platform/text_case.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,8 +24,7 @@ std::string joined(const std::array<const char *, N> &values)
 template <size_t N>
 int indexOf(const std::array<const char *, N> &values, const std::string &given, const std::string &option)
 {
-    std::string value = given;
-    std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return std::toupper(c); });
+    const std::string value = UpperCase(given);
     for (size_t i = 0; i < N; ++i)
         if (value == values[i])
             return static_cast<int>(i);

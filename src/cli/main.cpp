@@ -118,14 +118,13 @@ int main(int argc, char **argv)
 
     // Only --probe, --save-list and numbered names need to know before the
     // batch which sources have sound (a number counts the admitted ones).
-    // Otherwise the sources enter the list unprobed, but for the first (a
-    // converter that cannot run at all is told as before), and each
-    // extraction's own output tells whether its source has sound: one
-    // converter run per good file.
-    if (!cli.ProbeOnly && !cli.SaveList && options.NamingMethod != 1) {
-        engine.Adder.Probing = AdmissionProbe::FirstSource;
-        engine.Batch.ProbeBeforeExtraction = false;
-    }
+    // Otherwise the sources enter the list unprobed, and each extraction's
+    // own output tells whether its source has sound: one converter run per
+    // good file. A converter that cannot run at all then ends the batch as
+    // it would have ended the admission: its message, no result lines.
+    const bool probeFirst = cli.ProbeOnly || cli.SaveList || options.NamingMethod == 1;
+    engine.Adder.ProbeOnAdmission = engine.Batch.ProbeBeforeExtraction = probeFirst;
+    front.ReportConverterFailure = probeFirst;
 
     int interrupts = 0;
     SignalNotifier interruptions({SIGINT, SIGTERM, SIGHUP}, [&](int) {

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/quillon_error.h"
 #include "platform/temp_files.h"
+#include "platform/text_case.h"
 #include "runner/command_line.h"
 
 #include <QCoreApplication>
@@ -24,11 +25,7 @@ std::string UpperExtension(const std::string &path)
     const size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    std::string ext = path.substr(dot);
-    for (char &c : ext)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return ext;
+    return UpperCase(path.substr(dot));
 }
 
 bool MediaProbe::NeedsWrapper(const std::string &source)

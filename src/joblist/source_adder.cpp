@@ -133,11 +133,10 @@ void SourceAdder::StartProbe(Admission &admission, int lane)
         admission.Missing = admission.Finished = true;
         return;
     }
-    if (Probing == AdmissionProbe::FirstSource && FirstProbed) {
+    if (!ProbeOnAdmission) {
         admission.Outcome.Passed = admission.Finished = true;
         return;
     }
-    FirstProbed = true;
     MediaProbe &probe = Converters.Probe(lane);
     try {
         probe.StartProbe(admission.Path, [this, &admission, &probe, lane](const MediaProbe::Outcome &outcome) {

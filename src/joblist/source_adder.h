@@ -34,15 +34,6 @@ enum class AddKind {
     ByExtension, // ".LST" in any letter case is a list file, anything else a source
 };
 
-// Which sources an add probes before they enter the list.
-enum class AdmissionProbe {
-    EverySource,
-    // Only the first that exists: a converter that cannot run at all is told
-    // before the batch, as when every source is probed. The others enter the
-    // list unprobed, for a batch that judges them by their extraction.
-    FirstSource,
-};
-
 struct AddItem {
     std::string Path;
     AddKind Kind = AddKind::ByExtension;
@@ -62,8 +53,9 @@ public:
     std::function<bool()> BatchRunning;
     // Told of every path that did not enter the list, and why.
     std::function<void(const std::string &path, PassedOver why)> OnPassedOver;
-    // Missing files are passed over whatever this says.
-    AdmissionProbe Probing = AdmissionProbe::EverySource;
+    // false: sources enter the list unprobed, for a batch that judges them
+    // by their extraction; missing files are still passed over.
+    bool ProbeOnAdmission = true;
     // How many sources are probed at once; one when unset.
     std::function<int()> Simultaneous;
     // Called whenever a request has been handled (or has failed), from the
@@ -110,8 +102,7 @@ private:
     MessageSink &Messages;
     std::deque<std::vector<AddItem>> Queue;
     bool Adding = false;
-    bool FirstProbed = false; // with FirstSource: a probe has run
-    QObject Context;          // queued calls die with the adder
+    QObject Context; // queued calls die with the adder
 };
 
 } // namespace quillon

@@ -1,6 +1,7 @@
 #include "platform/pe_resources.h"
 
 #include "platform/byte_reader.h"
+#include "platform/text_case.h"
 
 #include <QString>
 
@@ -21,20 +22,13 @@ constexpr size_t MaxResources = 65536;
 constexpr size_t MaxEntriesRead = 4 * MaxResources;
 constexpr size_t MaxResourceBytes = 64u << 20;
 
-bool sameText(const std::string &a, const std::string &b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
-           });
-}
-
 bool sameId(const ResourceId &a, const ResourceId &b)
 {
     if (a.index() != b.index())
         return false;
     if (a.index() == 0)
         return std::get<0>(a) == std::get<0>(b);
-    return sameText(std::get<1>(a), std::get<1>(b));
+    return SameTextIgnoringCase(std::get<1>(a), std::get<1>(b));
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 namespace quillon {
 
 std::string LowerCase(std::string text);
+std::string UpperCase(std::string text);
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
 } // namespace quillon

@@ -1,5 +1,7 @@
 #include "theme/te_bitmap_list.h"
 
+#include "platform/text_case.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -19,9 +21,7 @@ TteBitmap &TteBitmapList::Add(std::unique_ptr<TteBitmap> bitmap)
 TteBitmap *TteBitmapList::FindBitmap(const std::string &name) const
 {
     for (const auto &b : Items_)
-        if (b->Name.size() == name.size() &&
-            std::equal(name.begin(), name.end(), b->Name.begin(),
-                       [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); }))
+        if (SameTextIgnoringCase(b->Name, name))
             return b.get();
     return nullptr;
 }

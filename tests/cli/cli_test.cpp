@@ -314,8 +314,9 @@ TEST(QuillonCli, CtrlCWhileCheckingSourcesLeavesNoTemporaryFiles)
     auto env = withFfmpeg(PacedFfmpeg(false, true));
     env.insert("TMPDIR", q(temp.path().string()));
     for (int interrupts : {1, 2}) {
+        // Numbered names count the admitted sources: each is probed first.
         const CliRun run = runCli(
-            {"-o", q(out.path().string()), q(a)},
+            {"--numbered", "-o", q(out.path().string()), q(a)},
             [&](QProcess &p) {
                 ASSERT_TRUE(PumpUntil([&] { return !fs::is_empty(temp.path()); }, 10000));
                 for (int i = 0; i < interrupts; ++i)

@@ -262,7 +262,7 @@ TEST_F(Window, ABatchFromTheExtractButton)
     ASSERT_EQ(form->Eng().Jobs.Count(), 2);
     EXPECT_EQ(list()->model()->rowCount(), 2);
     click("btnConvert");
-    EXPECT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Session.Runner().Active(); }, 60000));
+    EXPECT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Batch.ConverterActive(); }, 60000));
     EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done"}));
     EXPECT_EQ(ctl<TTeProgressBar>("progConvert")->Position(), 100);
     EXPECT_EQ(form->StatusLine(), "Ready");
@@ -277,6 +277,7 @@ TEST_F(Window, StopDeleteAndCloseDuringABatch)
 {
     ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
     open();
+    ctl<TTeSComboBox>("cbSimultaneous")->setCurrentIndex(0); // one at a time
     drop({source("four", "slow.mp4"), source("mp4", "b.mp4")});
     list()->selectAll();
     click("btnConvert");
@@ -294,7 +295,7 @@ TEST_F(Window, StopDeleteAndCloseDuringABatch)
     EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Busy! Please stop the conversion before exit"});
 
     click("btnStopConvert");
-    ASSERT_TRUE(PumpUntil([&] { return !form->Eng().Session.Runner().Active(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !form->Eng().Batch.ConverterActive(); }));
     EXPECT_EQ(progress(), (std::vector<std::string>{"Abort", ""}));
     EXPECT_TRUE(fs::is_empty(out.path()));
     EXPECT_TRUE(button("btnConvert")->isEnabled());
@@ -369,7 +370,7 @@ TEST_F(Window, AFailedRowSaysWhy)
     drop({source("mp4", "a.mp4")});
     form->OutputDir = out.file("gone") + "/";
     click("btnConvert");
-    ASSERT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Session.Runner().Active(); }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Batch.ConverterActive(); }, 20000));
     const std::string reason = "The output folder does not exist: " + out.file("gone") + "/";
     EXPECT_EQ(list()->model()->index(0, 2).data().toString(), "Error");
     EXPECT_EQ(list()->model()->index(0, 0).data(Qt::ToolTipRole).toString().toStdString(), reason);
@@ -386,11 +387,14 @@ TEST_F(Window, SettingsAreWrittenWhenTheWindowGoes)
     open();
     ctl<TTeSComboBox>("cbFileFormat")->setCurrentIndex(3);
     ctl<TTeCheckBox>("ckMono")->SetChecked(true);
+    ctl<TTeSComboBox>("cbSimultaneous")->setCurrentIndex(2);
     form.reset();
     const std::string ini = ReadFile(programDir.file("strings.ini"));
     EXPECT_EQ(ini, "[Common]\r\nnNaming=0\r\nbOverWrite=0\r\nstrOutputDir=" + out.path().string() +
-                       "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=3\r\nckMono=1\r\n");
+                       "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=3\r\nckMono=1\r\n"
+                       "nSimultaneous=3\r\n");
     open();
+    EXPECT_EQ(ctl<TTeSComboBox>("cbSimultaneous")->currentText(), "3");
     EXPECT_EQ(ctl<TTeSComboBox>("cbFileFormat")->currentText(), "WMA");
     EXPECT_TRUE(ctl<TTeCheckBox>("ckMono")->Checked());
 }

@@ -14,6 +14,7 @@
 #include "avisynth_script.h"
 #include "bit_rate_rules.h"
 #include "platform/partial_files.h"
+#include "platform/text_case.h"
 #include "write_failure.h"
 
 #include <cerrno>
@@ -40,17 +41,6 @@ std::string ffmpegProgram()
 {
     const char *configured = std::getenv("QUILLON_FFMPEG");
     return configured && *configured ? configured : "ffmpeg";
-}
-
-bool endsWithIgnoringCase(const std::string &s, const std::string &suffix)
-{
-    if (s.size() < suffix.size())
-        return false;
-    for (size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[s.size() - suffix.size() + i])) !=
-            std::tolower(static_cast<unsigned char>(suffix[i])))
-            return false;
-    return true;
 }
 
 // Asks FFmpeg once which encoders it has; only needed for the legacy names.
@@ -105,9 +95,9 @@ std::string mapEncoder(const std::string &name)
 // rule applies to it.
 std::string defaultEncoderFor(const std::string &output)
 {
-    if (endsWithIgnoringCase(output, ".ogg") || endsWithIgnoringCase(output, ".oga"))
+    if (quillon::EndsWithIgnoringCase(output, ".ogg") || quillon::EndsWithIgnoringCase(output, ".oga"))
         return "libvorbis";
-    if (endsWithIgnoringCase(output, ".wma") || endsWithIgnoringCase(output, ".asf"))
+    if (quillon::EndsWithIgnoringCase(output, ".wma") || quillon::EndsWithIgnoringCase(output, ".asf"))
         return "wmav2";
     return {};
 }
@@ -168,7 +158,7 @@ int parseArguments(int argc, char **argv, Invocation &inv)
         if (optionsWithValue().count(arg) && i + 1 < argc) {
             std::string value = argv[++i];
             if (arg == "-i") {
-                if (endsWithIgnoringCase(value, ".avs")) {
+                if (quillon::EndsWithIgnoringCase(value, ".avs")) {
                     bool ok;
                     const std::string script = readWholeFile(value, ok);
                     const auto source = ok ? videoenc::SourceOfWrapperScript(script) : std::nullopt;

@@ -1,6 +1,7 @@
 #include "theme/msstyles/theme_msuxobjects.h"
 
 #include "platform/quillon_error.h"
+#include "platform/text_case.h"
 #include "theme/msstyles/msux_ini.h"
 
 #include <algorithm>
@@ -127,9 +128,7 @@ std::string MsStylesImageName(const std::string &value)
         else if (name[i] == '.' && i + 2 < name.size() && (name[i + 1] == 'b' || name[i + 1] == 'B'))
             name[i] = '_';
     }
-    name = TrimmedText(name);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
-    return name;
+    return UpperCase(TrimmedText(name));
 }
 
 std::optional<std::string> TmsuxThemeObject::Property(const std::string &key) const
