@@ -27,7 +27,7 @@ void BatchDriver::btnConvertClick()
 {
     if (Jobs.Count() == 0)
         return;
-    if ((AddInProgress && AddInProgress()) || !Idle_ || ConverterActive() || Converters.AnyActive())
+    if ((AddInProgress && AddInProgress()) || !Idle_ || AnyBusy() || Converters.AnyActive())
         return;
     // The options of the whole batch, taken now: a box without a selection
     // would give every entry a broken command line.
@@ -202,15 +202,12 @@ bool BatchDriver::ConverterActive() const
                        [](const auto &r) { return r->Busy() || r->Session().Runner().Active(); });
 }
 
-bool BatchDriver::ExtractionRunning() const { return RunningCount() > 0; }
-
 namespace {
 const std::string NoText;
 }
 
 const std::string &BatchDriver::OutputFile() const { return Last_ ? Last_->OutputFile() : NoText; }
 const std::string &BatchDriver::WrapperScript() const { return Last_ ? Last_->WrapperScript() : NoText; }
-const std::string &BatchDriver::AudioOptions() const { return Last_ ? Last_->AudioOptions() : NoText; }
 
 void BatchDriver::FinishBatch()
 {

@@ -77,10 +77,6 @@ public:
     // Of the entry taken last.
     const std::string &OutputFile() const;
     const std::string &WrapperScript() const;
-    const std::string &AudioOptions() const;
-    bool ExtractionRunning() const;
-    // The runner of the entry taken last; nullptr before the first batch.
-    BatchRunner *LastRunner() const { return Last_; }
 
     // For a program that must end at once, after the converters are gone:
     // the running extractions' reserved names, temporary outputs and wrapper

@@ -87,7 +87,6 @@ void BatchRunner::StartExtraction()
         const std::string format = FileFormats[static_cast<size_t>(Options.FormatIndex)];
         const std::string sampleRate = SampleRates[static_cast<size_t>(Options.SampleRateIndex)];
         const std::string bitRate = BitRates[static_cast<size_t>(Options.BitRateIndex)];
-        AudioOptions_ = MakeAudioOptions(format, sampleRate, bitRate);
         const std::string commandLine = BuildExtractionCommandLine(Session_.ConverterProgram(), input, format,
                                                                    sampleRate, bitRate, Options.Mono, OutputFile_);
         Session_.Configure(commandLine, [this](TRedirector &) { ExtractionEnded(); });

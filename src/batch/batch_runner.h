@@ -63,7 +63,6 @@ public:
     ConverterSession &Session() { return Session_; }
     const std::string &OutputFile() const { return OutputFile_; }
     const std::string &WrapperScript() const { return WrapperScript_; }
-    const std::string &AudioOptions() const { return AudioOptions_; }
 
     // ProgressTarget: the parser's percentage goes to the job list.
     int Count() const override { return Jobs.Count(); }
@@ -94,7 +93,6 @@ private:
     double Fraction_ = 0;
     std::string OutputFile_;
     std::string WrapperScript_;
-    std::string AudioOptions_;
     Reservation Reserved; // of OutputFile, while its extraction runs
 };
 

@@ -1,6 +1,5 @@
 #include "cli/cli_options.h"
 
-#include "extract/converter_pool.h"
 #include "extract/output_options.h"
 #include "platform/text_case.h"
 

@@ -51,9 +51,6 @@ public:
     void StartProbe(const std::string &source, Finished finished);
     // A probe begun with StartProbe is under way.
     bool Probing() const { return static_cast<bool>(Pending.finished); }
-    // Whether the answer for source is known and still holds; the session's
-    // facts are then those of the source.
-    bool KnownAnswer(const std::string &source, bool &passed);
 
     // The last probe's converter was stopped before it ended (Stop, the end
     // of the program): its false says nothing about the source. Neither this
@@ -92,6 +89,9 @@ private:
         bool stamped = false;
     };
     static bool StampOf(const std::string &path, FileStamp &stamp);
+    // Whether the answer for source is known and still holds; the session's
+    // facts are then those of the source.
+    bool KnownAnswer(const std::string &source, bool &passed);
     // One converter run on input; then is called with its verdict from the
     // runner's end notification.
     void StartRun(const std::string &input, std::function<void(bool passed)> then);
