@@ -40,21 +40,18 @@ void BatchRunner::Begin(int index, const OutputOptions &options, bool probeFirst
     try {
         Probe.StartProbe(Source, [this](const MediaProbe::Outcome &outcome) { Probed(outcome); });
     } catch (...) {
-        End({Index_, EntryState::Error, "", "", false, std::current_exception()});
+        EndFailed(std::current_exception());
     }
 }
 
 void BatchRunner::Probed(const MediaProbe::Outcome &outcome)
 {
-    if (outcome.Error) {
-        End({Index_, EntryState::Error, "", "", false, outcome.Error});
-        return;
-    }
-    if (!outcome.Passed || StopRequested) {
-        End({Index_, EntryState::Waiting, "", StopRequested ? "" : RejectionReason(), false, nullptr});
-        return;
-    }
-    StartExtraction();
+    if (outcome.Error)
+        EndFailed(outcome.Error);
+    else if (!outcome.Passed || StopRequested)
+        EndRejected(StopRequested ? "" : RejectionReason());
+    else
+        StartExtraction();
 }
 
 std::string BatchRunner::RejectionReason() const
@@ -75,7 +72,7 @@ void BatchRunner::StartExtraction()
     OutputFile_ = reserved.Name.Path();
     Reserved = std::move(reserved.Name);
     if (OutputFile_.empty()) {
-        End({Index_, EntryState::Error, "", reserved.Error, false, nullptr});
+        EndAs(EntryState::Error, reserved.Error);
         return;
     }
     try {
@@ -98,7 +95,7 @@ void BatchRunner::StartExtraction()
         Session_.Parser().ClearProgressTarget();
         DeleteWrapperScript();
         ReleaseOutput();
-        End({Index_, EntryState::Error, "", "", false, std::current_exception()});
+        EndFailed(std::current_exception());
         return;
     }
     Extracting_ = true;
@@ -124,29 +121,31 @@ void BatchRunner::ExtractionEnded()
     // failed half-way may leave a partial file behind.
     const bool made = Session_.Runner().LastExitSucceeded() && FileExists(OutputFile_) && FileSizeOf(OutputFile_) > 0;
     if (made && (ProbeFirst || sound)) {
-        Reserved.Close();
-        End({Index_, EntryState::Done, OutputFile_, "", false, nullptr});
-        return;
-    }
-    const std::string reason = made ? std::string() : FailureReason();
-    if (!made)
-        ReleaseOutput();
-    if (StopRequested) {
-        ReleaseOutput();
-        End({Index_, EntryState::Abort, "", "", false, nullptr});
+        EndDone();
+    } else if (StopRequested) {
+        DiscardOutput(made);
+        EndAs(EntryState::Abort);
     } else if (ProbeFirst || sound) {
-        End({Index_, EntryState::Error, "", reason, false, nullptr});
+        // Nothing was made (what was made is Done above).
+        const std::string reason = FailureReason();
+        ReleaseOutput();
+        EndAs(EntryState::Error, reason);
     } else if (!FileExists(Source)) {
-        End({Index_, EntryState::Waiting, "", "The source file no longer exists", false, nullptr});
+        DiscardOutput(made);
+        EndRejected("The source file no longer exists");
     } else if (const std::string &launcher = Session_.Parser().LauncherFailure(); !launcher.empty()) {
         // Without FFmpeg no source can be judged: the batch ends, as a probe
         // ends an add.
-        End({Index_, EntryState::Error, "", "", false,
-             std::make_exception_ptr(QuillonError("The converter could not be run: " + launcher))});
+        DiscardOutput(made);
+        EndFailed(std::make_exception_ptr(QuillonError("The converter could not be run: " + launcher)));
     } else {
         // The converter ended before it told of the source's sound: only a
         // probe can say whether the source has none (refused, as an add
-        // refuses it) or the extraction failed on a good source.
+        // refuses it) or the extraction failed on a good source. The probe
+        // reuses the session: the extraction's reason is taken first.
+        const std::string reason = made ? std::string() : FailureReason();
+        if (!made)
+            ReleaseOutput();
         JudgeByProbe(made, reason);
     }
 }
@@ -156,27 +155,31 @@ void BatchRunner::JudgeByProbe(bool made, const std::string &extractionFailure)
     try {
         Probe.StartProbe(Source, [this, made, extractionFailure](const MediaProbe::Outcome &outcome) {
             if (outcome.Error) {
-                End({Index_, EntryState::Error, "", "", false, outcome.Error});
+                EndFailed(outcome.Error);
             } else if (StopRequested) {
-                if (made)
-                    std::remove(OutputFile_.c_str()); // ours, and not judged
-                ReleaseOutput();
-                End({Index_, EntryState::Abort, "", "", false, nullptr});
+                DiscardOutput(made);
+                EndAs(EntryState::Abort);
             } else if (outcome.Passed && made) {
-                Reserved.Close();
-                End({Index_, EntryState::Done, OutputFile_, "", false, nullptr});
+                EndDone();
             } else if (outcome.Passed) {
-                End({Index_, EntryState::Error, "", extractionFailure, false, nullptr});
+                EndAs(EntryState::Error, extractionFailure);
             } else {
-                if (made)
-                    std::remove(OutputFile_.c_str()); // ours, made a moment ago
-                ReleaseOutput();
-                End({Index_, EntryState::Waiting, "", "Unsupported or bad video file", true, nullptr});
+                DiscardOutput(made);
+                EndRejected("Unsupported or bad video file", true);
             }
         });
     } catch (...) {
-        End({Index_, EntryState::Error, "", "", false, std::current_exception()});
+        EndFailed(std::current_exception());
     }
+}
+
+void BatchRunner::DiscardOutput(bool made)
+{
+    // A file the converter made of a source that was not judged good is
+    // ours, made a moment ago; the empty reservation goes in any case.
+    if (made)
+        std::remove(OutputFile_.c_str());
+    ReleaseOutput();
 }
 
 std::string BatchRunner::FailureReason() const
@@ -190,6 +193,27 @@ std::string BatchRunner::FailureReason() const
     if (runner.LastExitCode() == 0)
         return "The converter made no output file";
     return "The converter failed with exit code " + std::to_string(runner.LastExitCode());
+}
+
+void BatchRunner::EndDone()
+{
+    Reserved.Close();
+    End({Index_, EntryState::Done, OutputFile_, "", false, nullptr});
+}
+
+void BatchRunner::EndAs(EntryState state, const std::string &reason)
+{
+    End({Index_, state, "", reason, false, nullptr});
+}
+
+void BatchRunner::EndRejected(const std::string &reason, bool refused)
+{
+    End({Index_, EntryState::Waiting, "", reason, refused, nullptr});
+}
+
+void BatchRunner::EndFailed(std::exception_ptr failure)
+{
+    End({Index_, EntryState::Error, "", "", false, std::move(failure)});
 }
 
 void BatchRunner::End(Ending ending)

@@ -76,6 +76,13 @@ private:
     void JudgeByProbe(bool made, const std::string &extractionFailure);
     std::string RejectionReason() const;
     std::string FailureReason() const;
+    void DiscardOutput(bool made);
+    // The entry's end: Done with its output; Error or Abort with why; passed
+    // over (Waiting) with why; or the converter could not be had at all.
+    void EndDone();
+    void EndAs(EntryState state, const std::string &reason = {});
+    void EndRejected(const std::string &reason, bool refused = false);
+    void EndFailed(std::exception_ptr failure);
     void End(Ending ending);
     void DeleteWrapperScript();
     void ReleaseOutput();
