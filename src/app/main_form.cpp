@@ -447,7 +447,7 @@ void TfrmMain::ApplySettings(const OutputOptions &o)
     cbAudioSampleRate->setCurrentIndex(o.SampleRateIndex);
     cbAudioBitRate->setCurrentIndex(o.BitRateIndex);
     ckMono->SetChecked(o.Mono);
-    cbSimultaneous->setCurrentIndex(std::clamp(o.Simultaneous, 1, MaxSimultaneousExtractions) - 1);
+    cbSimultaneous->setCurrentIndex(SimultaneousWithinRange(o.Simultaneous) - 1);
 }
 
 void TfrmMain::HandleCommandLine(const std::vector<std::string> &arguments)

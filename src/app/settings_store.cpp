@@ -54,8 +54,8 @@ void SettingsStore::LoadSettings(OutputOptions &o) const
         o.Mono = Profile.ReadInteger(Section, "ckMono", 0) != 0;
         o.NamingMethod = std::clamp(o.NamingMethod, 0, 2);
         o.OverwriteExisting = Profile.ReadInteger(Section, "bOverWrite", 0) != 0;
-        o.Simultaneous = std::clamp(Profile.ReadInteger(Section, "nSimultaneous", DefaultSimultaneousExtractions()), 1,
-                                    MaxSimultaneousExtractions);
+        o.Simultaneous =
+            SimultaneousWithinRange(Profile.ReadInteger(Section, "nSimultaneous", DefaultSimultaneousExtractions()));
         const std::string documents = GetDocumentsFolder();
         std::string dir = Profile.ReadString(Section, "strOutputDir").value_or(documents);
         if (!DirectoryExists(dir))

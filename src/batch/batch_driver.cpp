@@ -38,7 +38,7 @@ void BatchDriver::btnConvertClick()
         return;
     }
     Options_ = options;
-    Width = std::clamp(options.Simultaneous, 1, MaxSimultaneousExtractions);
+    Width = SimultaneousWithinRange(options.Simultaneous);
     while (static_cast<int>(Runners.size()) < Width) {
         const int lane = static_cast<int>(Runners.size());
         auto runner = std::make_unique<BatchRunner>(Converters.Session(lane), Converters.Probe(lane), Jobs);

@@ -125,6 +125,11 @@ void CliFrontEnd::Report(int index, EntryState finalState, const std::string &ou
     if (finalState == EntryState::Done)
         ++DoneCount;
     ++Reported_;
+    Settle(index);
+}
+
+void CliFrontEnd::Settle(int index)
+{
     Settled_.resize(static_cast<size_t>(Eng->Jobs.Count()));
     Settled_[static_cast<size_t>(index)] = 1;
 }
@@ -150,8 +155,7 @@ void CliFrontEnd::EntryRejected(int index, const std::string &reason, bool refus
         Report(index, EntryState::Error, "", reason);
         return;
     }
-    Settled_.resize(static_cast<size_t>(Eng->Jobs.Count()));
-    Settled_[static_cast<size_t>(index)] = 1;
+    Settle(index);
     ++Refused_;
 }
 

@@ -44,6 +44,7 @@ public:
 private:
     void Report(int index, EntryState state, const std::string &output, const std::string &reason);
     void ClearLiveLine();
+    void Settle(int index);
     bool Settled(int index) const;
 
     OutputOptions Options;

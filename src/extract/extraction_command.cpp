@@ -11,6 +11,8 @@
 
 namespace quillon {
 
+int SimultaneousWithinRange(int n) { return std::clamp(n, 1, MaxSimultaneousExtractions); }
+
 int DefaultSimultaneousExtractions() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8); }
 
 std::string MissingOptionMessage(const OutputOptions &options)

@@ -27,6 +27,9 @@ struct OutputOptions {
 // processor core, at most eight.
 int DefaultSimultaneousExtractions();
 inline constexpr int MaxSimultaneousExtractions = 16;
+// n within 1..MaxSimultaneousExtractions: what a setting or a box may hold
+// beyond it is not a number of extractions.
+int SimultaneousWithinRange(int n);
 
 // Which option still needs a choice before a batch can run, or "".
 std::string MissingOptionMessage(const OutputOptions &options);

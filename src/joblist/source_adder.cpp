@@ -72,7 +72,7 @@ void SourceAdder::Process(const std::vector<AddItem> &items)
     } done{*this};
 
     std::vector<Admission> admissions = AdmissionsOf(items);
-    const int width = std::clamp(Simultaneous ? Simultaneous() : 1, 1, MaxSimultaneousExtractions);
+    const int width = SimultaneousWithinRange(Simultaneous ? Simultaneous() : 1);
     const auto laneBusy = [this](int lane) {
         return Converters.Probe(lane).Probing() || Converters.Session(lane).Runner().Active();
     };
@@ -116,12 +116,12 @@ std::vector<SourceAdder::Admission> SourceAdder::AdmissionsOf(const std::vector<
         const bool isList = item.Kind == AddKind::ListFile ||
                             (item.Kind == AddKind::ByExtension && UpperExtension(item.Path) == ".LST");
         if (!isList) {
-            admissions.push_back(Admission{item.Path, false, false, false, {}, {}});
+            admissions.emplace_back(item.Path);
         } else if (const auto text = ReadListFile(item.Path)) {
             for (std::string &source : ListFileSources(*text))
-                admissions.push_back(Admission{std::move(source), false, false, false, {}, {}});
+                admissions.emplace_back(std::move(source));
         } else {
-            admissions.push_back(Admission{item.Path, true, false, false, {}, {}});
+            admissions.emplace_back(item.Path, true);
         }
     }
     return admissions;

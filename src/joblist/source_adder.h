@@ -79,6 +79,7 @@ public:
 private:
     // One source of a request, in the request's order.
     struct Admission {
+        explicit Admission(std::string path, bool missing = false) : Path(std::move(path)), Missing(missing) {}
         std::string Path;
         bool Missing = false;     // no file (or no list file) there
         bool Finished = false;    // its probe has ended
