@@ -13,6 +13,7 @@ Engine::Engine(std::string programDir, BatchView &view)
       Adder(Jobs, Converters, view), Batch(Jobs, Converters, view)
 {
     Adder.Simultaneous = [&view] { return view.CurrentOptions().Simultaneous; };
+    Adder.ShowSoundTracks = [&view] { return view.CurrentOptions().Original(); };
     Adder.BatchRunning = [this] { return !Batch.Idle(); };
     Batch.AddInProgress = [this] { return Adder.Busy(); };
     // Adds that arrived during the batch are admitted once it is over.

@@ -3,6 +3,7 @@
 #include "app/quillon_application.h"
 
 #include "embedded_theme.h"
+#include "extract/sound_track.h"
 #include "joblist/list_file.h"
 #include "platform/app_errors.h"
 #include "platform/file_system.h"
@@ -113,6 +114,13 @@ QStringList texts(const std::array<const char *, N> &items)
         list << item;
     return list;
 }
+
+// The languages the track box offers, by their bibliographic codes; a file
+// that names one by its other code is matched all the same.
+constexpr std::pair<const char *, const char *> TrackLanguages[] = {
+    {"English", "eng"},    {"German", "ger"},  {"French", "fre"}, {"Spanish", "spa"}, {"Italian", "ita"},
+    {"Portuguese", "por"}, {"Dutch", "dut"},   {"Polish", "pol"}, {"Russian", "rus"}, {"Swedish", "swe"},
+    {"Japanese", "jpn"},   {"Chinese", "chi"}, {"Korean", "kor"}, {"Hindi", "hin"},   {"Arabic", "ara"}};
 
 template <class Box>
 Box *comboBox(QWidget *parent, const char *name, const QStringList &items, QRect place)
@@ -317,11 +325,13 @@ void TfrmMain::CreateOptionsPanel()
     label(groupOutput, "Name output file", 16, 56, cbNaming);
     // Wider than the 129 pixels of old: the caption whole in the window's font.
     checkOverWrite = checkBox(groupOutput, "checkOverWrite", "Overwrite existing file", {14, 88, 180, 20});
+    checkKeepDates = checkBox(groupOutput, "checkKeepDates", "Keep the source's date", {216, 88, 170, 20});
+    checkKeepDates->setToolTip("Give each audio file the modification time of its video");
 
     auto *groupEncoding = new TTeGroupBox(panelOption);
     groupEncoding->Caption = "Encoding:";
-    groupEncoding->setGeometry(10, 184, 393, 105);
-    cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat", texts(FileFormats), {144, 24, 57, 22});
+    groupEncoding->setGeometry(10, 184, 393, 121);
+    cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat", texts(FileFormats), {144, 24, 65, 22});
     label(groupEncoding, "Audio file format(kHz):", 16, 24, cbFileFormat);
     ckMono = checkBox(groupEncoding, "ckMono", "Mono", {216, 24, 98, 20});
     cbAudioSampleRate =
@@ -331,10 +341,25 @@ void TfrmMain::CreateOptionsPanel()
     label(groupEncoding, "Audio bit rate:", 216, 56, cbAudioBitRate);
     for (TTeSComboBox *box : {cbFileFormat, cbAudioSampleRate, cbAudioBitRate})
         box->setCurrentIndex(-1); // the settings choose
+    cbTrack = new TTeSComboBox(groupEncoding);
+    cbTrack->setObjectName("cbTrack");
+    cbTrack->setGeometry(144, 88, 129, 22);
+    cbTrack->addItem("First", QString());
+    cbTrack->addItem("All", QString(AllTracks));
+    for (const auto &[name, code] : TrackLanguages)
+        cbTrack->addItem(QString("%1 (%2)").arg(name, code), QString(code));
+    cbTrack->setToolTip("Which sound track of a video with several: the first, one in a language, or all");
+    label(groupEncoding, "Sound track:", 16, 88, cbTrack);
+    // A track copied as it is keeps its own rate and channels.
+    connect(cbFileFormat, &QComboBox::currentIndexChanged, this, [this](int format) {
+        const bool encoded = format != OriginalFormat;
+        for (QWidget *box : std::initializer_list<QWidget *>{cbAudioSampleRate, cbAudioBitRate, ckMono})
+            box->setEnabled(encoded);
+    });
 
     auto *groupBatch = new TTeGroupBox(panelOption);
     groupBatch->Caption = "Batch:";
-    groupBatch->setGeometry(10, 304, 393, 57);
+    groupBatch->setGeometry(10, 320, 393, 57);
     QStringList counts;
     for (int n = 1; n <= MaxSimultaneousExtractions; ++n)
         counts << QString::number(n);
@@ -343,8 +368,9 @@ void TfrmMain::CreateOptionsPanel()
     label(groupBatch, "Simultaneous extractions:", 16, 24, cbSimultaneous);
 
     // The keyboard walks the options in reading order.
-    QWidget *order[] = {edtDirectory,      btnDir,         cbNaming,      checkOverWrite, cbFileFormat, ckMono,
-                        cbAudioSampleRate, cbAudioBitRate, cbSimultaneous};
+    QWidget *order[] = {edtDirectory,   btnDir,       cbNaming,      checkOverWrite,
+                        checkKeepDates, cbFileFormat, ckMono,        cbAudioSampleRate,
+                        cbAudioBitRate, cbTrack,      cbSimultaneous};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     panelOption->hide();
@@ -448,6 +474,11 @@ void TfrmMain::ApplySettings(const OutputOptions &o)
     cbAudioBitRate->setCurrentIndex(o.BitRateIndex);
     ckMono->SetChecked(o.Mono);
     cbSimultaneous->setCurrentIndex(SimultaneousWithinRange(o.Simultaneous) - 1);
+    checkKeepDates->SetChecked(o.KeepDates);
+    // A language the list does not offer (chosen in quillon-cli) joins it.
+    if (cbTrack->findData(qs(o.Track)) < 0)
+        cbTrack->addItem(qs(o.Track), qs(o.Track));
+    cbTrack->setCurrentIndex(cbTrack->findData(qs(o.Track)));
 }
 
 void TfrmMain::HandleCommandLine(const std::vector<std::string> &arguments)
@@ -753,7 +784,10 @@ void TfrmMain::SetStatusText(const std::string &text)
     ShowStatusLine();
 }
 
-void TfrmMain::EntryFinished(int, EntryState, const std::string &, const std::string &) { ShowStatusLine(); }
+void TfrmMain::EntryFinished(int, EntryState, const std::vector<std::string> &, const std::string &)
+{
+    ShowStatusLine();
+}
 
 void TfrmMain::ShowStatusLine()
 {
@@ -785,6 +819,8 @@ OutputOptions TfrmMain::CurrentOptions()
     o.BitRateIndex = cbAudioBitRate->currentIndex();
     o.Mono = ckMono->Checked();
     o.Simultaneous = cbSimultaneous->currentIndex() + 1;
+    o.Track = cbTrack->currentData().toString().toStdString();
+    o.KeepDates = checkKeepDates->Checked();
     return o;
 }
 

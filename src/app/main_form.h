@@ -91,7 +91,8 @@ public:
     void SetBatchButtons(bool running) override;
     void SetProgressPosition(int percent) override;
     void SetStatusText(const std::string &text) override;
-    void EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason) override;
+    void EntryFinished(int index, EntryState state, const std::vector<std::string> &outputs,
+                       const std::string &reason) override;
     void RestoreCaption() override;
     OutputOptions CurrentOptions() override;
 
@@ -162,8 +163,8 @@ private:
     TTeSEdit *edtDirectory;
     TTeButton *btnDir;
     TTeComboBox *cbNaming;
-    TTeCheckBox *checkOverWrite, *ckMono;
-    TTeSComboBox *cbFileFormat, *cbAudioSampleRate, *cbAudioBitRate, *cbSimultaneous;
+    TTeCheckBox *checkOverWrite, *ckMono, *checkKeepDates;
+    TTeSComboBox *cbFileFormat, *cbAudioSampleRate, *cbAudioBitRate, *cbSimultaneous, *cbTrack;
 };
 
 } // namespace quillon

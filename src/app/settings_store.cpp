@@ -1,5 +1,6 @@
 #include "app/settings_store.h"
 
+#include "extract/sound_track.h"
 #include "platform/file_system.h"
 #include "platform/quillon_error.h"
 
@@ -56,6 +57,8 @@ void SettingsStore::LoadSettings(OutputOptions &o) const
         o.OverwriteExisting = Profile.ReadInteger(Section, "bOverWrite", 0) != 0;
         o.Simultaneous =
             SimultaneousWithinRange(Profile.ReadInteger(Section, "nSimultaneous", DefaultSimultaneousExtractions()));
+        o.Track = TrackChoiceOf(Profile.ReadString(Section, "strTrack").value_or("")).value_or("");
+        o.KeepDates = Profile.ReadInteger(Section, "bKeepDates", 1) != 0;
         const std::string documents = GetDocumentsFolder();
         std::string dir = Profile.ReadString(Section, "strOutputDir").value_or(documents);
         if (!DirectoryExists(dir))
@@ -70,7 +73,7 @@ void SettingsStore::LoadSettings(OutputOptions &o) const
 
 void SettingsStore::SaveSettings(const OutputOptions &o)
 {
-    // One rewrite of the file for all eight keys.
+    // One rewrite of the file for all ten keys.
     const auto number = [](int n) { return std::to_string(n); };
     const bool ok = Profile.WriteStrings(Section, {{"nNaming", number(o.NamingMethod)},
                                                    {"bOverWrite", number(o.OverwriteExisting ? -1 : 0)},
@@ -79,7 +82,9 @@ void SettingsStore::SaveSettings(const OutputOptions &o)
                                                    {"cbAudioBitRate", number(o.BitRateIndex)},
                                                    {"cbFileFormat", number(o.FormatIndex)},
                                                    {"ckMono", number(o.Mono ? 1 : 0)},
-                                                   {"nSimultaneous", number(o.Simultaneous)}});
+                                                   {"nSimultaneous", number(o.Simultaneous)},
+                                                   {"strTrack", o.Track},
+                                                   {"bKeepDates", number(o.KeepDates ? 1 : 0)}});
     (void)ok; // a failed write is swallowed; the old file stays as it was
 }
 

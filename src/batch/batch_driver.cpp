@@ -118,6 +118,9 @@ void BatchDriver::EntryEnded(const BatchRunner::Ending &ending)
 {
     const int index = ending.Index;
     ++EndedCount;
+    // The whole files of an Error or Abort entry stay too: none may be
+    // replaced by a later entry's.
+    Produced_.insert(Produced_.end(), ending.Outputs.begin(), ending.Outputs.end());
     if (ending.Failure) {
         // The converter or the wrapper script failed us: this entry is an
         // error, nothing more starts, and the user is told why.
@@ -128,7 +131,7 @@ void BatchDriver::EntryEnded(const BatchRunner::Ending &ending)
             Ending = true;
         Jobs.SetState(index, EntryState::Error);
         Jobs.SetReason(index, message);
-        View.EntryFinished(index, EntryState::Error, "", message);
+        View.EntryFinished(index, EntryState::Error, ending.Outputs, message);
         if (first)
             ShowMessageLater(message);
     } else if (ending.State == EntryState::Waiting) {
@@ -141,11 +144,9 @@ void BatchDriver::EntryEnded(const BatchRunner::Ending &ending)
             View.EntryRejected(index, ending.Reason, ending.Refused);
         }
     } else {
-        if (ending.State == EntryState::Done)
-            Produced_.push_back(ending.Output);
         Jobs.SetState(index, ending.State);
         Jobs.SetReason(index, ending.Reason);
-        View.EntryFinished(index, ending.State, ending.Output, ending.Reason);
+        View.EntryFinished(index, ending.State, ending.Outputs, ending.Reason);
     }
     if (Idle_) {
         // Stopped: the batch is over once its last converter is gone.

@@ -33,9 +33,10 @@ public:
     virtual void RestoreCaption() = 0;
     // The options in force now; the driver takes them when a batch starts.
     virtual OutputOptions CurrentOptions() = 0;
-    // An entry reached its final state (done, error or abort); reason says
-    // why an error is one.
-    virtual void EntryFinished(int /*index*/, EntryState /*state*/, const std::string & /*output*/,
+    // An entry reached its final state (done, error or abort) with the files
+    // it made, one per sound track; reason says why an error is one, or for
+    // a done entry which choice could not be followed.
+    virtual void EntryFinished(int /*index*/, EntryState /*state*/, const std::vector<std::string> & /*outputs*/,
                                const std::string & /*reason*/)
     {
     }

@@ -1,9 +1,14 @@
 #include "batch/batch_runner.h"
 
+#include "extract/converter_output_parser.h"
 #include "extract/extraction_command.h"
 #include "platform/file_system.h"
 #include "platform/quillon_error.h"
 
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -31,9 +36,13 @@ void BatchRunner::Begin(int index, const OutputOptions &options, bool probeFirst
     ProbeFirst = probeFirst;
     StopRequested = Extracting_ = false;
     Fraction_ = 0;
+    Plan.clear();
+    Step = 0;
+    Made.clear();
+    Notice.clear();
     if (!ProbeFirst) {
-        MediaFacts &facts = Session_.Facts();
-        facts = MediaFacts{};
+        Session_.Facts() = MediaFacts{};
+        PlanTracks();
         StartExtraction();
         return;
     }
@@ -50,8 +59,19 @@ void BatchRunner::Probed(const MediaProbe::Outcome &outcome)
         EndFailed(outcome.Error);
     else if (!outcome.Passed || StopRequested)
         EndRejected(StopRequested ? "" : RejectionReason());
-    else
+    else {
+        PlanTracks();
         StartExtraction();
+    }
+}
+
+void BatchRunner::PlanTracks()
+{
+    TrackSelection selection = SelectSoundTracks(Session_.Facts().SoundTracks, Options.Track);
+    Plan = std::move(selection.Tracks);
+    Notice = std::move(selection.Notice);
+    if (Plan.empty()) // the converter chooses, as without a probe
+        Plan.push_back({SoundTrack{}, ""});
 }
 
 std::string BatchRunner::RejectionReason() const
@@ -67,8 +87,12 @@ std::string BatchRunner::RejectionReason() const
 void BatchRunner::StartExtraction()
 {
     DeleteWrapperScript();
+    const TrackSelection::Taken &taken = Plan[Step];
     std::vector<std::string> untouchable = Untouchable ? Untouchable() : Jobs.SourcePaths();
-    ReservedOutput reserved = ReserveOutputFile(Source, Options, Index_, untouchable);
+    untouchable.insert(untouchable.end(), Made.begin(), Made.end());
+    ReservedOutput reserved =
+        ReserveOutputFile(Source, Options, Index_, untouchable, taken.NameSuffix,
+                          Options.Original() ? OriginalExtension(taken.Track.Codec) : std::string());
     OutputFile_ = reserved.Name.Path();
     Reserved = std::move(reserved.Name);
     if (OutputFile_.empty()) {
@@ -84,11 +108,13 @@ void BatchRunner::StartExtraction()
         const std::string format = FileFormats[static_cast<size_t>(Options.FormatIndex)];
         const std::string sampleRate = SampleRates[static_cast<size_t>(Options.SampleRateIndex)];
         const std::string bitRate = BitRates[static_cast<size_t>(Options.BitRateIndex)];
-        const std::string commandLine = BuildExtractionCommandLine(Session_.ConverterProgram(), input, format,
-                                                                   sampleRate, bitRate, Options.Mono, OutputFile_);
+        const std::string commandLine =
+            BuildExtractionCommandLine(Session_.ConverterProgram(), input, format, sampleRate, bitRate, Options.Mono,
+                                       OutputFile_, taken.Track.StreamIndex >= 0 ? &taken.Track : nullptr);
         Session_.Configure(commandLine, [this](TRedirector &) { ExtractionEnded(); });
         MediaFacts &facts = Session_.Facts();
         facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
+        facts.SoundTracks.clear();
         Session_.Parser().SetProgressTarget(this, Index_);
         Session_.Start();
     } catch (...) {
@@ -103,9 +129,20 @@ void BatchRunner::StartExtraction()
         OnStarted(*this);
 }
 
-void BatchRunner::ProgressMade(int, double fraction)
+void BatchRunner::SetProgressText(int index, const std::string &text)
 {
-    Fraction_ = fraction;
+    if (Plan.size() <= 1)
+        Jobs.SetProgressText(index, text);
+}
+
+void BatchRunner::ProgressMade(int index, double fraction)
+{
+    Fraction_ = (static_cast<double>(Step) + fraction) / static_cast<double>(std::max<size_t>(Plan.size(), 1));
+    if (Plan.size() > 1) {
+        constexpr long long Parts = 1000; // a tenth of a per cent
+        Jobs.SetProgressText(index, FormatProgress(std::llround(Fraction_ * Parts), Parts,
+                                                   QLocale::system().decimalPoint().toStdString()));
+    }
     if (OnProgress)
         OnProgress(*this);
 }
@@ -121,7 +158,7 @@ void BatchRunner::ExtractionEnded()
     // failed half-way may leave a partial file behind.
     const bool made = Session_.Runner().LastExitSucceeded() && FileExists(OutputFile_) && FileSizeOf(OutputFile_) > 0;
     if (made && (ProbeFirst || sound)) {
-        EndDone();
+        TrackDone();
     } else if (StopRequested) {
         DiscardOutput(made);
         EndAs(EntryState::Abort);
@@ -160,7 +197,7 @@ void BatchRunner::JudgeByProbe(bool made, const std::string &extractionFailure)
                 DiscardOutput(made);
                 EndAs(EntryState::Abort);
             } else if (outcome.Passed && made) {
-                EndDone();
+                TrackDone();
             } else if (outcome.Passed) {
                 EndAs(EntryState::Error, extractionFailure);
             } else {
@@ -195,25 +232,37 @@ std::string BatchRunner::FailureReason() const
     return "The converter failed with exit code " + std::to_string(runner.LastExitCode());
 }
 
-void BatchRunner::EndDone()
+void BatchRunner::TrackDone()
 {
     Reserved.Close();
-    End({Index_, EntryState::Done, OutputFile_, "", false, nullptr});
+    // The date is the file's last touch: a failure leaves a whole file with
+    // today's date, which is no reason to call the entry failed.
+    if (Options.KeepDates)
+        CopyModificationTime(Source, OutputFile_);
+    Made.push_back(OutputFile_);
+    if (++Step < Plan.size() && !StopRequested)
+        StartExtraction();
+    else if (Step < Plan.size())
+        EndAs(EntryState::Abort);
+    else
+        EndDone();
 }
+
+void BatchRunner::EndDone() { End({Index_, EntryState::Done, Made, Notice, false, nullptr}); }
 
 void BatchRunner::EndAs(EntryState state, const std::string &reason)
 {
-    End({Index_, state, "", reason, false, nullptr});
+    End({Index_, state, Made, reason, false, nullptr});
 }
 
 void BatchRunner::EndRejected(const std::string &reason, bool refused)
 {
-    End({Index_, EntryState::Waiting, "", reason, refused, nullptr});
+    End({Index_, EntryState::Waiting, {}, reason, refused, nullptr});
 }
 
 void BatchRunner::EndFailed(std::exception_ptr failure)
 {
-    End({Index_, EntryState::Error, "", "", false, std::move(failure)});
+    End({Index_, EntryState::Error, Made, "", false, std::move(failure)});
 }
 
 void BatchRunner::End(Ending ending)

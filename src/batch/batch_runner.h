@@ -8,6 +8,7 @@
 #include "extract/media_probe.h"
 #include "extract/output_options.h"
 #include "extract/progress_target.h"
+#include "extract/sound_track.h"
 #include "joblist/entry_state.h"
 #include "joblist/job_list.h"
 #include "platform/partial_files.h"
@@ -27,8 +28,12 @@ public:
         // Done, Error or Abort; Waiting for a source that its probe (or, for
         // an extraction without one, the converter) found nothing in.
         EntryState State = EntryState::Waiting;
-        std::string Output;   // of a Done entry
-        std::string Reason;   // why an Error or a rejected source is one
+        // The files made, one per sound track taken: all of them for a Done
+        // entry, those finished before the end for an Error or Abort.
+        std::vector<std::string> Outputs;
+        // Why an Error or a rejected source is one; for a Done entry, a
+        // choice that could not be followed (no track in the language).
+        std::string Reason;
         bool Refused = false; // an extraction without probe found no sound
         // The converter or the wrapper script could not be had at all: every
         // later entry would fail the same way.
@@ -64,14 +69,19 @@ public:
     const std::string &OutputFile() const { return OutputFile_; }
     const std::string &WrapperScript() const { return WrapperScript_; }
 
-    // ProgressTarget: the parser's percentage goes to the job list.
+    // ProgressTarget: the parser's percentage goes to the job list; of an
+    // entry with several tracks, the share of all of them.
     int Count() const override { return Jobs.Count(); }
-    void SetProgressText(int index, const std::string &text) override { Jobs.SetProgressText(index, text); }
+    void SetProgressText(int index, const std::string &text) override;
     void ProgressMade(int index, double fraction) override;
 
 private:
     void Probed(const MediaProbe::Outcome &outcome);
+    // The tracks the entry's extractions take, from the probe's facts.
+    void PlanTracks();
     void StartExtraction();
+    // One track's file is whole: the next track's extraction, or the end.
+    void TrackDone();
     void ExtractionEnded();
     void JudgeByProbe(bool made, const std::string &extractionFailure);
     std::string RejectionReason() const;
@@ -98,6 +108,10 @@ private:
     bool StopRequested = false;
     bool Extracting_ = false;
     double Fraction_ = 0;
+    std::vector<TrackSelection::Taken> Plan; // one extraction each
+    size_t Step = 0;                         // the one under way
+    std::vector<std::string> Made;           // the finished ones' files
+    std::string Notice;
     std::string OutputFile_;
     std::string WrapperScript_;
     Reservation Reserved; // of OutputFile, while its extraction runs

@@ -110,7 +110,15 @@ void CliFrontEnd::EntryChanged(int index)
     LiveLineShown = true;
 }
 
-void CliFrontEnd::Report(int index, EntryState finalState, const std::string &output, const std::string &reason)
+void CliFrontEnd::PrintResultLine(EntryState state, const std::string &source, const std::string &output,
+                                  const std::string &reason)
+{
+    std::fprintf(stdout, "%s\t%s\t%s\t%s\n", EscapeField(EntryStateText(state)).c_str(), EscapeField(source).c_str(),
+                 EscapeField(output).c_str(), EscapeField(reason).c_str());
+}
+
+void CliFrontEnd::Report(int index, EntryState finalState, const std::vector<std::string> &outputs,
+                         const std::string &reason)
 {
     ClearLiveLine();
     const std::string state = EntryStateText(finalState);
@@ -119,8 +127,15 @@ void CliFrontEnd::Report(int index, EntryState finalState, const std::string &ou
         std::fprintf(stderr, "[%d/%d] %s %s\n", index + 1, Eng->Jobs.Count(), state.c_str(), source.c_str());
     if (!reason.empty())
         std::fprintf(stderr, "%s: %s\n", source.c_str(), reason.c_str());
-    std::fprintf(stdout, "%s\t%s\t%s\t%s\n", EscapeField(state).c_str(), EscapeField(source).c_str(),
-                 EscapeField(output).c_str(), EscapeField(reason).c_str());
+    // A line for every file made (one per sound track taken); an entry that
+    // is not Done ends with a line of its own.
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const bool last = i + 1 == outputs.size();
+        PrintResultLine(EntryState::Done, source, outputs[i],
+                        last && finalState == EntryState::Done ? reason : std::string());
+    }
+    if (finalState != EntryState::Done || outputs.empty())
+        PrintResultLine(finalState, source, "", reason);
     std::fflush(stdout);
     if (finalState == EntryState::Done)
         ++DoneCount;
@@ -139,20 +154,21 @@ bool CliFrontEnd::Settled(int index) const
     return static_cast<size_t>(index) < Settled_.size() && Settled_[static_cast<size_t>(index)];
 }
 
-void CliFrontEnd::EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason)
+void CliFrontEnd::EntryFinished(int index, EntryState state, const std::vector<std::string> &outputs,
+                                const std::string &reason)
 {
     // Entries end in any order when several run at once: each line names
     // its source.
     if (!ReportConverterFailure && Eng->Batch.EndedByFailure())
         return;
-    Report(index, state, output, reason);
+    Report(index, state, outputs, reason);
 }
 
 void CliFrontEnd::EntryRejected(int index, const std::string &reason, bool refused)
 {
     if (!refused) {
         // Passed over by its probe this time: an error, and why.
-        Report(index, EntryState::Error, "", reason);
+        Report(index, EntryState::Error, {}, reason);
         return;
     }
     Settle(index);
@@ -177,9 +193,9 @@ void CliFrontEnd::ReportRemaining(bool stopped)
         // A stop leaves the entries it never reached, and the one whose
         // probe it cut short, without a word of their own.
         if (stopped && (i >= taken || reason.empty()))
-            Report(i, EntryState::Abort, "", "");
+            Report(i, EntryState::Abort, {}, "");
         else
-            Report(i, EntryState::Error, "", reason.empty() ? "The batch ended before this entry" : reason);
+            Report(i, EntryState::Error, {}, reason.empty() ? "The batch ended before this entry" : reason);
     }
 }
 

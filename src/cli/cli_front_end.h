@@ -23,7 +23,8 @@ public:
     void SetStatusText(const std::string &) override {}
     void RestoreCaption() override {}
     OutputOptions CurrentOptions() override { return Options; }
-    void EntryFinished(int index, EntryState state, const std::string &output, const std::string &reason) override;
+    void EntryFinished(int index, EntryState state, const std::vector<std::string> &outputs,
+                       const std::string &reason) override;
     void EntryRejected(int index, const std::string &reason, bool refused) override;
 
     // JobListObserver
@@ -42,7 +43,9 @@ public:
     int RefusedCount() const { return Refused_; }
 
 private:
-    void Report(int index, EntryState state, const std::string &output, const std::string &reason);
+    void Report(int index, EntryState state, const std::vector<std::string> &outputs, const std::string &reason);
+    void PrintResultLine(EntryState state, const std::string &source, const std::string &output,
+                         const std::string &reason);
     void ClearLiveLine();
     void Settle(int index);
     bool Settled(int index) const;

@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include "extract/output_options.h"
+#include "extract/sound_track.h"
 #include "platform/text_case.h"
 
 #include <algorithm>
@@ -23,9 +24,8 @@ std::string joined(const std::array<const char *, N> &values)
 template <size_t N>
 int indexOf(const std::array<const char *, N> &values, const std::string &given, const std::string &option)
 {
-    const std::string value = UpperCase(given);
     for (size_t i = 0; i < N; ++i)
-        if (value == values[i])
+        if (SameTextIgnoringCase(given, values[i]))
             return static_cast<int>(i);
     throw UsageError(option + ": '" + given + "' is not one of " + joined(values));
 }
@@ -58,7 +58,14 @@ std::string HelpText()
            "  -b, --bit-rate KBIT      " +
            joined(BitRates) +
            "\n"
+           "                           (Original copies the sound track as it is, into the\n"
+           "                           file type that suits its codec: .M4A for AAC...)\n"
            "  -m, --mono               one channel\n"
+           "  -t, --track WHICH        the sound track: first (default), a language (eng;\n"
+           "                           the first when the source has none in it), or all\n"
+           "                           (one file per track: name.EXT, name [eng].EXT, name [2].EXT)\n"
+           "      --keep-dates         outputs take their source's modification time (default)\n"
+           "      --no-keep-dates      outputs are dated when they are made\n"
            "  -o, --output-dir DIR     where the audio files go\n"
            "      --numbered           name outputs 0, 1, 2... by list position\n"
            "      --overwrite          replace existing output files\n"
@@ -74,8 +81,9 @@ std::string HelpText()
            "\n"
            "Entries may end in any order when several run at once.\n"
            "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT<TAB>REASON on standard\n"
-           "output; REASON says why an Error is one. A tab, line break or backslash inside\n"
-           "a field is written as \\t, \\n or \\\\.\n"
+           "output; REASON says why an Error is one, or what a Done entry could not follow.\n"
+           "An entry that made several files (--track all) has a Done line for each.\n"
+           "A tab, line break or backslash inside a field is written as \\t, \\n or \\\\.\n"
            "Ctrl+C (or SIGTERM, SIGHUP) stops the batch as the Stop button does; a second\n"
            "one ends at once.\n"
            "Exit status: 0 all Done and every PATH admitted; 1 otherwise (a PATH or list\n"
@@ -129,12 +137,22 @@ CliOptions ParseCliArguments(const std::vector<std::string> &args)
             o.OutputDir = value();
         else if (arg == "-j" || arg == "--jobs")
             o.Jobs = jobsValue(value(), arg);
-        else if (arg == "--save-list")
+        else if (arg == "-t" || arg == "--track") {
+            const std::string given = value();
+            const auto choice = TrackChoiceOf(given);
+            if (!choice)
+                throw UsageError(arg + ": '" + given + "' is not first, all or a language code (eng)");
+            o.Track = *choice;
+        } else if (arg == "--save-list")
             o.SaveList = value();
         else if (arg == "-m" || arg == "--mono")
             flag(), o.Mono = true;
         else if (arg == "--numbered")
             flag(), o.Numbered = true;
+        else if (arg == "--keep-dates")
+            flag(), o.KeepDates = true;
+        else if (arg == "--no-keep-dates")
+            flag(), o.KeepDates = false;
         else if (arg == "--overwrite")
             flag(), o.Overwrite = true;
         else if (arg == "--probe")

@@ -14,7 +14,9 @@ struct CliOptions {
     std::optional<std::string> OutputDir;
     bool Numbered = false;
     bool Overwrite = false;
-    std::optional<int> Jobs; // extractions at once
+    std::optional<int> Jobs;          // extractions at once
+    std::optional<std::string> Track; // "" first, "all", a language
+    std::optional<bool> KeepDates;
     bool ProbeOnly = false;
     std::optional<std::string> SaveList;
     bool Quiet = false;

@@ -40,6 +40,10 @@ OutputOptions startingOptions(const std::string &programDir, const CliOptions &c
         o.OverwriteExisting = true;
     if (cli.Jobs)
         o.Simultaneous = *cli.Jobs;
+    if (cli.Track)
+        o.Track = *cli.Track;
+    if (cli.KeepDates)
+        o.KeepDates = *cli.KeepDates;
     if (cli.OutputDir) {
         if (!DirectoryExists(*cli.OutputDir))
             throw UsageError("--output-dir: no directory at " + *cli.OutputDir);
@@ -117,12 +121,14 @@ int main(int argc, char **argv)
     front.Attach(engine);
 
     // Only --probe, --save-list and numbered names need to know before the
-    // batch which sources have sound (a number counts the admitted ones).
+    // batch which sources have sound (a number counts the admitted ones);
+    // a track copied as it is, or one chosen, needs the source's tracks.
     // Otherwise the sources enter the list unprobed, and each extraction's
     // own output tells whether its source has sound: one converter run per
     // good file. A converter that cannot run at all then ends the batch as
     // it would have ended the admission: its message, no result lines.
-    const bool probeFirst = cli.ProbeOnly || cli.SaveList || options.NamingMethod == 1;
+    const bool probeFirst =
+        cli.ProbeOnly || cli.SaveList || options.NamingMethod == 1 || options.Original() || !options.Track.empty();
     engine.Adder.ProbeOnAdmission = engine.Batch.ProbeBeforeExtraction = probeFirst;
     front.ReportConverterFailure = probeFirst;
 

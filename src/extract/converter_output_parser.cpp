@@ -128,11 +128,14 @@ void ConverterOutputParser::BeginRun()
     PendingErr.clear();
     Messages.clear();
     LauncherFailure_.clear();
+    InInputReport = false;
 }
 
 namespace {
 
 constexpr size_t KeptMessages = 8;
+// More than any real file has; a crafted one may describe millions.
+constexpr size_t MaxSoundTracks = 64;
 constexpr size_t ShownMessages = 2;
 constexpr size_t MessageLength = 400;
 // How the launcher's own lines begin.
@@ -258,6 +261,13 @@ void ConverterOutputParser::ParseLine(const std::string &line)
     }
     if (line.find("Audio: ") != std::string::npos)
         facts.HasAudio = true;
+    // The sound tracks are the input's; the outputs' report follows it.
+    if (line.rfind("Input #", 0) == 0)
+        InInputReport = true;
+    else if (line.rfind("Output #", 0) == 0 || line.rfind("Stream mapping:", 0) == 0)
+        InInputReport = false;
+    SoundTrack track;
+    const bool soundTrack = InInputReport && ReadSoundTrackLine(line, track);
     const size_t time = line.find("time=");
     if (time != std::string::npos && facts.Duration > 0) {
         const std::string after = line.substr(time + 5, 100);
@@ -279,6 +289,8 @@ void ConverterOutputParser::ParseLine(const std::string &line)
     Facts.PictureWidth = facts.PictureWidth;
     Facts.PictureHeight = facts.PictureHeight;
     Facts.HasAudio = facts.HasAudio;
+    if (soundTrack && Facts.SoundTracks.size() < MaxSoundTracks)
+        Facts.SoundTracks.push_back(std::move(track));
     if (progress && Target && TargetIndex >= 0 && TargetIndex < Target->Count()) {
         Target->SetProgressText(TargetIndex, *progress);
         Target->ProgressMade(TargetIndex, std::clamp(fraction, 0.0, 1.0));

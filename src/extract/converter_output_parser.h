@@ -61,6 +61,7 @@ private:
     std::string PendingOut, PendingErr;
     std::deque<std::string> Messages; // the last message lines of the run
     std::string LauncherFailure_;
+    bool InInputReport = false; // between "Input #0" and the outputs' report
 };
 
 // "42.0%" from a position and a duration, with the given decimal separator

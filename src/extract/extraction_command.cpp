@@ -20,6 +20,8 @@ std::string MissingOptionMessage(const OutputOptions &options)
     auto outside = [](int index, size_t count) { return index < 0 || static_cast<size_t>(index) >= count; };
     if (outside(options.FormatIndex, FileFormats.size()))
         return "Please choose an audio file format in the options";
+    if (options.Original()) // copied as they are: no rate applies
+        return {};
     if (outside(options.SampleRateIndex, SampleRates.size()))
         return "Please choose an audio sample rate in the options";
     if (outside(options.BitRateIndex, BitRates.size()))
@@ -38,10 +40,11 @@ std::string OutputBaseName(const std::string &source, int namingMethod, int curr
 }
 
 ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions &options, int currentIndex,
-                                 const std::vector<std::string> &untouchable)
+                                 const std::vector<std::string> &untouchable, const std::string &nameSuffix,
+                                 const std::string &extension)
 {
-    const std::string base = OutputBaseName(source, options.NamingMethod, currentIndex);
-    const std::string format = FileFormats.at(static_cast<size_t>(options.FormatIndex));
+    const std::string base = OutputBaseName(source, options.NamingMethod, currentIndex) + nameSuffix;
+    const std::string format = extension.empty() ? FileFormats.at(static_cast<size_t>(options.FormatIndex)) : extension;
     auto isSource = [&](const std::string &candidate) {
         for (const std::string &s : untouchable)
             if (SameFile(candidate, s))
@@ -93,14 +96,30 @@ std::string MakeAudioOptions(const std::string &format, const std::string &sampl
 
 std::string BuildExtractionCommandLine(const std::string &converter, const std::string &input,
                                        const std::string &format, const std::string &sampleRate,
-                                       const std::string &bitRate, bool mono, const std::string &output)
+                                       const std::string &bitRate, bool mono, const std::string &output,
+                                       const SoundTrack *track)
 {
     std::string line = converter + " -vn " + " -i " + QuoteCommandLineArgument(input) + " ";
-    // OGG too: without it a 5.1 source gives six Vorbis channels, whatever
-    // the user chose. 3GP is always mono.
-    if (format != "3GP")
-        line += mono ? " -ac 1 " : " -ac 2 ";
-    line += MakeAudioOptions(format, sampleRate, bitRate);
+    if (track && track->StreamIndex >= 0) {
+        line += "-map 0:" + std::to_string(track->StreamIndex) + " ";
+        // The track's language is a stream's tag, which MP3 and WAV keep
+        // only as one of the whole file.
+        if (!track->Language.empty())
+            line += "-metadata " + QuoteCommandLineArgument("language=" + track->Language) + " ";
+    }
+    if (format == FileFormats[OriginalFormat]) {
+        line += "-acodec copy ";
+    } else {
+        // OGG too: without it a 5.1 source gives six Vorbis channels,
+        // whatever the user chose. 3GP is always mono.
+        if (format != "3GP")
+            line += mono ? " -ac 1 " : " -ac 2 ";
+        line += MakeAudioOptions(format, sampleRate, bitRate);
+        // AIFF's own chunks hold a title and a comment; the rest of the tags
+        // need its ID3 chunk.
+        if (format == "AIFF")
+            line += " -write_id3v2 1";
+    }
     line += ' ';
     line += QuoteCommandLineArgument(output);
     return line;

@@ -1,5 +1,8 @@
 #pragma once
+#include "extract/sound_track.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace quillon {
 
@@ -10,6 +13,9 @@ struct MediaFacts {
     int32_t PictureHeight = 0;
     bool HasAudio = false;   // only ever set by the parser
     bool UseWrapper = false; // set by the probe, not by the parser
+    // The source's sound tracks in its order; only from the report of the
+    // input, never from that of an output.
+    std::vector<SoundTrack> SoundTracks;
 };
 
 } // namespace quillon

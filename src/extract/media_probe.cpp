@@ -166,6 +166,7 @@ void MediaProbe::StartRun(const std::string &input, std::function<void(bool pass
     MediaFacts &facts = Session.Facts();
     facts.Duration = facts.PictureWidth = facts.PictureHeight = 0;
     facts.HasAudio = false;
+    facts.SoundTracks.clear();
     Session.Parser().ClearProgressTarget();
     Session.Start();
 }

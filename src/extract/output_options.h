@@ -7,7 +7,11 @@
 
 namespace quillon {
 
-inline constexpr std::array<const char *, 8> FileFormats{"MP3", "MP4", "3GP", "WMA", "WAV", "AU", "AIFF", "OGG"};
+// The last, "Original", copies the sound track as it is into the container
+// that suits its codec; the others re-encode it, each into its own file type.
+inline constexpr std::array<const char *, 9> FileFormats{"MP3", "MP4",  "3GP", "WMA",     "WAV",
+                                                         "AU",  "AIFF", "OGG", "Original"};
+inline constexpr int OriginalFormat = 8;
 inline constexpr std::array<const char *, 3> SampleRates{"11025", "22050", "44100"};
 inline constexpr std::array<const char *, 13> BitRates{"16",  "24",  "32",  "48",  "56",  "96", "112",
                                                        "128", "160", "192", "224", "256", "320"};
@@ -20,7 +24,11 @@ struct OutputOptions {
     int SampleRateIndex = -1;
     int BitRateIndex = -1;
     bool Mono = false;
-    int Simultaneous = 1; // extractions (and an add's probes) at once
+    int Simultaneous = 1;  // extractions (and an add's probes) at once
+    std::string Track;     // which sound tracks: "" the first, "all", a language
+    bool KeepDates = true; // outputs take their source's modification time
+
+    bool Original() const { return FormatIndex == OriginalFormat; }
 };
 
 // How many extractions run at once when the user has not said: one per

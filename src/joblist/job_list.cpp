@@ -107,4 +107,14 @@ std::string InformationText(int width, int height, int durationSeconds)
     return text;
 }
 
+std::string SoundTracksText(const std::vector<SoundTrack> &tracks)
+{
+    if (tracks.empty())
+        return {};
+    std::string text = tracks.front().Described;
+    if (tracks.size() > 1)
+        text += " (" + std::to_string(tracks.size()) + " tracks)";
+    return text;
+}
+
 } // namespace quillon

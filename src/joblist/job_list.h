@@ -5,6 +5,7 @@
 // progress into it.
 
 #include "extract/progress_target.h"
+#include "extract/sound_track.h"
 #include "joblist/entry_state.h"
 
 #include <functional>
@@ -69,5 +70,8 @@ private:
 
 // width, capital "X", height, blank, hh:mm:ss (hours not reduced modulo 24).
 std::string InformationText(int width, int height, int durationSeconds);
+// "AAC 44100 Hz stereo", the first sound track's description, with
+// " (3 tracks)" when there are more; "" without any.
+std::string SoundTracksText(const std::vector<SoundTrack> &tracks);
 
 } // namespace quillon

@@ -169,7 +169,12 @@ void SourceAdder::Conclude(const Admission &admission)
         return;
     }
     const MediaFacts &facts = admission.Facts;
-    Jobs.Append(admission.Path, InformationText(facts.PictureWidth, facts.PictureHeight, facts.Duration));
+    std::string information = InformationText(facts.PictureWidth, facts.PictureHeight, facts.Duration);
+    // First: it decides the output's type, and the column is narrow.
+    if (const std::string tracks = SoundTracksText(facts.SoundTracks);
+        !tracks.empty() && ShowSoundTracks && ShowSoundTracks())
+        information = tracks + " " + information;
+    Jobs.Append(admission.Path, information);
 }
 
 void SourceAdder::PassOver(const std::string &path, PassedOver why)

@@ -58,6 +58,9 @@ public:
     bool ProbeOnAdmission = true;
     // How many sources are probed at once; one when unset.
     std::function<int()> Simultaneous;
+    // Whether a row's information names its sound track's codec (while the
+    // track is copied as it is, the codec decides the output's type).
+    std::function<bool()> ShowSoundTracks;
     // Called whenever a request has been handled (or has failed), from the
     // window's add or from the queue: a close that waited for it can go on.
     std::function<void()> OnRequestDone;

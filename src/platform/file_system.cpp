@@ -137,4 +137,13 @@ bool WriteFileReplacing(const std::string &path, const std::string &bytes)
     return true;
 }
 
+bool CopyModificationTime(const std::string &from, const std::string &to)
+{
+    struct stat st {};
+    if (::stat(from.c_str(), &st) != 0)
+        return false;
+    const timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    return ::utimensat(AT_FDCWD, to.c_str(), times, 0) == 0;
+}
+
 } // namespace quillon

@@ -15,6 +15,9 @@ bool SameFile(const std::string &a, const std::string &b); // same device and in
 int64_t FileSizeOf(const std::string &path);
 // Removes a file (never a directory); true when nothing is left at path.
 bool DeleteFileAt(const std::string &path);
+// Gives to the modification time of from; its access time stays. False,
+// with errno, when either cannot be had.
+bool CopyModificationTime(const std::string &from, const std::string &to);
 // Creates a new file with bytes in it; never opens what is already at path
 // (a link someone put there first is not followed). False with errno set
 // when path was taken or the write failed (then nothing of ours is left).

@@ -50,7 +50,18 @@ TEST_F(Settings, NoFileGivesTheDefaultsAndExitWritesEveryKeyInOrder)
     EXPECT_EQ(ReadFile(ini), "[Common]\r\nnNaming=0\r\nbOverWrite=0\r\nstrOutputDir=" + documents +
                                  "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=0\r\nckMono=0\r\n"
                                  "nSimultaneous=" +
-                                 std::to_string(DefaultSimultaneousExtractions()) + "\r\n");
+                                 std::to_string(DefaultSimultaneousExtractions()) +
+                                 "\r\nstrTrack=\r\nbKeepDates=1\r\n");
+}
+
+TEST_F(Settings, TrackChoiceAndDatesAreReadAsTheyCanBeUsed)
+{
+    const std::pair<const char *, const char *> tracks[] = {{"all", "all"}, {"ENG", "eng"}, {"first", ""},
+                                                            {"", ""},       {"en g", ""},   {"x;rm -rf", ""}};
+    for (const auto &[stored, expected] : tracks)
+        EXPECT_EQ(load(std::string("[Common]\r\nstrTrack=") + stored + "\r\n").Track, expected) << stored;
+    EXPECT_TRUE(load("").KeepDates);
+    EXPECT_FALSE(load("[Common]\r\nbKeepDates=0\r\n").KeepDates);
 }
 
 TEST_F(Settings, SimultaneousExtractionsAreReadWithinTheirRange)
@@ -136,9 +147,11 @@ TEST_F(Settings, WritingKeepsOtherSectionsAndUpdatesKeysInPlace)
     OutputOptions o;
     o.OutputDir = "/music/";
     store().SaveSettings(o);
-    EXPECT_EQ(ReadFile(ini), "; comment\r\n[Other]\r\nnNaming=9\r\n\r\n[common]\r\nckMono=0\r\nextra=keep\r\n"
-                             "nNaming=0\r\nbOverWrite=0\r\nstrOutputDir=/music/\r\ncbAudioSampleRate=-1\r\n"
-                             "cbAudioBitRate=-1\r\ncbFileFormat=-1\r\nnSimultaneous=1\r\n\r\n[Tail]\r\nx=1\r\n");
+    EXPECT_EQ(ReadFile(ini),
+              "; comment\r\n[Other]\r\nnNaming=9\r\n\r\n[common]\r\nckMono=0\r\nextra=keep\r\n"
+              "nNaming=0\r\nbOverWrite=0\r\nstrOutputDir=/music/\r\ncbAudioSampleRate=-1\r\n"
+              "cbAudioBitRate=-1\r\ncbFileFormat=-1\r\nnSimultaneous=1\r\nstrTrack=\r\nbKeepDates=1\r\n\r\n"
+              "[Tail]\r\nx=1\r\n");
 }
 
 TEST_F(Settings, AFailedWriteIsSwallowedAndChangesNothing)

@@ -36,7 +36,8 @@ public:
     void RestoreCaption() override { ++CaptionRestored; }
     OutputOptions CurrentOptions() override { return Options; }
     std::function<void(int index)> OnEntryFinished;
-    void EntryFinished(int index, EntryState state, const std::string &, const std::string &reason) override
+    void EntryFinished(int index, EntryState state, const std::vector<std::string> &,
+                       const std::string &reason) override
     {
         Finished.push_back(std::to_string(index) + ":" + EntryStateText(state));
         if (state == EntryState::Error)

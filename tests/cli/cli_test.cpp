@@ -39,7 +39,7 @@ TEST(CliOptions, UsageErrorsNameTheAcceptedValues)
         const char *message;
     };
     const Case cases[] = {
-        {{"-f", "flac", "x"}, "-f: 'flac' is not one of MP3, MP4, 3GP, WMA, WAV, AU, AIFF, OGG"},
+        {{"-f", "flac", "x"}, "-f: 'flac' is not one of MP3, MP4, 3GP, WMA, WAV, AU, AIFF, OGG, Original"},
         {{"-r", "48000", "x"}, "-r: '48000' is not one of 11025, 22050, 44100"},
         {{"--bit-rate=100", "x"},
          "--bit-rate: '100' is not one of 16, 24, 32, 48, 56, 96, 112, 128, 160, 192, 224, 256, 320"},
@@ -341,4 +341,204 @@ TEST(QuillonCli, AConverterThatCrashesOnASourceFailsTheRun)
     EXPECT_EQ(run.exitCode, 1) << "crash.mp4 was never extracted";
     EXPECT_NE(run.err.find("Unsupported or bad video file: " + crash + "!"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "Done\t" + good + "\t" + out.file("good.MP3") + "\t\n");
+}
+
+namespace {
+
+std::string shellWord(const std::string &s)
+{
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// What a shell command prints on its standard output.
+std::string outputOf(const std::string &command)
+{
+    std::string text;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return text;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        text.append(buffer, n);
+    pclose(pipe);
+    return text;
+}
+
+// A one-second clip whose first sound track is made by encoderArgs; false
+// when this FFmpeg has no such encoder.
+bool makeClip(const std::string &path, const std::string &encoderArgs, const std::string &extra = {})
+{
+    const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=5:duration=1 "
+                                "-f lavfi -i sine=duration=1 -c:v mpeg4 " +
+                                encoderArgs + " " + extra + " " + shellWord(path) + " 2>/dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
+// The hash of the first sound track's packets, as they are in the file.
+std::string packetHash(const std::string &path)
+{
+    return outputOf("ffmpeg -nostdin -v error -i " + shellWord("file:" + path) +
+                    " -map 0:a:0 -c copy -f streamhash -hash sha256 -");
+}
+
+std::string lower(std::string s)
+{
+    for (char &c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+} // namespace
+
+TEST(QuillonCliOriginal, CopiesEveryCodecsPacketsUnchanged)
+{
+    struct Case {
+        const char *name, *encoder, *extension;
+    };
+    const Case cases[] = {
+        {"aac.mkv", "-c:a aac", "M4A"},
+        {"aac-in-mp4.mp4", "-c:a aac", "M4A"},
+        {"alac.mkv", "-c:a alac", "M4A"},
+        {"mp3.mkv", "-c:a libmp3lame", "MP3"},
+        {"mp2.mkv", "-c:a mp2", "MP2"},
+        {"ac3.mkv", "-c:a ac3 -ar 48000", "AC3"},
+        {"eac3.mkv", "-c:a eac3 -ar 48000", "EAC3"},
+        {"dts.mkv", "-c:a dca -strict -2 -ar 48000", "DTS"},
+        {"flac.mkv", "-c:a flac", "FLAC"},
+        {"opus.mkv", "-c:a libopus -ar 48000", "OPUS"},
+        {"vorbis.mkv", "-c:a libvorbis", "OGG"},
+        {"pcm.mkv", "-c:a pcm_s16le", "WAV"},
+        {"wma.mkv", "-c:a wmav2", "WMA"},
+        {"amr.3gp", "-c:a libopencore_amrnb -ar 8000 -ac 1", "AMR"},
+        {"twos.mov", "-c:a pcm_s16be", "MKA"}, // big-endian PCM: no WAV
+        {"wavpack.mkv", "-c:a wavpack", "MKA"},
+    };
+    ScratchDir src, out;
+    QStringList args{"-f", "original", "-j", "2", "-q", "-o", q(out.path().string())};
+    std::vector<const Case *> made;
+    for (const Case &c : cases) {
+        if (makeClip(src.file(c.name), c.encoder))
+            made.push_back(&c), args << q(src.file(c.name));
+        else
+            std::printf("note: this FFmpeg cannot make %s; not tried\n", c.name);
+    }
+    ASSERT_GE(made.size(), std::size(cases) - 1);
+    const CliRun run = runCli(args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (const Case *c : made) {
+        const std::string source = src.file(c->name);
+        const std::string stem = fs::path(c->name).stem().string();
+        const std::string output = out.file(stem + "." + c->extension);
+        EXPECT_NE(run.out.find("Done\t" + source + "\t" + output + "\t\n"), std::string::npos) << run.out;
+        const std::string hash = packetHash(source);
+        EXPECT_NE(hash.find("SHA256="), std::string::npos) << c->name;
+        EXPECT_EQ(packetHash(output), hash) << c->name;
+    }
+}
+
+namespace {
+
+// Two sound tracks, English AAC at 44.1 kHz and German MP3 at 22.05 kHz,
+// with the tags users keep, dated in 2020.
+std::string taggedTwoTrackClip(const ScratchDir &dir)
+{
+    const std::string path = dir.file("two.mkv");
+    const std::string command =
+        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=5:duration=1 -f lavfi -i sine=duration=1 "
+        "-f lavfi -i sine=f=880:duration=1:sample_rate=22050 -map 0 -map 1 -map 2 -c:v mpeg4 -c:a:0 aac "
+        "-c:a:1 libmp3lame -metadata 'title=The Title' -metadata artist=Artist -metadata album=Album "
+        "-metadata date=2021 -metadata comment=Remark -metadata:s:a:0 language=eng -metadata:s:a:1 language=deu " +
+        shellWord(path);
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(std::system(("touch -d 2020-01-02T03:04:05 " + shellWord(path)).c_str()), 0);
+    return path;
+}
+
+} // namespace
+
+TEST(QuillonCliOriginal, TakesTheChosenSoundTracks)
+{
+    ScratchDir src, out;
+    const std::string two = taggedTwoTrackClip(src);
+    const std::string o = out.path().string();
+    struct Case {
+        const char *track;
+        std::string lines; // after the source
+    };
+    const Case cases[] = {
+        {"first", "\t" + out.file("two.M4A") + "\t\n"},
+        {"ger", "\t" + out.file("two.MP3") + "\t\n"}, // the file says "deu"
+        {"jpn", "\t" + out.file("two.M4A") + "\tNo sound track in the language jpn; the first one was taken\n"},
+        {"all", "\t" + out.file("two [eng].M4A") + "\t\nDone\t" + two + "\t" + out.file("two [deu].MP3") + "\t\n"},
+    };
+    for (const Case &c : cases) {
+        ScratchDir fresh;
+        const CliRun run = runCli({"-f", "original", "-t", c.track, "-o", q(fresh.path().string()), q(two)});
+        std::string expected = "Done\t" + two + c.lines;
+        // The names are those of the output folder of this run.
+        for (size_t at; (at = expected.find(o)) != std::string::npos;)
+            expected.replace(at, o.size(), fresh.path().string());
+        EXPECT_EQ(run.out, expected) << c.track << "\n" << run.err;
+        EXPECT_EQ(run.exitCode, 0) << c.track;
+    }
+    // Re-encoded, the German track keeps its own rate up to the encoder.
+    const CliRun mp3 = runCli({"-f", "wav", "-r", "11025", "--track=deu", "-o", q(o), q(two)});
+    EXPECT_EQ(mp3.exitCode, 0) << mp3.err;
+    EXPECT_NE(lower(outputOf("ffprobe -v error -show_entries format_tags -of flat " + shellWord(out.file("two.WAV"))))
+                  .find("language=\"deu\""),
+              std::string::npos);
+    // The probe names the codec of the first track, and how many there are.
+    const CliRun probe = runCli({"-f", "original", "--probe", q(two)});
+    EXPECT_EQ(probe.out, two + "\tAAC 44100 Hz mono (2 tracks) 64X48 00:00:01\n");
+}
+
+TEST(QuillonCliOriginal, TagsAndDatesCarryOverIntoEveryFormat)
+{
+    ScratchDir src;
+    const std::string two = taggedTwoTrackClip(src);
+    const std::vector<std::string> allTags{"title=\"the title\"", "artist=\"artist\"", "album=\"album\"",
+                                           "date=\"2021\"", "comment=\"remark\""};
+    struct Case {
+        const char *format;
+        std::vector<std::string> tags;
+    };
+    const Case cases[] = {
+        {"mp3", allTags},
+        {"mp4", allTags},
+        {"wma", allTags},
+        {"wav", allTags},
+        {"aiff", allTags},
+        {"ogg", allTags},
+        {"original", allTags},
+        // AU's header holds only these three.
+        {"au", {"title=\"the title\"", "artist=\"artist\"", "album=\"album\""}},
+    };
+    for (const Case &c : cases) {
+        ScratchDir out;
+        const CliRun run = runCli({"-f", c.format, "-t", "eng", "-o", q(out.path().string()), q(two)});
+        ASSERT_EQ(run.exitCode, 0) << c.format << run.err;
+        const std::string output = run.out.substr(run.out.find('\t', run.out.find('\t') + 1) + 1,
+                                                  run.out.rfind('\t') - run.out.find('\t', run.out.find('\t') + 1) - 1);
+        const std::string tags =
+            lower(outputOf("ffprobe -v error -show_entries format_tags:stream_tags -of flat " + shellWord(output)));
+        for (const std::string &tag : c.tags)
+            EXPECT_NE(tags.find(tag), std::string::npos) << c.format << " lacks " << tag << "\n" << tags;
+        if (std::string(c.format) != "au" && std::string(c.format) != "aiff")
+            EXPECT_NE(tags.find("language=\"eng\""), std::string::npos) << c.format << "\n" << tags;
+        EXPECT_EQ(fs::last_write_time(output), fs::last_write_time(two)) << c.format;
+    }
+    // 3GP keeps them in its own boxes, which ffprobe does not show.
+    ScratchDir out3gp;
+    ASSERT_EQ(runCli({"-f", "3gp", "-o", q(out3gp.path().string()), q(two)}).exitCode, 0);
+    const std::string bytes = ReadFile(out3gp.file("two.3GP"));
+    for (const char *tag : {"The Title", "Artist", "Album", "Remark"})
+        EXPECT_NE(bytes.find(tag), std::string::npos) << tag;
+    // Without --keep-dates the file is dated when it was made.
+    ScratchDir undated;
+    ASSERT_EQ(runCli({"-f", "original", "--no-keep-dates", "-o", q(undated.path().string()), q(two)}).exitCode, 0);
+    EXPECT_GT(fs::last_write_time(undated.file("two.M4A")), fs::last_write_time(two) + std::chrono::hours(24 * 365));
 }

@@ -46,8 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1 -ar 44100 -ab 128000 \"/out/a b.WAV\""},
         CommandCase{"AU", false,
                     "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AU\""},
-        CommandCase{"AIFF", false,
-                    "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 \"/out/a b.AIFF\""},
+        CommandCase{
+            "AIFF", false,
+            "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 2 -ar 44100 -ab 128000 -write_id3v2 1 \"/out/a b.AIFF\""},
         CommandCase{
             "OGG", true,
             "/opt/q/videoenc.dll -vn  -i \"/v/a b.avi\"  -ac 1  -acodec vorbis -ar 44100 -ab 128000 \"/out/a b.OGG\""}),

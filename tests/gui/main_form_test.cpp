@@ -162,7 +162,7 @@ TEST_F(Window, LayoutCaptionsHintsAndPlaces)
     EXPECT_EQ(status->geometry(), QRect(0, 70, 409, 25));
     EXPECT_EQ(ctl<TTeProgressBar>("progConvert")->geometry(), QRect(3, 3, 96, 19));
     EXPECT_EQ(status->Panels[1].Width, 300);
-    EXPECT_EQ(ctl<TTeSComboBox>("cbFileFormat")->count(), 8);
+    EXPECT_EQ(ctl<TTeSComboBox>("cbFileFormat")->count(), 9);
     EXPECT_EQ(ctl<TTeSComboBox>("cbAudioBitRate")->itemText(7), "128");
     // The window grows, the panels follow.
     form->resize(QSize(800, 600) + frame);
@@ -253,6 +253,31 @@ TEST_F(Window, PanelSwitchingValidatesTheDirectory)
     click("btnOption");
     EXPECT_EQ(ctl<TTeSEdit>("edtDirectory")->text().toStdString(), dir + "/");
     EXPECT_FALSE(ctl<TTeCheckBox>("checkOverWrite")->Checked());
+}
+
+TEST_F(Window, OriginalCopiesTheSoundTrackAndDisablesWhatDoesNotApply)
+{
+    open();
+    auto *format = ctl<TTeSComboBox>("cbFileFormat");
+    const std::vector<QWidget *> encoding{ctl<TTeSComboBox>("cbAudioSampleRate"), ctl<TTeSComboBox>("cbAudioBitRate"),
+                                          ctl<TTeCheckBox>("ckMono")};
+    format->setCurrentIndex(OriginalFormat);
+    EXPECT_EQ(format->currentText(), "Original");
+    for (QWidget *w : encoding)
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    const std::string a = source("mp4", "a.mp4");
+    ASSERT_EQ(::system(("touch -d 2019-05-06 '" + a + "'").c_str()), 0);
+    drop({a});
+    ASSERT_EQ(form->Eng().Jobs.Count(), 1);
+    EXPECT_EQ(list()->model()->index(0, 1).data().toString(), "AAC 44100 Hz mono 160X120 00:00:02");
+    click("btnConvert");
+    ASSERT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Batch.ConverterActive(); }, 60000));
+    EXPECT_EQ(progress(), std::vector<std::string>{"Done"});
+    EXPECT_EQ(FfprobeAudio(out.file("a.M4A")).codec, "aac");
+    EXPECT_EQ(fs::last_write_time(out.file("a.M4A")), fs::last_write_time(a));
+    format->setCurrentIndex(0);
+    for (QWidget *w : encoding)
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
 }
 
 TEST_F(Window, ABatchFromTheExtractButton)
@@ -388,13 +413,18 @@ TEST_F(Window, SettingsAreWrittenWhenTheWindowGoes)
     ctl<TTeSComboBox>("cbFileFormat")->setCurrentIndex(3);
     ctl<TTeCheckBox>("ckMono")->SetChecked(true);
     ctl<TTeSComboBox>("cbSimultaneous")->setCurrentIndex(2);
+    auto *track = ctl<TTeSComboBox>("cbTrack");
+    track->setCurrentIndex(track->findText("German (ger)"));
+    ctl<TTeCheckBox>("checkKeepDates")->SetChecked(false);
     form.reset();
     const std::string ini = ReadFile(programDir.file("strings.ini"));
     EXPECT_EQ(ini, "[Common]\r\nnNaming=0\r\nbOverWrite=0\r\nstrOutputDir=" + out.path().string() +
                        "/\r\ncbAudioSampleRate=0\r\ncbAudioBitRate=0\r\ncbFileFormat=3\r\nckMono=1\r\n"
-                       "nSimultaneous=3\r\n");
+                       "nSimultaneous=3\r\nstrTrack=ger\r\nbKeepDates=0\r\n");
     open();
     EXPECT_EQ(ctl<TTeSComboBox>("cbSimultaneous")->currentText(), "3");
+    EXPECT_EQ(ctl<TTeSComboBox>("cbTrack")->currentText(), "German (ger)");
+    EXPECT_FALSE(ctl<TTeCheckBox>("checkKeepDates")->Checked());
     EXPECT_EQ(ctl<TTeSComboBox>("cbFileFormat")->currentText(), "WMA");
     EXPECT_TRUE(ctl<TTeCheckBox>("ckMono")->Checked());
 }
