@@ -125,7 +125,7 @@ void BatchRunner::StartExtraction()
         return;
     }
     Extracting_ = true;
-    if (OnStarted)
+    if (OnStarted && Step == 0) // the entry's next tracks go on from its share
         OnStarted(*this);
 }
 

@@ -633,6 +633,62 @@ TEST_F(Batch, OverwriteNeverReplacesAnOutputOfTheSameBatch)
     EXPECT_EQ(FfprobeAudio(out.file("talk.MP3")).codec, "mp3") << "the old output was replaced, as asked";
 }
 
+// ---- Several sound tracks of one source
+
+TEST_F(Batch, AnEntryWithAllItsTracksIsDoneWhenEveryTrackIs)
+{
+    view.Options.Track = "all";
+    add({source("tracks", "film.mkv"), source("mp4", "one.mp4")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done"}));
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"film [eng].MP3", "film [ger].MP3", "one.MP3"}));
+    EXPECT_EQ(FfprobeAudio(out.file("film [ger].MP3")).codec, "mp3");
+}
+
+TEST_F(Batch, ATrackThatFailsMakesTheEntryAnErrorAndKeepsTheWholeOnes)
+{
+    // This converter cannot extract the second sound track (stream 2).
+    const std::string failing = sources.file("ffmpeg.sh");
+    WriteScript(failing, "case \" $* \" in *\" -map 0:2 \"*) echo 'track 2: no good' >&2; exit 1 ;; esac\n"
+                         "exec ffmpeg \"$@\"\n");
+    ScopedEnv env("QUILLON_FFMPEG", failing);
+    view.Options.Track = "all";
+    add({source("tracks", "film.mkv")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Error"});
+    EXPECT_EQ(view.Reasons, std::vector<std::string>{"track 2: no good"});
+    EXPECT_EQ(outputs(), std::vector<std::string>{"film [eng].MP3"}) << "the whole file stays, nothing else";
+}
+
+TEST_F(Batch, StopDuringTheSecondTrackAbortsAndKeepsTheFirst)
+{
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    view.Options.Track = "all";
+    add({source("tracks", "film.mkv")});
+    std::vector<double> percentages;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const std::string text = progress()[0];
+        if (!text.empty() && text.back() == '%')
+            percentages.push_back(std::stod(text));
+    });
+    sampler.start(5);
+    engine->Batch.btnConvertClick();
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return fs::exists(out.file("film [eng].MP3")) && progress()[0] != "50.0%" && !percentages.empty() &&
+                   percentages.back() > 55;
+        },
+        20000));
+    engine->Batch.btnStopConvertClick();
+    ASSERT_TRUE(PumpUntil([&] { return !engine->Batch.ConverterActive(); }));
+    PumpFor(100);
+    EXPECT_EQ(progress(), std::vector<std::string>{"Abort"});
+    EXPECT_EQ(outputs(), std::vector<std::string>{"film [eng].MP3"});
+    // One percentage for the whole entry: it never goes back at the second track.
+    EXPECT_TRUE(std::is_sorted(percentages.begin(), percentages.end())) << [&] { std::string t; for (double p : percentages) t += std::to_string(p) + " "; return t; }();
+}
+
 // ---- Several extractions at once
 
 class Parallel : public Batch, public ::testing::WithParamInterface<int> {

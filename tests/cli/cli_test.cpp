@@ -542,3 +542,14 @@ TEST(QuillonCliOriginal, TagsAndDatesCarryOverIntoEveryFormat)
     ASSERT_EQ(runCli({"-f", "original", "--no-keep-dates", "-o", q(undated.path().string()), q(two)}).exitCode, 0);
     EXPECT_GT(fs::last_write_time(undated.file("two.M4A")), fs::last_write_time(two) + std::chrono::hours(24 * 365));
 }
+
+TEST(QuillonCliOriginal, ACodecNoContainerTakesIsAnErrorWithTheConvertersReason)
+{
+    ScratchDir src, out;
+    const std::string qt = src.file("qt.mov");
+    ASSERT_TRUE(makeClip(qt, "-c:a adpcm_ima_qt"));
+    const CliRun run = runCli({"-f", "original", "-q", "-o", q(out.path().string()), q(qt)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.rfind("Error\t" + qt + "\t\tCould not write header", 0), 0u) << run.out;
+    EXPECT_TRUE(fs::is_empty(out.path())) << "no partial or reserved file";
+}

@@ -109,6 +109,11 @@ const std::map<std::string, ClipRecipe> &recipes()
         {"surround",
          {"surround.mp4", "-f lavfi -i testsrc=size=160x120:rate=15:duration=2 -f lavfi -i sine=f=440:duration=2 -c:v "
                           "libx264 -preset ultrafast -c:a aac -ac 6 -shortest {out}"}},
+        {"tracks",
+         {"tracks.mkv",
+          "-f lavfi -i testsrc=size=160x120:rate=10:duration=3 -f lavfi -i sine=f=440:duration=3 -f lavfi "
+          "-i sine=f=880:duration=3 -map 0 -map 1 -map 2 -c:v mpeg4 -c:a:0 aac -c:a:1 libmp3lame "
+          "-metadata:s:a:0 language=eng -metadata:s:a:1 language=ger {out}"}},
         {"m4a", {"clip.m4a", "-f lavfi -i sine=f=440:duration=2 -c:a aac {out}"}},
         {"mp3", {"clip.mp3", "-f lavfi -i sine=f=440:duration=2 -c:a libmp3lame {out}"}},
         {"wav", {"clip.wav", "-f lavfi -i sine=f=440:duration=2 {out}"}},

@@ -40,7 +40,8 @@ private:
 // Small clips made once with `ffmpeg -f lavfi` and cached in the build tree.
 // kind: "mp4", "avi", "mpg", "vob", "wmv", "mov", "3gp", "mkv", "m4a", "mp3",
 // "wav", "noaudio", "short", "truncated", "empty", "text", "long" (60 s),
-// "ten" (10 s), "four" (4 s), "surround" (six channels).
+// "ten" (10 s), "four" (4 s), "surround" (six channels), "tracks" (3 s, two
+// sound tracks: English AAC, German MP3).
 std::string Clip(const std::string &kind);
 
 // ffprobe's view of a media file: codec, sample rate, channels, duration.
