@@ -52,14 +52,15 @@ std::string HelpText()
            "  -f, --format NAME        " +
            joined(FileFormats) +
            "\n"
+           "                           (Original copies the sound track as it is into the\n"
+           "                           file type that suits its codec, .M4A for AAC...;\n"
+           "                           rate, bit rate and mono do not apply)\n"
            "  -r, --sample-rate HZ     " +
            joined(SampleRates) +
            "\n"
            "  -b, --bit-rate KBIT      " +
            joined(BitRates) +
            "\n"
-           "                           (Original copies the sound track as it is, into the\n"
-           "                           file type that suits its codec: .M4A for AAC...)\n"
            "  -m, --mono               one channel\n"
            "  -t, --track WHICH        the sound track: first (default), a language (eng;\n"
            "                           the first when the source has none in it), or all\n"

@@ -527,8 +527,9 @@ TEST(QuillonCliOriginal, TagsAndDatesCarryOverIntoEveryFormat)
             lower(outputOf("ffprobe -v error -show_entries format_tags:stream_tags -of flat " + shellWord(output)));
         for (const std::string &tag : c.tags)
             EXPECT_NE(tags.find(tag), std::string::npos) << c.format << " lacks " << tag << "\n" << tags;
-        if (std::string(c.format) != "au" && std::string(c.format) != "aiff")
+        if (std::string(c.format) != "au" && std::string(c.format) != "aiff") {
             EXPECT_NE(tags.find("language=\"eng\""), std::string::npos) << c.format << "\n" << tags;
+        }
         EXPECT_EQ(fs::last_write_time(output), fs::last_write_time(two)) << c.format;
     }
     // 3GP keeps them in its own boxes, which ffprobe does not show.
