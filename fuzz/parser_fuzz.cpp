@@ -45,8 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         left -= n;
     }
     parser.EndRun();
-    if (facts.Duration < 0 || facts.PictureWidth < 0 || facts.PictureHeight < 0)
+    if (facts.Duration < 0 || facts.PictureWidth < 0 || facts.PictureHeight < 0 || facts.SoundTracks.size() > 64)
         __builtin_trap();
+    // A track's language names output files: letters only, never a path.
+    for (const quillon::SoundTrack &t : facts.SoundTracks)
+        if (t.StreamIndex < 0 || t.Codec.empty() ||
+            t.Language.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos)
+            __builtin_trap();
     const std::string failure = parser.FailureText();
     const std::string named = quillon::NamePartialFilesAs(failure, "/out/a b.MP3");
     // A mention of a temporary file is longer than the name put in its place.

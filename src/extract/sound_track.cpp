@@ -49,7 +49,10 @@ bool ReadSoundTrackLine(const std::string &line, SoundTrack &track)
             return false;
         t.Language = line.substr(pos + 1, close - pos - 1);
         pos = close + 1;
-        if (t.Language == "und")
+        // The language names output files: from a crafted file it could
+        // hold a "/" or "..". Only a code of letters is one.
+        if (t.Language == "und" || t.Language.empty() ||
+            t.Language.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos)
             t.Language.clear();
     }
     if (line.compare(pos, audio.size(), audio) != 0)

@@ -25,6 +25,9 @@ TEST(SoundTrackLine, ReadsTheConverterDescriptions)
         {"  Stream #0:3(ger): Audio: pcm_s16le ([1][0][0][0] / 0x0001), 8000 Hz, 2 channels, s16, 256 kb/s", true, 3,
          "ger", "pcm_s16le", "PCM_S16LE 8000 Hz 2 channels"},
         {"  Stream #0:1: Audio: none", true, 1, "", "none", "NONE"},
+        // A language that is no code of letters is none: it would name files.
+        {"  Stream #0:1(../x): Audio: aac", true, 1, "", "aac", "AAC"},
+        {"  Stream #0:1(a/b): Audio: aac", true, 1, "", "aac", "AAC"},
         // Not a sound track, or not one of ours.
         {"  Stream #0:0(eng): Video: h264 (High), yuv420p, 640x480", false, 0, "", "", ""},
         {"  Stream #1:0: Audio: aac, 44100 Hz, stereo", false, 0, "", "", ""},
