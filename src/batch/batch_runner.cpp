@@ -106,8 +106,12 @@ void BatchRunner::StartExtraction()
             input = WrapperScript_;
         }
         const std::string format = FileFormats[static_cast<size_t>(Options.FormatIndex)];
-        const std::string sampleRate = SampleRates[static_cast<size_t>(Options.SampleRateIndex)];
-        const std::string bitRate = BitRates[static_cast<size_t>(Options.BitRateIndex)];
+        // A track copied as it is needs no rate, and may have none chosen.
+        const auto chosen = [this](const auto &values, int index) {
+            return Options.Original() ? std::string() : std::string(values[static_cast<size_t>(index)]);
+        };
+        const std::string sampleRate = chosen(SampleRates, Options.SampleRateIndex);
+        const std::string bitRate = chosen(BitRates, Options.BitRateIndex);
         const std::string commandLine =
             BuildExtractionCommandLine(Session_.ConverterProgram(), input, format, sampleRate, bitRate, Options.Mono,
                                        OutputFile_, taken.Track.StreamIndex >= 0 ? &taken.Track : nullptr);

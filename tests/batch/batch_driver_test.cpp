@@ -645,6 +645,16 @@ TEST_F(Batch, AnEntryWithAllItsTracksIsDoneWhenEveryTrackIs)
     EXPECT_EQ(FfprobeAudio(out.file("film [ger].MP3")).codec, "mp3");
 }
 
+TEST_F(Batch, OriginalNeedsNoRateChosen)
+{
+    view.Options.FormatIndex = OriginalFormat;
+    view.Options.SampleRateIndex = view.Options.BitRateIndex = -1;
+    add({source("tracks", "film.mkv")});
+    ASSERT_TRUE(runBatch());
+    EXPECT_EQ(progress(), std::vector<std::string>{"Done"});
+    EXPECT_EQ(outputs(), std::vector<std::string>{"film.M4A"});
+}
+
 TEST_F(Batch, ATrackThatFailsMakesTheEntryAnErrorAndKeepsTheWholeOnes)
 {
     // This converter cannot extract the second sound track (stream 2).
@@ -686,7 +696,12 @@ TEST_F(Batch, StopDuringTheSecondTrackAbortsAndKeepsTheFirst)
     EXPECT_EQ(progress(), std::vector<std::string>{"Abort"});
     EXPECT_EQ(outputs(), std::vector<std::string>{"film [eng].MP3"});
     // One percentage for the whole entry: it never goes back at the second track.
-    EXPECT_TRUE(std::is_sorted(percentages.begin(), percentages.end())) << [&] { std::string t; for (double p : percentages) t += std::to_string(p) + " "; return t; }();
+    EXPECT_TRUE(std::is_sorted(percentages.begin(), percentages.end())) << [&] {
+        std::string t;
+        for (double p : percentages)
+            t += std::to_string(p) + " ";
+        return t;
+    }();
 }
 
 // ---- Several extractions at once
