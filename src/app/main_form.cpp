@@ -7,6 +7,7 @@
 #include "joblist/list_file.h"
 #include "platform/app_errors.h"
 #include "platform/file_system.h"
+#include "platform/program_layout.h"
 #include "skin/te_checkbox.h"
 #include "skin/te_combobox.h"
 #include "skin/te_extctrls.h"
@@ -452,7 +453,9 @@ void TfrmMain::FormCreate(const std::vector<std::string> &arguments)
     };
 
     VersionInfo = ReadFileVersionInfo(QCoreApplication::applicationFilePath().toStdString());
-    Settings = std::make_unique<SettingsStore>(ProgramDir + "strings.ini");
+    const ProgramLayout layout = LayoutOf(ProgramDir);
+    Settings = std::make_unique<SettingsStore>(layout.Settings);
+    Settings->MakesItsFolder = !layout.Portable;
     Title = "Quillon " + VersionInfo.ProductVersion;
     setWindowTitle(qs(Title));
     setMinimumSize(size());

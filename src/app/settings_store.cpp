@@ -2,6 +2,7 @@
 
 #include "extract/sound_track.h"
 #include "platform/file_system.h"
+#include "platform/partial_files.h"
 #include "platform/quillon_error.h"
 
 #include <QStandardPaths>
@@ -19,7 +20,8 @@ int selectionOrNone(int index, size_t count) { return index >= 0 && static_cast<
 } // namespace
 
 SettingsStore::SettingsStore(std::string iniPath, std::function<std::optional<std::string>()> documentsFolder)
-    : Profile(std::move(iniPath)), DocumentsFolder(documentsFolder ? std::move(documentsFolder) : SystemDocumentsFolder)
+    : IniPath(iniPath), Profile(std::move(iniPath)),
+      DocumentsFolder(documentsFolder ? std::move(documentsFolder) : SystemDocumentsFolder)
 {
 }
 
@@ -73,6 +75,9 @@ void SettingsStore::LoadSettings(OutputOptions &o) const
 
 void SettingsStore::SaveSettings(const OutputOptions &o)
 {
+    const std::string folder = DirectoryOf(IniPath);
+    if (MakesItsFolder && !DirectoryExists(folder))
+        MakeDirectories(folder, 0700);
     // One rewrite of the file for all ten keys.
     const auto number = [](int n) { return std::to_string(n); };
     const bool ok = Profile.WriteStrings(Section, {{"nNaming", number(o.NamingMethod)},

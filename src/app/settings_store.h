@@ -1,7 +1,7 @@
 #pragma once
-// The user's options between runs: "strings.ini" in the program's directory,
-// section "Common". Read once at start-up and written once at the end; a
-// failure on either side is swallowed, as the user can do nothing about it.
+// The user's options between runs: "strings.ini" beside the program, or in the
+// user's configuration folder for an installed program, section "Common". Read once at start-up and written once at the
+// end; a failure on either side is swallowed, as the user can do nothing about it.
 
 #include "extract/output_options.h"
 #include "platform/private_profile.h"
@@ -17,10 +17,10 @@ public:
     // documentsFolder answers GetDocumentsFolder (replaceable for tests).
     explicit SettingsStore(std::string iniPath, std::function<std::optional<std::string>()> documentsFolder = nullptr);
 
-    // Reads the seven keys into options, in order; the first error ends the
+    // Reads the keys into options, in order; the first error ends the
     // reading and the values not yet read keep what they had.
     void LoadSettings(OutputOptions &options) const;
-    // Writes the seven keys in their order; the first failure ends the writing.
+    // Writes the keys in their order; the first failure ends the writing.
     void SaveSettings(const OutputOptions &options);
 
     // The user's documents folder without a trailing separator; fails with
@@ -29,7 +29,13 @@ public:
 
     static std::optional<std::string> SystemDocumentsFolder();
 
+    // The file's folder is made when missing, private to the user: the
+    // user's configuration folder may not be there yet. A folder beside the
+    // program is never made.
+    bool MakesItsFolder = false;
+
 private:
+    std::string IniPath;
     PrivateProfile Profile;
     std::function<std::optional<std::string>()> DocumentsFolder;
 };

@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "joblist/list_file.h"
 #include "platform/file_system.h"
+#include "platform/program_layout.h"
 #include "platform/quillon_error.h"
 #include "platform/signal_notifier.h"
 
@@ -25,7 +26,7 @@ OutputOptions startingOptions(const std::string &programDir, const CliOptions &c
 {
     OutputOptions o;
     o.FormatIndex = o.SampleRateIndex = o.BitRateIndex = 0;
-    SettingsStore(programDir + "strings.ini").LoadSettings(o); // read only: the CLI never writes it
+    SettingsStore(LayoutOf(programDir).Settings).LoadSettings(o); // read only: the CLI never writes it
     if (cli.FormatIndex)
         o.FormatIndex = *cli.FormatIndex;
     if (cli.SampleRateIndex)

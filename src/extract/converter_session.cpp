@@ -7,7 +7,8 @@
 
 namespace quillon {
 
-ConverterSession::ConverterSession(std::string programDir) : ProgramDir_(std::move(programDir))
+ConverterSession::ConverterSession(std::string programDir)
+    : ProgramDir_(std::move(programDir)), Layout(LayoutOf(ProgramDir_))
 {
     Runner_.TerminateOnDestroy = true;
 }
@@ -44,7 +45,9 @@ void ConverterSession::Start()
         if (message.rfind(creating, 0) != 0)
             throw;
         const int code = std::atoi(message.c_str() + creating.size());
-        RaiseError(message + "\n" + ConverterProgram() + ": " + std::strerror(code));
+        RaiseError(
+            message + "\n" +
+            (Layout.Found ? ConverterProgram() + ": " + std::strerror(code) : LauncherMissingText(Layout, code)));
     }
 }
 

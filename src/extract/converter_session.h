@@ -5,6 +5,7 @@
 
 #include "extract/converter_output_parser.h"
 #include "extract/media_facts.h"
+#include "platform/program_layout.h"
 #include "runner/redirector.h"
 
 #include <string>
@@ -13,15 +14,16 @@ namespace quillon {
 
 class ConverterSession {
 public:
-    // programDir ends in one path separator; "videoenc.dll" is found there.
+    // programDir ends in one path separator; "videoenc.dll" is found there,
+    // or where an installed program's launcher is.
     explicit ConverterSession(std::string programDir);
 
     TRedirector &Runner() { return Runner_; }
     MediaFacts &Facts() { return Facts_; }
     ConverterOutputParser &Parser() { return Parser_; }
     const std::string &ProgramDir() const { return ProgramDir_; }
-    // The start of every converter command line: ProgramDir + "videoenc.dll".
-    std::string ConverterProgram() const { return ProgramDir_ + "videoenc.dll"; }
+    // The start of every converter command line: the launcher's path.
+    const std::string &ConverterProgram() const { return Layout.Launcher; }
 
     // Sets the runner up for one converter run: the parser on both streams,
     // the default error mode, termination on destroy, and onEnded as the end
@@ -32,6 +34,7 @@ public:
 
 private:
     std::string ProgramDir_;
+    ProgramLayout Layout;
     MediaFacts Facts_;
     ConverterOutputParser Parser_{Facts_};
     TRedirector Runner_;

@@ -146,4 +146,15 @@ bool CopyModificationTime(const std::string &from, const std::string &to)
     return ::utimensat(AT_FDCWD, to.c_str(), times, 0) == 0;
 }
 
+bool MakeDirectories(const std::string &path, unsigned mode)
+{
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (!part.empty() && ::mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            return DirectoryExists(path);
+    }
+}
+
 } // namespace quillon

@@ -15,6 +15,8 @@ bool SameFile(const std::string &a, const std::string &b); // same device and in
 int64_t FileSizeOf(const std::string &path);
 // Removes a file (never a directory); true when nothing is left at path.
 bool DeleteFileAt(const std::string &path);
+// Makes a folder and the folders above it that are missing, each with mode.
+bool MakeDirectories(const std::string &path, unsigned mode);
 // Gives to the modification time of from; its access time stays. False,
 // with errno, when either cannot be had.
 bool CopyModificationTime(const std::string &from, const std::string &to);

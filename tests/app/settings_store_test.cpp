@@ -176,3 +176,15 @@ TEST(ProfileInteger, Rules)
     EXPECT_EQ(ParseProfileInteger("99999999999"), std::nullopt);
     EXPECT_EQ(ParseProfileInteger("$FFFFFFFF"), -1);
 }
+
+TEST_F(Settings, TheSettingsFolderIsMadeWhenMissing)
+{
+    const std::string nested =
+        (std::filesystem::path(ini).parent_path() / "config" / "quillon" / "strings.ini").string();
+    SettingsStore store(nested);
+    store.MakesItsFolder = true;
+    store.SaveSettings(OutputOptions{});
+    EXPECT_TRUE(std::filesystem::exists(nested));
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(fs::path(nested).parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+}
