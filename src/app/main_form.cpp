@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/desktop_notifier.h"
 #include "app/quillon_application.h"
 
 #include "embedded_theme.h"
@@ -778,6 +779,35 @@ void TfrmMain::SetBatchButtons(bool running)
     for (TTeButton *b : {btnAddFile, btnLoadList, btnSaveList, btnConvert, btnOption, btnClear})
         b->setEnabled(!running);
     btnStopConvert->setEnabled(running);
+    if (running)
+        LastNotice.clear();
+    else if (BatchShown && !isActiveWindow())
+        NotifyBatchEnd();
+    BatchShown = running;
+}
+
+void TfrmMain::NotifyBatchEnd()
+{
+    int done = 0, failed = 0, aborted = 0;
+    for (int i = 0; i < Engine_->Jobs.Count(); ++i)
+        switch (Engine_->Jobs.Entry(i).State) {
+        case EntryState::Done: ++done; break;
+        case EntryState::Error: ++failed; break;
+        case EntryState::Abort: ++aborted; break;
+        default: break;
+        }
+    LastNotice = BatchEndText(done, failed, aborted);
+    DesktopNotifier().Notify("Quillon: the batch has ended", LastNotice);
+}
+
+void TfrmMain::OpenFiles(const std::vector<std::string> &paths)
+{
+    if (!paths.empty())
+        Guard([&] { FilesDropped(paths); });
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 void TfrmMain::SetProgressPosition(int percent) { progConvert->SetPosition(percent); }

@@ -58,6 +58,12 @@ public:
 
     // The command line asked the application to end before the loop ran.
     bool TerminateRequested() const { return TerminateRequested_; }
+    // Files another start of the program was given: added as a drop adds
+    // them, and the window comes to the front.
+    void OpenFiles(const std::vector<std::string> &paths);
+    // What the notification at the end of the last batch said ("" none was
+    // due: the window was active).
+    const std::string &LastBatchNotice() const { return LastNotice; }
 
     // Handlers.
     bool SwitchPanel(Panel target);
@@ -147,6 +153,9 @@ private:
     std::unique_ptr<SettingsStore> Settings;
     JobListModel *Model = nullptr;
     bool TerminateRequested_ = false;
+    bool BatchShown = false; // the buttons show a running batch
+    std::string LastNotice;
+    void NotifyBatchEnd();
     bool CloseRequested = false; // a close that waits for an add's probe
     std::string StatusText;      // what the batch last put into the status line
     QString AddFileFilter;       // the filter last chosen in the Add File dialog

@@ -1,9 +1,16 @@
+#include "app/desktop_notifier.h"
 #include "app/main_form.h"
 #include "app/quillon_application.h"
+#include "app/single_instance.h"
 #include "support/golden.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <QLocalServer>
+#include <QProcess>
+#include <QUrl>
+#include <unistd.h>
 
 #include "skin/te_checkbox.h"
 #include "skin/te_combobox.h"
@@ -711,4 +718,72 @@ TEST_F(Window, TheListsScrollBarFollowsTheWindowGrowingAndShrinking)
     EXPECT_TRUE(settled());
     EXPECT_TRUE(vertical->isVisible());
     EXPECT_EQ(list()->header()->length(), list()->viewport()->width()) << "the columns fit beside the bar";
+}
+
+// ---- The desktop around the window
+
+TEST_F(Window, ASecondStartHandsItsFilesToTheWindowAlreadyOpen)
+{
+    ScopedEnv display("DISPLAY", ":quillon-test-" + std::to_string(::getpid()));
+    open();
+    SingleInstance instance(InstanceName());
+    ASSERT_TRUE(instance.Listen([this](const std::vector<std::string> &paths) { form->OpenFiles(paths); }));
+    const std::string a = source("mp4", "a.mp4");
+    // A file:// URL and a path relative to the second start's own folder.
+    QProcess second;
+    second.setWorkingDirectory(QString::fromStdString(sources.path().string()));
+    second.start(QString::fromStdString(ProgramDir() + "quillon"),
+                 {QUrl::fromLocalFile(QString::fromStdString(a)).toString(), "a.mp4"});
+    ASSERT_TRUE(PumpUntil([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    ASSERT_TRUE(PumpUntil([&] { return form->Eng().Jobs.Count() == 2; }, 20000));
+    EXPECT_EQ(form->Eng().Jobs.SourcePaths(), (std::vector<std::string>{a, a}));
+    // A start without files only brings the window to the front.
+    ASSERT_TRUE(SingleInstance(InstanceName()).ForwardToRunning({}));
+    PumpFor(200);
+    EXPECT_EQ(form->Eng().Jobs.Count(), 2);
+}
+
+TEST_F(Window, ASecondListenerUnderTheSameNameIsRefusedAndADeadOnesSocketTakenOver)
+{
+    const std::string name = "quillon-test-listener-" + std::to_string(::getpid());
+    {
+        SingleInstance first(name);
+        ASSERT_TRUE(first.Listen(nullptr));
+        EXPECT_FALSE(SingleInstance(name).Listen(nullptr));
+    }
+    // What a killed program leaves: a socket file nobody answers on.
+    QLocalServer dead;
+    QLocalServer::removeServer(QString::fromStdString(name));
+    ASSERT_TRUE(dead.listen(QString::fromStdString(name)));
+    const std::string socketPath = dead.fullServerName().toStdString();
+    dead.close();
+    WriteFile(socketPath, "");
+    EXPECT_TRUE(SingleInstance(name).Listen(nullptr));
+}
+
+TEST(BatchEndNotice, SaysHowManyAreDoneAndHowManyFailed)
+{
+    EXPECT_EQ(BatchEndText(3, 0, 0), "3 Done");
+    EXPECT_EQ(BatchEndText(3, 1, 0), "3 Done, 1 failed");
+    EXPECT_EQ(BatchEndText(0, 2, 1), "0 Done, 2 failed, 1 stopped");
+}
+
+TEST_F(Window, TheEndOfABatchIsNotifiedOnlyWhenTheWindowIsNotActive)
+{
+    open();
+    drop({source("mp4", "a.mp4"), sources.file("gone.mp4")});
+    form->OutputDir = out.path().string() + "/";
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    click("btnConvert");
+    ASSERT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Batch.ConverterActive(); }, 20000));
+    EXPECT_EQ(form->LastBatchNotice(), "") << "the user saw it end";
+    QWidget elsewhere;
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    ASSERT_FALSE(form->isActiveWindow());
+    click("btnConvert");
+    ASSERT_TRUE(PumpUntil([&] { return form->Idle() && !form->Eng().Batch.ConverterActive(); }, 20000));
+    EXPECT_EQ(form->LastBatchNotice(), "1 Done");
 }
