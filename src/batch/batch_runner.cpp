@@ -271,6 +271,8 @@ void BatchRunner::EndFailed(std::exception_ptr failure)
 
 void BatchRunner::End(Ending ending)
 {
+    if (const int32_t duration = Session_.Facts().Duration; duration > 0 && ending.Index >= 0)
+        Jobs.SetDuration(ending.Index, duration);
     Index_ = -1;
     Extracting_ = false;
     if (OnEnded)

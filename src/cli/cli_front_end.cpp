@@ -23,6 +23,58 @@ std::string EscapeField(const std::string &text)
 
 namespace {
 
+// The length of the valid UTF-8 sequence at text[i], or 0.
+size_t utf8Length(const std::string &text, size_t i)
+{
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = byte(i);
+    const size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || i + n > text.size())
+        return 0;
+    uint32_t code = n == 1 ? c : c & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (byte(i + k) & 0x3F);
+    }
+    // Overlong forms, surrogates and what lies beyond Unicode are not UTF-8.
+    static const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[n] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        return 0;
+    return n;
+}
+
+} // namespace
+
+std::string JsonString(const std::string &text)
+{
+    std::string out = "\"";
+    char escaped[8];
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const size_t n = utf8Length(text, i);
+        if (n == 0) {
+            std::snprintf(escaped, sizeof escaped, "\\udc%02x", c);
+            out += escaped;
+            ++i;
+            continue;
+        }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out.append(text, i, n);
+        }
+        i += n;
+    }
+    return out + "\"";
+}
+
+namespace {
+
 bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 size_t characterCount(const std::string &text)
@@ -110,11 +162,17 @@ void CliFrontEnd::EntryChanged(int index)
     LiveLineShown = true;
 }
 
-void CliFrontEnd::PrintResultLine(EntryState state, const std::string &source, const std::string &output,
-                                  const std::string &reason)
+void CliFrontEnd::PrintResultLine(int index, EntryState state, const std::string &output, const std::string &reason)
 {
-    std::fprintf(stdout, "%s\t%s\t%s\t%s\n", EscapeField(EntryStateText(state)).c_str(), EscapeField(source).c_str(),
-                 EscapeField(output).c_str(), EscapeField(reason).c_str());
+    const JobEntry &entry = Eng->Jobs.Entry(index);
+    if (Json) {
+        std::fprintf(stdout, "{\"state\":%s,\"source\":%s,\"output\":%s,\"reason\":%s,\"duration\":%d}\n",
+                     JsonString(EntryStateText(state)).c_str(), JsonString(entry.Source).c_str(),
+                     JsonString(output).c_str(), JsonString(reason).c_str(), static_cast<int>(entry.Duration));
+        return;
+    }
+    std::fprintf(stdout, "%s\t%s\t%s\t%s\n", EscapeField(EntryStateText(state)).c_str(),
+                 EscapeField(entry.Source).c_str(), EscapeField(output).c_str(), EscapeField(reason).c_str());
 }
 
 void CliFrontEnd::Report(int index, EntryState finalState, const std::vector<std::string> &outputs,
@@ -131,11 +189,11 @@ void CliFrontEnd::Report(int index, EntryState finalState, const std::vector<std
     // is not Done ends with a line of its own.
     for (size_t i = 0; i < outputs.size(); ++i) {
         const bool last = i + 1 == outputs.size();
-        PrintResultLine(EntryState::Done, source, outputs[i],
+        PrintResultLine(index, EntryState::Done, outputs[i],
                         last && finalState == EntryState::Done ? reason : std::string());
     }
     if (finalState != EntryState::Done || outputs.empty())
-        PrintResultLine(finalState, source, "", reason);
+        PrintResultLine(index, finalState, "", reason);
     std::fflush(stdout);
     if (finalState == EntryState::Done)
         ++DoneCount;

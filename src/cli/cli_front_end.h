@@ -36,6 +36,8 @@ public:
     // false: a batch that a converter which could not be had at all ended
     // gives no result lines, only its message, as the admission would have.
     bool ReportConverterFailure = true;
+    // Result lines as JSON objects instead of tab-separated fields.
+    bool Json = false;
     // Every entry of the list has its line, and each says "Done".
     bool AllDone() const;
     // An entry's extraction found no sound in it: it has no line, and the
@@ -44,8 +46,7 @@ public:
 
 private:
     void Report(int index, EntryState state, const std::vector<std::string> &outputs, const std::string &reason);
-    void PrintResultLine(EntryState state, const std::string &source, const std::string &output,
-                         const std::string &reason);
+    void PrintResultLine(int index, EntryState state, const std::string &output, const std::string &reason);
     void ClearLiveLine();
     void Settle(int index);
     bool Settled(int index) const;
@@ -63,6 +64,11 @@ private:
 // A field of a result line: a tab, a line break or a backslash inside it is
 // written as \t, \n (\r) or \\, so that one entry is always one line.
 std::string EscapeField(const std::string &text);
+
+// text as a JSON string, quotes included. Paths are bytes: a byte that is
+// not part of valid UTF-8 is written as the lone surrogate \udcXX, as
+// Python's "surrogateescape" reads file names, so no path is lost.
+std::string JsonString(const std::string &text);
 
 // text in at most columns terminal columns (UTF-8 characters), shortened in
 // the middle with "…" when it is longer.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <getopt.h>
 
 namespace quillon::cli {
 
@@ -46,9 +47,10 @@ std::string HelpText()
 {
     return "Usage: quillon-cli [options] PATH...\n"
            "Extracts the sound track of each video file. PATHs ending in .lst (any case)\n"
-           "are list files whose lines are added; every other PATH is a source.\n"
+           "are list files whose lines are added; - reads sources from standard input,\n"
+           "one a line; every other PATH is a source.\n"
            "\n"
-           "Options (unset ones come from strings.ini beside the program):\n"
+           "Options (unset ones come from the window's settings, strings.ini):\n"
            "  -f, --format NAME        " +
            joined(FileFormats) +
            "\n"
@@ -74,12 +76,22 @@ std::string HelpText()
            "                           core, at most 8; 1 to " +
            std::to_string(MaxSimultaneousExtractions) +
            ")\n"
+           "      --from-file FILE     add the sources listed in FILE, one a line; relative\n"
+           "                           ones are taken from FILE's folder\n"
+           "  -0, --null               sources read from standard input (PATH -) or\n"
+           "                           --from-file are separated by NULs (find -print0)\n"
+           "      --shard K/N          keep only the sources whose place (from 0) is K modulo\n"
+           "                           N, before anything is probed: N machines share a library\n"
            "      --probe              admit the sources and print their information; no extraction\n"
            "      --save-list FILE     write the admitted sources as a list file; no extraction\n"
+           "      --json               one JSON object a line instead of the tab-separated\n"
+           "                           line: state, source, output, reason, duration (s)\n"
            "  -q, --quiet              no progress display\n"
            "  -h, --help               this text\n"
            "      --version            the program's version\n"
            "\n"
+           "Options may be combined (-mq), take attached values (-fMP3) and be shortened\n"
+           "where that is unambiguous (--out DIR).\n"
            "Entries may end in any order when several run at once.\n"
            "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT<TAB>REASON on standard\n"
            "output; REASON says why an Error is one, or what a Done entry could not follow.\n"
@@ -92,84 +104,174 @@ std::string HelpText()
            "130 interrupted.\n";
 }
 
+namespace {
+
+// The long options and the short ones they stand for; values above the
+// characters are long-only.
+enum LongOnly : int {
+    Numbered = 256,
+    Overwrite,
+    KeepDates,
+    NoKeepDates,
+    Probe,
+    SaveList,
+    FromFile,
+    Json,
+    ShardOption,
+    Version
+};
+
+constexpr option LongOptions[] = {
+    {"format", required_argument, nullptr, 'f'},
+    {"sample-rate", required_argument, nullptr, 'r'},
+    {"bit-rate", required_argument, nullptr, 'b'},
+    {"mono", no_argument, nullptr, 'm'},
+    {"track", required_argument, nullptr, 't'},
+    {"keep-dates", no_argument, nullptr, KeepDates},
+    {"no-keep-dates", no_argument, nullptr, NoKeepDates},
+    {"output-dir", required_argument, nullptr, 'o'},
+    {"numbered", no_argument, nullptr, Numbered},
+    {"overwrite", no_argument, nullptr, Overwrite},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"from-file", required_argument, nullptr, FromFile},
+    {"null", no_argument, nullptr, '0'},
+    {"shard", required_argument, nullptr, ShardOption},
+    {"probe", no_argument, nullptr, Probe},
+    {"save-list", required_argument, nullptr, SaveList},
+    {"json", no_argument, nullptr, Json},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, Version},
+    {nullptr, 0, nullptr, 0},
+};
+constexpr const char *ShortOptions = ":f:r:b:mt:o:j:0qh";
+
+CliOptions::Shard shardValue(const std::string &given, const std::string &option)
+{
+    CliOptions::Shard shard;
+    const size_t slash = given.find('/');
+    auto number = [](const std::string &text, int &value) {
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        return error == std::errc() && end == text.data() + text.size();
+    };
+    if (slash == std::string::npos || !number(given.substr(0, slash), shard.Index) ||
+        !number(given.substr(slash + 1), shard.Count) || shard.Count < 1 || shard.Index < 0 ||
+        shard.Index >= shard.Count)
+        throw UsageError(option + ": '" + given + "' is not K/N with 0 <= K < N");
+    return shard;
+}
+
+// What getopt refused, in our words: the argument it stopped at is the one
+// before optind.
+[[noreturn]] void refuse(int code, const std::vector<char *> &argv, int optind, int optopt)
+{
+    const std::string arg = optind > 0 && optind <= static_cast<int>(argv.size()) - 1 ? argv[optind - 1] : "";
+    const bool isLong = arg.rfind("--", 0) == 0;
+    const std::string name = isLong ? arg.substr(0, arg.find('=')) : std::string("-") + static_cast<char>(optopt);
+    if (code == ':')
+        throw UsageError(name + " needs a value");
+    if (isLong) {
+        // A long option that exists (or is a prefix of exactly one) and was
+        // given a value it does not take; else unknown or ambiguous.
+        const std::string typed = name.substr(2);
+        int matches = 0;
+        const option *match = nullptr;
+        for (const option *o = LongOptions; o->name; ++o)
+            if (std::string(o->name).rfind(typed, 0) == 0) {
+                ++matches;
+                match = o;
+                if (typed == o->name) {
+                    matches = 1;
+                    break;
+                }
+            }
+        if (matches == 1 && match->has_arg == no_argument && arg.find('=') != std::string::npos)
+            throw UsageError(name + " takes no value");
+        if (matches > 1)
+            throw UsageError("option " + name + " is ambiguous (see --help)");
+    }
+    throw UsageError("unknown option " + name + " (see --help)");
+}
+
+} // namespace
+
 CliOptions ParseCliArguments(const std::vector<std::string> &args)
 {
     CliOptions o;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            o.Paths.push_back(arg);
-            continue;
+    // getopt permutes its argv: it works on a copy.
+    std::vector<std::string> words{"quillon-cli"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(words.size());
+    optind = 0; // a fresh start, for every call
+    opterr = 0;
+    for (;;) {
+        int longIndex = -1;
+        const int code = getopt_long(argc, argv.data(), ShortOptions, LongOptions, &longIndex);
+        if (code == -1)
+            break;
+        if (code == '?' || code == ':')
+            refuse(code, argv, optind, optopt);
+        // The option as the user named it, for the messages about its value.
+        const std::string arg = longIndex >= 0 ? std::string("--") + LongOptions[longIndex].name
+                                               : std::string("-") + static_cast<char>(code);
+        const std::string value = optarg ? optarg : "";
+        switch (code) {
+        case 'f': o.FormatIndex = indexOf(FileFormats, value, arg); break;
+        case 'r': o.SampleRateIndex = indexOf(SampleRates, value, arg); break;
+        case 'b': o.BitRateIndex = indexOf(BitRates, value, arg); break;
+        case 'o': o.OutputDir = value; break;
+        case 'j': o.Jobs = jobsValue(value, arg); break;
+        case 't':
+            if (const auto choice = TrackChoiceOf(value))
+                o.Track = *choice;
+            else
+                throw UsageError(arg + ": '" + value + "' is not first, all or a language code (eng)");
+            break;
+        case SaveList: o.SaveList = value; break;
+        case FromFile: o.FromFile = value; break;
+        case ShardOption: o.Sharding = shardValue(value, arg); break;
+        case 'm': o.Mono = true; break;
+        case KeepDates: o.KeepDates = true; break;
+        case NoKeepDates: o.KeepDates = false; break;
+        case Numbered: o.Numbered = true; break;
+        case Overwrite: o.Overwrite = true; break;
+        case '0': o.NullSeparated = true; break;
+        case Probe: o.ProbeOnly = true; break;
+        case Json: o.Json = true; break;
+        case 'q': o.Quiet = true; break;
+        case 'h': o.Help = true; break;
+        case Version: o.Version = true; break;
+        default: refuse('?', argv, optind, code);
         }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::optional<std::string> inlineValue;
-        if (arg.size() > 2 && arg.rfind("-j", 0) == 0) { // -j4
-            inlineValue = arg.substr(2);
-            arg = "-j";
-        } else if (arg.rfind("--", 0) == 0) {
-            const size_t eq = arg.find('=');
-            if (eq != std::string::npos) {
-                inlineValue = arg.substr(eq + 1);
-                arg = arg.substr(0, eq);
-            }
-        }
-        auto value = [&]() -> std::string {
-            if (inlineValue)
-                return *inlineValue;
-            if (i + 1 >= args.size())
-                throw UsageError(arg + " needs a value");
-            return args[++i];
-        };
-        auto flag = [&] {
-            if (inlineValue)
-                throw UsageError(arg + " takes no value");
-        };
-        if (arg == "-f" || arg == "--format")
-            o.FormatIndex = indexOf(FileFormats, value(), arg);
-        else if (arg == "-r" || arg == "--sample-rate")
-            o.SampleRateIndex = indexOf(SampleRates, value(), arg);
-        else if (arg == "-b" || arg == "--bit-rate")
-            o.BitRateIndex = indexOf(BitRates, value(), arg);
-        else if (arg == "-o" || arg == "--output-dir")
-            o.OutputDir = value();
-        else if (arg == "-j" || arg == "--jobs")
-            o.Jobs = jobsValue(value(), arg);
-        else if (arg == "-t" || arg == "--track") {
-            const std::string given = value();
-            const auto choice = TrackChoiceOf(given);
-            if (!choice)
-                throw UsageError(arg + ": '" + given + "' is not first, all or a language code (eng)");
-            o.Track = *choice;
-        } else if (arg == "--save-list")
-            o.SaveList = value();
-        else if (arg == "-m" || arg == "--mono")
-            flag(), o.Mono = true;
-        else if (arg == "--numbered")
-            flag(), o.Numbered = true;
-        else if (arg == "--keep-dates")
-            flag(), o.KeepDates = true;
-        else if (arg == "--no-keep-dates")
-            flag(), o.KeepDates = false;
-        else if (arg == "--overwrite")
-            flag(), o.Overwrite = true;
-        else if (arg == "--probe")
-            flag(), o.ProbeOnly = true;
-        else if (arg == "-q" || arg == "--quiet")
-            flag(), o.Quiet = true;
-        else if (arg == "-h" || arg == "--help")
-            flag(), o.Help = true;
-        else if (arg == "--version")
-            flag(), o.Version = true;
-        else
-            throw UsageError("unknown option " + arg + " (see --help)");
     }
-    if (!o.Help && !o.Version && o.Paths.empty())
+    for (int i = optind; i < argc; ++i)
+        o.Paths.push_back(argv[static_cast<size_t>(i)]);
+    if (!o.Help && !o.Version && o.Paths.empty() && !o.FromFile)
         throw UsageError("no PATH given (see --help)");
     return o;
+}
+
+std::vector<std::string> SourceEntries(const std::string &text, bool nullSeparated)
+{
+    std::vector<std::string> entries;
+    const char separator = nullSeparated ? '\0' : '\n';
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(separator, start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string entry = text.substr(start, end - start);
+        if (!nullSeparated && !entry.empty() && entry.back() == '\r')
+            entry.pop_back();
+        if (!entry.empty())
+            entries.push_back(std::move(entry));
+        start = end + 1;
+    }
+    return entries;
 }
 
 } // namespace quillon::cli

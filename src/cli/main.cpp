@@ -7,14 +7,17 @@
 #include "cli/cli_options.h"
 #include "joblist/list_file.h"
 #include "platform/file_system.h"
+#include "platform/partial_files.h"
 #include "platform/program_layout.h"
 #include "platform/quillon_error.h"
 #include "platform/signal_notifier.h"
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 using namespace quillon;
@@ -57,20 +60,51 @@ OutputOptions startingOptions(const std::string &programDir, const CliOptions &c
     return o;
 }
 
-// The sources that the paths name: the paths themselves and the lines of the
-// list files among them.
-std::vector<std::string> namedSources(const std::vector<std::string> &paths)
+std::string readAll(std::FILE *stream)
 {
-    std::vector<std::string> sources;
-    for (const std::string &path : paths) {
-        if (UpperExtension(path) != ".LST") {
-            sources.push_back(path);
+    std::string text;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+        text.append(buffer, n);
+    return text;
+}
+
+// What the command line names, in its order: the sources, the lines of the
+// list files among the paths, those read from standard input ("-") and from
+// --from-file (relative ones from that file's folder). A list file that
+// cannot be read stays an item of its own: the add reports it missing.
+std::vector<AddItem> namedItems(const CliOptions &cli)
+{
+    std::vector<AddItem> items;
+    bool stdinRead = false;
+    for (const std::string &path : cli.Paths) {
+        if (path == "-") {
+            if (stdinRead) // standard input has been read to its end
+                continue;
+            stdinRead = true;
+            for (std::string &entry : SourceEntries(readAll(stdin), cli.NullSeparated))
+                items.push_back({std::move(entry), AddKind::Source});
+        } else if (UpperExtension(path) != ".LST") {
+            items.push_back({path, AddKind::Source});
         } else if (const auto text = ReadListFile(path)) {
             for (std::string &line : ListFileSources(*text))
-                sources.push_back(std::move(line));
+                items.push_back({std::move(line), AddKind::Source});
+        } else {
+            items.push_back({path, AddKind::ListFile});
         }
     }
-    return sources;
+    if (cli.FromFile) {
+        std::FILE *file = std::fopen(cli.FromFile->c_str(), "rb");
+        if (!file)
+            throw UsageError("--from-file: cannot read " + *cli.FromFile + ": " + std::strerror(errno));
+        const std::string text = readAll(file);
+        std::fclose(file);
+        const std::string folder = DirectoryOf(*cli.FromFile) + "/";
+        for (std::string &entry : SourceEntries(text, cli.NullSeparated))
+            items.push_back({entry[0] == '/' ? std::move(entry) : folder + entry, AddKind::Source});
+    }
+    return cli.Sharding ? ShardOf(items, *cli.Sharding) : items;
 }
 
 } // namespace
@@ -110,14 +144,28 @@ int main(int argc, char **argv)
         return 2;
     }
 
+    std::vector<AddItem> items;
+    try {
+        items = namedItems(cli);
+    } catch (const UsageError &e) {
+        std::fprintf(stderr, "quillon-cli: %s\n", e.what());
+        return 2;
+    }
+    std::vector<std::string> named;
+    for (const AddItem &item : items)
+        named.push_back(item.Path);
     // The list is written over whatever is at its name: never over a video.
-    if (cli.SaveList && ListWouldReplaceASource(*cli.SaveList, namedSources(cli.Paths))) {
+    if (cli.SaveList && ListWouldReplaceASource(*cli.SaveList, named)) {
         std::fprintf(stderr, "quillon-cli: --save-list: %s is one of the sources; it is not overwritten\n",
                      cli.SaveList->c_str());
         return 2;
     }
 
-    CliFrontEnd front(options, cli.Quiet, ::isatty(STDERR_FILENO) == 1);
+    // A live line needs a terminal that understands its escape sequences.
+    const char *term = std::getenv("TERM");
+    const bool terminal = ::isatty(STDERR_FILENO) == 1 && !(term && std::string(term) == "dumb");
+    CliFrontEnd front(options, cli.Quiet, terminal);
+    front.Json = cli.Json;
     Engine engine(programDir, front);
     front.Attach(engine);
 
@@ -155,9 +203,6 @@ int main(int argc, char **argv)
         if (why == PassedOver::Missing)
             std::fprintf(stderr, "Not found: %s\n", path.c_str());
     };
-    std::vector<AddItem> items;
-    for (const std::string &path : cli.Paths)
-        items.push_back({path, AddKind::ByExtension});
     try {
         engine.Adder.Offer(items);
     } catch (const QuillonError &e) {

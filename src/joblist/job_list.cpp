@@ -13,11 +13,11 @@ std::vector<std::string> JobList::SourcePaths() const
     return paths;
 }
 
-void JobList::Append(const std::string &source, const std::string &information)
+void JobList::Append(const std::string &source, const std::string &information, int32_t duration)
 {
     if (Observer)
         Observer->EntryAboutToBeAppended(Count());
-    Entries.push_back(JobEntry{source, information, "", "", EntryState::Waiting, false});
+    Entries.push_back(JobEntry{source, information, "", "", EntryState::Waiting, false, duration});
     if (Observer)
         Observer->EntryAppended(Count() - 1);
 }

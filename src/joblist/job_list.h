@@ -8,6 +8,7 @@
 #include "extract/sound_track.h"
 #include "joblist/entry_state.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct JobEntry {
     std::string Reason;      // why the last batch could not extract it; "" otherwise
     EntryState State = EntryState::Waiting;
     bool Selected = false;
+    int32_t Duration = 0; // the source's, in seconds; 0 while unknown
 };
 
 // Told of every change, before and after, so that a view can follow.
@@ -43,9 +45,11 @@ public:
     const std::string &SourcePath(int index) const { return Entry(index).Source; }
     std::vector<std::string> SourcePaths() const;
 
-    void Append(const std::string &source, const std::string &information);
+    void Append(const std::string &source, const std::string &information, int32_t duration = 0);
     void SetProgressText(int index, const std::string &text) override;
     void SetReason(int index, const std::string &text);
+    // What an extraction learnt of the source's duration; shown nowhere.
+    void SetDuration(int index, int32_t seconds) { Entries.at(static_cast<size_t>(index)).Duration = seconds; }
     // The entry's state; a final state shows as its text, a running entry
     // starts at "0%".
     void SetState(int index, EntryState state);

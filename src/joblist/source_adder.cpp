@@ -174,7 +174,7 @@ void SourceAdder::Conclude(const Admission &admission)
     if (const std::string tracks = SoundTracksText(facts.SoundTracks);
         !tracks.empty() && ShowSoundTracks && ShowSoundTracks())
         information = tracks + " " + information;
-    Jobs.Append(admission.Path, information);
+    Jobs.Append(admission.Path, information, facts.Duration);
 }
 
 void SourceAdder::PassOver(const std::string &path, PassedOver why)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QThread>
 
@@ -61,6 +63,86 @@ TEST(CliOptions, UsageErrorsNameTheAcceptedValues)
             EXPECT_STREQ(e.what(), c.message);
         }
     }
+}
+
+TEST(CliOptions, FollowGetoptConventions)
+{
+    const CliOptions o =
+        ParseCliArguments({"-mq", "-fWAV", "--out=/o", "--sample=22050", "a.avi", "-j2", "--jobs", "3", "--no-keep",
+                           "--from-file", "list.txt", "-0", "--json", "--shard=2/5", "-"});
+    EXPECT_TRUE(o.Mono && o.Quiet && o.NullSeparated && o.Json);
+    EXPECT_EQ(o.FormatIndex, 4);
+    EXPECT_EQ(o.OutputDir, "/o");
+    EXPECT_EQ(o.SampleRateIndex, 1);
+    EXPECT_EQ(o.Jobs, 3) << "the last one counts";
+    EXPECT_EQ(o.KeepDates, false);
+    EXPECT_EQ(o.FromFile, "list.txt");
+    ASSERT_TRUE(o.Sharding.has_value());
+    EXPECT_EQ(o.Sharding->Index, 2);
+    EXPECT_EQ(o.Sharding->Count, 5);
+    EXPECT_EQ(o.Paths, (std::vector<std::string>{"a.avi", "-"}));
+    EXPECT_TRUE(ParseCliArguments({"--from-file", "l.txt"}).Paths.empty()) << "a list file is PATHs enough";
+    struct Case {
+        std::vector<std::string> args;
+        const char *message;
+    };
+    const Case cases[] = {
+        {{"--n", "x"}, "option --n is ambiguous (see --help)"},
+        {{"-mx", "x"}, "unknown option -x (see --help)"},
+        {{"--json=1", "x"}, "--json takes no value"},
+        {{"x", "--output-dir"}, "--output-dir needs a value"},
+        {{"--shard", "2/2", "x"}, "--shard: '2/2' is not K/N with 0 <= K < N"},
+        {{"--shard=1", "x"}, "--shard: '1' is not K/N with 0 <= K < N"},
+        {{"--shard=-1/3", "x"}, "--shard: '-1/3' is not K/N with 0 <= K < N"},
+        {{"-t", "en;g", "x"}, "-t: 'en;g' is not first, all or a language code (eng)"},
+    };
+    for (const Case &c : cases) {
+        try {
+            ParseCliArguments(c.args);
+            ADD_FAILURE() << "no error for " << c.message;
+        } catch (const UsageError &e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+}
+
+TEST(CliOptions, SourceEntriesAndShards)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SourceEntries("a b.mp4\r\n\nc\n", false), (V{"a b.mp4", "c"}));
+    EXPECT_EQ(SourceEntries(std::string("a\nb\0c\0\0", 7), true), (V{"a\nb", "c"}));
+    // The shards of a list are disjoint and together cover it, in order.
+    std::vector<int> list(23);
+    for (int i = 0; i < 23; ++i)
+        list[static_cast<size_t>(i)] = i;
+    for (int n : {1, 2, 5, 30}) {
+        std::vector<int> all;
+        for (int k = 0; k < n; ++k) {
+            const std::vector<int> shard = ShardOf(list, {k, n});
+            EXPECT_TRUE(std::is_sorted(shard.begin(), shard.end()));
+            all.insert(all.end(), shard.begin(), shard.end());
+        }
+        std::sort(all.begin(), all.end());
+        EXPECT_EQ(all, list) << n;
+    }
+}
+
+TEST(CliJson, StringsAreValidJsonAndKeepEveryByte)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "\"plain\""},
+        {"q\"b\\", "\"q\\\"b\\\\\""},
+        {"tab\tnl\n\x01", "\"tab\\u0009nl\\u000a\\u0001\""},
+        {"caf\xc3\xa9 \xe2\x80\xa6", "\"caf\xc3\xa9 \xe2\x80\xa6\""},
+        // Not UTF-8: a lone byte, an overlong slash, a cut-off sequence.
+        {"a\xff"
+         "b",
+         "\"a\\udcffb\""},
+        {"\xc0\xaf", "\"\\udcc0\\udcaf\""},
+        {"\xe2\x80", "\"\\udce2\\udc80\""},
+    };
+    for (const auto &[text, json] : cases)
+        EXPECT_EQ(JsonString(text), json);
 }
 
 namespace {
@@ -556,4 +638,76 @@ TEST(QuillonCliOriginal, ACodecNoContainerTakesIsAnErrorWithTheConvertersReason)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.rfind("Error\t" + qt + "\t\tCould not write header", 0), 0u) << run.out;
     EXPECT_TRUE(fs::is_empty(out.path())) << "no partial or reserved file";
+}
+
+TEST(QuillonCli, SourcesFromStandardInputAndAFileWithJsonResults)
+{
+    ScratchDir src, out;
+    const std::string a = src.file("a b.mp4"), c = src.file("c\nd.mp4");
+    fs::copy_file(Clip("mp4"), a);
+    fs::copy_file(Clip("mp4"), c);
+    // NUL-separated, as find -print0 gives them: a line break is part of a name.
+    const CliRun run = runCli({"-0", "--json", "-qfwav", "-o", q(out.path().string()), "-"}, [&](QProcess &p) {
+        p.write(QByteArray::fromStdString(a + '\0' + c + '\0'));
+        p.closeWriteChannel();
+    });
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> sources;
+    for (const QByteArray &line : QByteArray::fromStdString(run.out).split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(line, &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+        EXPECT_EQ(o["state"].toString(), "Done");
+        EXPECT_EQ(o["reason"].toString(), "");
+        EXPECT_EQ(o["duration"].toInt(), 2);
+        EXPECT_TRUE(fs::exists(o["output"].toString().toStdString()));
+        sources.push_back(o["source"].toString().toStdString());
+    }
+    std::sort(sources.begin(), sources.end());
+    EXPECT_EQ(sources, (std::vector<std::string>{a, c}));
+    // A list file's relative entries are taken from its own folder.
+    ScratchDir elsewhere;
+    WriteFile(src.file("list.txt"), "a b.mp4\r\n\n");
+    const CliRun listed =
+        runCli({"-q", "-f", "mp3", "--from-file", q(src.file("list.txt")), "-o", q(elsewhere.path().string())});
+    EXPECT_EQ(listed.out, "Done\t" + a + "\t" + elsewhere.file("a b.MP3") + "\t\n") << listed.err;
+}
+
+TEST(QuillonCli, ShardsSplitTheSourcesBeforeAnythingIsProbed)
+{
+    ScratchDir src;
+    std::vector<std::string> paths;
+    QStringList list;
+    for (int i = 0; i < 5; ++i) {
+        paths.push_back(src.file("clip" + std::to_string(i) + ".mp4"));
+        fs::copy_file(Clip("mp4"), paths.back());
+        list << q(paths.back());
+    }
+    std::string together;
+    for (int k = 0; k < 2; ++k) {
+        const CliRun run = runCli(QStringList{"--probe", "--shard", QString("%1/2").arg(k)} + list);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        together += run.out;
+    }
+    std::string expected;
+    for (int i : {0, 2, 4, 1, 3})
+        expected += paths[static_cast<size_t>(i)] + "\t160X120 00:00:02\n";
+    EXPECT_EQ(together, expected);
+}
+
+TEST(QuillonCli, NoEscapeSequencesForADumbTerminal)
+{
+    ScratchDir src, out;
+    const std::string a = src.file("a.mp4");
+    fs::copy_file(Clip("four"), a);
+    // script gives the program a terminal of its own.
+    const std::string command =
+        "TERM=dumb script -qec " +
+        shellWord(ProgramDir() + "quillon-cli -o " + shellWord(out.path().string()) + " " + shellWord(a)) +
+        " /dev/null";
+    const std::string seen = outputOf(command);
+    EXPECT_NE(seen.find("Done"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find('\033'), std::string::npos) << seen;
 }
