@@ -23,8 +23,14 @@ foreach(page quillon.1 quillon-cli.1)
     DEPENDS ${QUILLON_DATA}/man/${page} VERBATIM)
   list(APPEND QUILLON_MAN_PAGES ${CMAKE_BINARY_DIR}/man/${page}.gz)
 endforeach()
-add_custom_target(quillon_man_pages ALL DEPENDS ${QUILLON_MAN_PAGES})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+  COMMAND ${GZIP} -9nc ${QUILLON_DATA}/doc/changelog > ${CMAKE_BINARY_DIR}/doc/changelog.gz
+  DEPENDS ${QUILLON_DATA}/doc/changelog VERBATIM)
+add_custom_target(quillon_man_pages ALL DEPENDS ${QUILLON_MAN_PAGES} ${CMAKE_BINARY_DIR}/doc/changelog.gz)
 install(FILES ${QUILLON_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${QUILLON_DATA}/doc/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon)
 
 # A Debian package: `cpack -G DEB` in the release build.
 set(CPACK_PACKAGE_NAME quillon)
@@ -42,8 +48,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps; FFmpeg and the
-# fonts are used at run time only.
+# fonts (the window's faces, or their stand-ins) are used at run time only.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, fonts-liberation2 | fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -23,6 +23,8 @@ find . -type f | sed 's|^\./||' | sort >"$tmp/installed"
     echo share/man/man1/quillon-cli.1.gz
     echo share/man/man1/quillon.1.gz
     echo share/metainfo/io.github.quillon.Quillon.metainfo.xml
+    echo share/doc/quillon/changelog.gz
+    echo share/doc/quillon/copyright
 } | sort >"$tmp/expected"
 diff -u "$tmp/expected" "$tmp/installed" || fail "the installed files differ"
 
