@@ -1,5 +1,7 @@
 #include "app/job_list_model.h"
 
+#include "platform/translation.h"
+
 namespace quillon {
 
 JobListModel::JobListModel(JobList &jobs, QObject *parent) : QAbstractTableModel(parent), Jobs(jobs)
@@ -22,7 +24,8 @@ QVariant JobListModel::data(const QModelIndex &index, int role) const
     switch (index.column()) {
     case 0: return QString::fromStdString(e.Source);
     case 1: return QString::fromStdString(e.Information);
-    default: return QString::fromStdString(e.Progress);
+    // A final state in the user's language; a percentage as it is.
+    default: return IsFinal(e.State) ? QTr("JobList", e.Progress.c_str()) : QString::fromStdString(e.Progress);
     }
 }
 
@@ -30,8 +33,10 @@ QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char *const titles[] = {"File Name", "Information", "Progress"};
-    return section >= 0 && section < 3 ? QString(titles[section]) : QVariant();
+    static const char *const titles[] = {QT_TRANSLATE_NOOP("JobList", "File Name"),
+                                         QT_TRANSLATE_NOOP("JobList", "Information"),
+                                         QT_TRANSLATE_NOOP("JobList", "Progress")};
+    return section >= 0 && section < 3 ? QTr("JobList", titles[section]) : QVariant();
 }
 
 void JobListModel::EntryAboutToBeAppended(int index) { beginInsertRows({}, index, index); }

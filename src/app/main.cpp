@@ -6,6 +6,7 @@
 #include "app/version.h"
 #include "extract/converter_output_parser.h"
 #include "platform/signal_notifier.h"
+#include "platform/translation.h"
 #include "theme/msstyles/theme_msux.h"
 #include "theme/te_theme_manager.h"
 
@@ -17,15 +18,16 @@
 
 namespace {
 
-const char *const Usage = "Usage: quillon [FILE...]\n"
-                          "Opens the window with the video FILEs (paths or file:// URLs; list files\n"
-                          "ending in .lst add their lines) in its job list. When Quillon already runs\n"
-                          "for this user and display, the FILEs go to that window's job list.\n"
-                          "\n"
-                          "  -h, --help     this text\n"
-                          "      --version  the program's version\n"
-                          "\n"
-                          "quillon-cli extracts without a window; see quillon-cli --help.\n";
+const char *const Usage =
+    QT_TRANSLATE_NOOP("Window", "Usage: quillon [FILE...]\n"
+                                "Opens the window with the video FILEs (paths or file:// URLs; list files\n"
+                                "ending in .lst add their lines) in its job list. When Quillon already runs\n"
+                                "for this user and display, the FILEs go to that window's job list.\n"
+                                "\n"
+                                "  -h, --help     this text\n"
+                                "      --version  the program's version\n"
+                                "\n"
+                                "quillon-cli extracts without a window; see quillon-cli --help.\n");
 
 } // namespace
 
@@ -43,7 +45,10 @@ int main(int argc, char **argv)
     // options out of argv.
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::fputs(Usage, stdout);
+        // No window, and so no display, needed for this.
+        QCoreApplication core(argc, argv);
+        quillon::InstallTranslations(QCoreApplication::applicationDirPath().toStdString() + "/");
+        std::fputs(quillon::Tr("Window", Usage).c_str(), stdout);
         return 0;
     }
     if (arguments.size() == 1 && arguments[0] == "--version") {
@@ -56,6 +61,7 @@ int main(int argc, char **argv)
     int code = 0;
     {
         quillon::QuillonApplication app(argc, argv);
+        quillon::InstallTranslations(QCoreApplication::applicationDirPath().toStdString() + "/");
         // A window already open for this user and display takes the files.
         quillon::SingleInstance instance(quillon::InstanceName());
         if (instance.ForwardToRunning(arguments))

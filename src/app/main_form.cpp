@@ -9,6 +9,7 @@
 #include "platform/app_errors.h"
 #include "platform/file_system.h"
 #include "platform/program_layout.h"
+#include "platform/translation.h"
 #include "skin/te_checkbox.h"
 #include "skin/te_combobox.h"
 #include "skin/te_extctrls.h"
@@ -30,14 +31,15 @@
 namespace quillon {
 
 const FileFilter AddFileFilters[7] = {
-    {"Supported Files",
+    {QT_TRANSLATE_NOOP("Window", "Supported Files"),
      "*.rm;*.rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp;*.3g2;*.m2v;*m4v;*.mp4"},
-    {"Real Media Files(*.rm;*.rmvb)", "*.rm;*.rmvb"},
-    {"AVI Files(*.avi)", "*.avi"},
-    {"MPEG Files(*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4)", "*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4"},
-    {"Windows Media Files(*.wmv;*.wma;*.asf)", "*.wmv;*.wma;*.asf"},
-    {"QuickTime Files(*.mov;*.qt)", "*.mov;*.qt"},
-    {"3GP Files(*.3gp;*.3g2)", "*.3gp;*.3g2"},
+    {QT_TRANSLATE_NOOP("Window", "Real Media Files(*.rm;*.rmvb)"), "*.rm;*.rmvb"},
+    {QT_TRANSLATE_NOOP("Window", "AVI Files(*.avi)"), "*.avi"},
+    {QT_TRANSLATE_NOOP("Window", "MPEG Files(*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4)"),
+     "*.mpg;*.mpeg;*.vob;*.m2v;*m4v;*.mp4"},
+    {QT_TRANSLATE_NOOP("Window", "Windows Media Files(*.wmv;*.wma;*.asf)"), "*.wmv;*.wma;*.asf"},
+    {QT_TRANSLATE_NOOP("Window", "QuickTime Files(*.mov;*.qt)"), "*.mov;*.qt"},
+    {QT_TRANSLATE_NOOP("Window", "3GP Files(*.3gp;*.3g2)"), "*.3gp;*.3g2"},
 };
 
 namespace {
@@ -120,9 +122,14 @@ QStringList texts(const std::array<const char *, N> &items)
 // The languages the track box offers, by their bibliographic codes; a file
 // that names one by its other code is matched all the same.
 constexpr std::pair<const char *, const char *> TrackLanguages[] = {
-    {"English", "eng"},    {"German", "ger"},  {"French", "fre"}, {"Spanish", "spa"}, {"Italian", "ita"},
-    {"Portuguese", "por"}, {"Dutch", "dut"},   {"Polish", "pol"}, {"Russian", "rus"}, {"Swedish", "swe"},
-    {"Japanese", "jpn"},   {"Chinese", "chi"}, {"Korean", "kor"}, {"Hindi", "hin"},   {"Arabic", "ara"}};
+    {QT_TRANSLATE_NOOP("Window", "English"), "eng"},  {QT_TRANSLATE_NOOP("Window", "German"), "ger"},
+    {QT_TRANSLATE_NOOP("Window", "French"), "fre"},   {QT_TRANSLATE_NOOP("Window", "Spanish"), "spa"},
+    {QT_TRANSLATE_NOOP("Window", "Italian"), "ita"},  {QT_TRANSLATE_NOOP("Window", "Portuguese"), "por"},
+    {QT_TRANSLATE_NOOP("Window", "Dutch"), "dut"},    {QT_TRANSLATE_NOOP("Window", "Polish"), "pol"},
+    {QT_TRANSLATE_NOOP("Window", "Russian"), "rus"},  {QT_TRANSLATE_NOOP("Window", "Swedish"), "swe"},
+    {QT_TRANSLATE_NOOP("Window", "Japanese"), "jpn"}, {QT_TRANSLATE_NOOP("Window", "Chinese"), "chi"},
+    {QT_TRANSLATE_NOOP("Window", "Korean"), "kor"},   {QT_TRANSLATE_NOOP("Window", "Hindi"), "hin"},
+    {QT_TRANSLATE_NOOP("Window", "Arabic"), "ara"}};
 
 template <class Box>
 Box *comboBox(QWidget *parent, const char *name, const QStringList &items, QRect place)
@@ -149,7 +156,7 @@ TTeCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption,
 // The Qt form of a filter: the description, then its patterns in brackets.
 QString qtFilter(const FileFilter &f)
 {
-    return QString(f.Description) + " (" + QString(f.Patterns).replace(';', ' ') + ")";
+    return QTr("Window", f.Description) + " (" + QString(f.Patterns).replace(';', ' ') + ")";
 }
 
 } // namespace
@@ -201,8 +208,8 @@ TTeButton *TfrmMain::MakeButton(QWidget *parent, const ButtonSpec &spec)
 {
     auto *b = new TTeButton(parent);
     b->setObjectName(spec.Name);
-    b->SetCaption(spec.Caption);
-    b->setToolTip(spec.Hint);
+    b->SetCaption(QTr("Window", spec.Caption));
+    b->setToolTip(QTr("Window", spec.Hint));
     b->Images = &windowImages();
     b->ImageIndex = spec.Image;
     b->setGeometry(spec.Place);
@@ -225,9 +232,9 @@ void TfrmMain::CreateLeftPanel()
     panelLeft->setObjectName("panelLeft");
     static const ButtonSpec buttons[] = {
         // clang-format off
-        {&TfrmMain::btnBatch,  "btnBatch",  "&Batch      ", "Batch conversion",     15, {16, 8, 84, 25},  &TfrmMain::btnBatchClick},
-        {&TfrmMain::btnOption, "btnOption", "&Options  ",   "Set program options",  1,  {16, 48, 84, 25}, &TfrmMain::btnOptionClick},
-        {&TfrmMain::btnHelp,   "btnHelp",   "&Help        ", "Get help information", 3, {16, 88, 84, 25}, &TfrmMain::btnHelpClick},
+        {&TfrmMain::btnBatch,  "btnBatch",  QT_TRANSLATE_NOOP("Window", "&Batch      "), QT_TRANSLATE_NOOP("Window", "Batch conversion"),     15, {16, 8, 84, 25},  &TfrmMain::btnBatchClick},
+        {&TfrmMain::btnOption, "btnOption", QT_TRANSLATE_NOOP("Window", "&Options  "),   QT_TRANSLATE_NOOP("Window", "Set program options"),  1,  {16, 48, 84, 25}, &TfrmMain::btnOptionClick},
+        {&TfrmMain::btnHelp,   "btnHelp",   QT_TRANSLATE_NOOP("Window", "&Help        "), QT_TRANSLATE_NOOP("Window", "Get help information"), 3, {16, 88, 84, 25}, &TfrmMain::btnHelpClick},
         // clang-format on
     };
     for (const ButtonSpec &spec : buttons)
@@ -237,9 +244,9 @@ void TfrmMain::CreateLeftPanel()
     labelInfo->AutoSize = false;
     labelInfo->WordWrap = true;
     labelInfo->setGeometry(14, 208, 99 - 6, 73); // a margin on the right: the strip ends at 113
-    labelHome = heading(panelLeft, "Orvella Software", 8, 288, georgia(16, true), QColor(0, 0, 255));
+    labelHome = heading(panelLeft, QTr("Window", "Orvella Software"), 8, 288, georgia(16, true), QColor(0, 0, 255));
     labelHome->setObjectName("labelHome");
-    labelHome->setToolTip("Visit company site");
+    labelHome->setToolTip(QTr("Window", "Visit company site"));
     labelHome->AutoSize = false;
     labelHome->WordWrap = true;
     labelHome->Alignment = taCenter;
@@ -257,11 +264,11 @@ void TfrmMain::CreateBatchPanel()
     panelBatch = new TTeTransparentPanel(Client);
     panelBatch->setObjectName("panelBatch");
     batchHeading = new TTeTransparentPanel(panelBatch);
-    heading(batchHeading, "Batch Ripping Audio", 6, 5, georgia(21), QColor(255, 0, 0));
+    heading(batchHeading, QTr("Window", "Batch Ripping Audio"), 6, 5, georgia(21), QColor(255, 0, 0));
 
     lvFiles = new TTeListView(panelBatch);
     lvFiles->setObjectName("lvFiles");
-    label(batchHeading, "Video File List:", 9, 33, lvFiles);
+    label(batchHeading, QTr("Window", "Video File List:"), 9, 33, lvFiles);
     lvFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -275,13 +282,13 @@ void TfrmMain::CreateBatchPanel()
     batchButtons = new TTeTransparentPanel(panelBatch);
     static const ButtonSpec buttons[] = {
         // clang-format off
-        {&TfrmMain::btnLoadList,    "btnLoadList",    "&Load List  ",    "Load file list",         11, {8, 6, 81, 25},    &TfrmMain::btnLoadListClick},
-        {&TfrmMain::btnSaveList,    "btnSaveList",    "&Save List  ",    "Save file list",         12, {104, 6, 81, 25},  &TfrmMain::btnSaveListClick},
-        {&TfrmMain::btnClear,       "btnClear",       "&Clear List    ", "Clear file list",        -1, {200, 6, 81, 25},  &TfrmMain::btnClearClick},
-        {&TfrmMain::btnConvert,     "btnConvert",     "&Extract",        "Start batch conversion", 17, {297, 6, 81, 25},  &TfrmMain::btnConvertClick},
-        {&TfrmMain::btnAddFile,     "btnAddFile",     "&Add File    ",   "Add file to list",       9,  {8, 38, 81, 25},   &TfrmMain::btnAddFileClick},
-        {&TfrmMain::btnOutput,      "btnOutput",      "&Folder       ",  "Open output folder",     6,  {104, 38, 81, 25}, &TfrmMain::btnFolderClick},
-        {&TfrmMain::btnStopConvert, "btnStopConvert", "&Stop         ",  "Stop conversion",        8,  {297, 38, 81, 25}, &TfrmMain::btnStopConvertClick},
+        {&TfrmMain::btnLoadList,    "btnLoadList",    QT_TRANSLATE_NOOP("Window", "&Load List  "),    QT_TRANSLATE_NOOP("Window", "Load file list"),         11, {8, 6, 81, 25},    &TfrmMain::btnLoadListClick},
+        {&TfrmMain::btnSaveList,    "btnSaveList",    QT_TRANSLATE_NOOP("Window", "&Save List  "),    QT_TRANSLATE_NOOP("Window", "Save file list"),         12, {104, 6, 81, 25},  &TfrmMain::btnSaveListClick},
+        {&TfrmMain::btnClear,       "btnClear",       QT_TRANSLATE_NOOP("Window", "&Clear List    "), QT_TRANSLATE_NOOP("Window", "Clear file list"),        -1, {200, 6, 81, 25},  &TfrmMain::btnClearClick},
+        {&TfrmMain::btnConvert,     "btnConvert",     QT_TRANSLATE_NOOP("Window", "&Extract"),        QT_TRANSLATE_NOOP("Window", "Start batch conversion"), 17, {297, 6, 81, 25},  &TfrmMain::btnConvertClick},
+        {&TfrmMain::btnAddFile,     "btnAddFile",     QT_TRANSLATE_NOOP("Window", "&Add File    "),   QT_TRANSLATE_NOOP("Window", "Add file to list"),       9,  {8, 38, 81, 25},   &TfrmMain::btnAddFileClick},
+        {&TfrmMain::btnOutput,      "btnOutput",      QT_TRANSLATE_NOOP("Window", "&Folder       "),  QT_TRANSLATE_NOOP("Window", "Open output folder"),     6,  {104, 38, 81, 25}, &TfrmMain::btnFolderClick},
+        {&TfrmMain::btnStopConvert, "btnStopConvert", QT_TRANSLATE_NOOP("Window", "&Stop         "),  QT_TRANSLATE_NOOP("Window", "Stop conversion"),        8,  {297, 38, 81, 25}, &TfrmMain::btnStopConvertClick},
         // clang-format on
     };
     for (const ButtonSpec &spec : buttons)
@@ -296,7 +303,7 @@ void TfrmMain::CreateBatchPanel()
     sbConvert->Panels[1].ElideMode = Qt::ElideMiddle; // a long path keeps its name
     progConvert = new TTeProgressBar(sbConvert);
     progConvert->setObjectName("progConvert");
-    progConvert->setAccessibleName("Progress");
+    progConvert->setAccessibleName(QTr("Window", "Progress"));
     sbConvert->SetPanelControl(0, progConvert);
 }
 
@@ -304,54 +311,58 @@ void TfrmMain::CreateOptionsPanel()
 {
     panelOption = new TTeTransparentPanel(Client);
     panelOption->setObjectName("panelOption");
-    heading(panelOption, "Quillon Options", 8, 8, georgia(21), QColor(255, 0, 0));
+    heading(panelOption, QTr("Window", "Quillon Options"), 8, 8, georgia(21), QColor(255, 0, 0));
 
     auto *groupOutput = new TTeGroupBox(panelOption);
-    groupOutput->Caption = "Output";
+    groupOutput->Caption = QTr("Window", "Output");
     groupOutput->setGeometry(8, 48, 393, 121);
     edtDirectory = new TTeSEdit(groupOutput);
     edtDirectory->setObjectName("edtDirectory");
-    edtDirectory->setToolTip("Set the output directory");
+    edtDirectory->setToolTip(QTr("Window", "Set the output directory"));
     edtDirectory->setGeometry(104, 24, 249, 21);
-    label(groupOutput, "Ouput Directory:", 16, 24, edtDirectory);
+    label(groupOutput, QTr("Window", "Ouput Directory:"), 16, 24, edtDirectory);
     // clang-format off
-    MakeButton(groupOutput, {&TfrmMain::btnDir, "btnDir", "...", "Select output directory", -1, {360, 24, 25, 20}, &TfrmMain::btnDirClick});
+    MakeButton(groupOutput, {&TfrmMain::btnDir, "btnDir", QT_TRANSLATE_NOOP("Window", "..."), QT_TRANSLATE_NOOP("Window", "Select output directory"), -1, {360, 24, 25, 20}, &TfrmMain::btnDirClick});
     // clang-format on
-    btnDir->setAccessibleName("Select output directory");
-    cbNaming = comboBox<TTeComboBox>(groupOutput, "cbNaming", {"according to input file name", "with number"},
+    btnDir->setAccessibleName(QTr("Window", "Select output directory"));
+    cbNaming = comboBox<TTeComboBox>(groupOutput, "cbNaming",
+                                     {QTr("Window", "according to input file name"), QTr("Window", "with number")},
                                      {104, 56, 249, 21});
     cbNaming->SetItemIndex(0);
     cbNaming->ReadOnly = true;
     cbNaming->AutoComplete = false;
-    cbNaming->setToolTip("Set the naming method for the output file");
-    label(groupOutput, "Name output file", 16, 56, cbNaming);
+    cbNaming->setToolTip(QTr("Window", "Set the naming method for the output file"));
+    label(groupOutput, QTr("Window", "Name output file"), 16, 56, cbNaming);
     // Wider than the 129 pixels of old: the caption whole in the window's font.
-    checkOverWrite = checkBox(groupOutput, "checkOverWrite", "Overwrite existing file", {14, 88, 180, 20});
-    checkKeepDates = checkBox(groupOutput, "checkKeepDates", "Keep the source's date", {216, 88, 170, 20});
-    checkKeepDates->setToolTip("Give each audio file the modification time of its video");
+    checkOverWrite =
+        checkBox(groupOutput, "checkOverWrite", QTr("Window", "Overwrite existing file"), {14, 88, 180, 20});
+    checkKeepDates =
+        checkBox(groupOutput, "checkKeepDates", QTr("Window", "Keep the source's date"), {216, 88, 170, 20});
+    checkKeepDates->setToolTip(QTr("Window", "Give each audio file the modification time of its video"));
 
     auto *groupEncoding = new TTeGroupBox(panelOption);
-    groupEncoding->Caption = "Encoding:";
+    groupEncoding->Caption = QTr("Window", "Encoding:");
     groupEncoding->setGeometry(10, 184, 393, 121);
     cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat", texts(FileFormats), {144, 24, 65, 22});
-    label(groupEncoding, "Audio file format(kHz):", 16, 24, cbFileFormat);
-    ckMono = checkBox(groupEncoding, "ckMono", "Mono", {216, 24, 98, 20});
+    label(groupEncoding, QTr("Window", "Audio file format(kHz):"), 16, 24, cbFileFormat);
+    ckMono = checkBox(groupEncoding, "ckMono", QTr("Window", "Mono"), {216, 24, 98, 20});
     cbAudioSampleRate =
         comboBox<TTeSComboBox>(groupEncoding, "cbAudioSampleRate", texts(SampleRates), {144, 56, 57, 22});
-    label(groupEncoding, "Audio sample rate(kHz):", 16, 56, cbAudioSampleRate);
+    label(groupEncoding, QTr("Window", "Audio sample rate(kHz):"), 16, 56, cbAudioSampleRate);
     cbAudioBitRate = comboBox<TTeSComboBox>(groupEncoding, "cbAudioBitRate", texts(BitRates), {296, 56, 49, 22});
-    label(groupEncoding, "Audio bit rate:", 216, 56, cbAudioBitRate);
+    label(groupEncoding, QTr("Window", "Audio bit rate:"), 216, 56, cbAudioBitRate);
     for (TTeSComboBox *box : {cbFileFormat, cbAudioSampleRate, cbAudioBitRate})
         box->setCurrentIndex(-1); // the settings choose
     cbTrack = new TTeSComboBox(groupEncoding);
     cbTrack->setObjectName("cbTrack");
     cbTrack->setGeometry(144, 88, 129, 22);
-    cbTrack->addItem("First", QString());
-    cbTrack->addItem("All", QString(AllTracks));
+    cbTrack->addItem(QTr("Window", "First"), QString());
+    cbTrack->addItem(QTr("Window", "All"), QString(AllTracks));
     for (const auto &[name, code] : TrackLanguages)
-        cbTrack->addItem(QString("%1 (%2)").arg(name, code), QString(code));
-    cbTrack->setToolTip("Which sound track of a video with several: the first, one in a language, or all");
-    label(groupEncoding, "Sound track:", 16, 88, cbTrack);
+        cbTrack->addItem(QString("%1 (%2)").arg(QTr("Window", name), code), QString(code));
+    cbTrack->setToolTip(
+        QTr("Window", "Which sound track of a video with several: the first, one in a language, or all"));
+    label(groupEncoding, QTr("Window", "Sound track:"), 16, 88, cbTrack);
     // A track copied as it is keeps its own rate and channels.
     connect(cbFileFormat, &QComboBox::currentIndexChanged, this, [this](int format) {
         const bool encoded = format != OriginalFormat;
@@ -360,14 +371,14 @@ void TfrmMain::CreateOptionsPanel()
     });
 
     auto *groupBatch = new TTeGroupBox(panelOption);
-    groupBatch->Caption = "Batch:";
+    groupBatch->Caption = QTr("Window", "Batch:");
     groupBatch->setGeometry(10, 320, 393, 57);
     QStringList counts;
     for (int n = 1; n <= MaxSimultaneousExtractions; ++n)
         counts << QString::number(n);
     cbSimultaneous = comboBox<TTeSComboBox>(groupBatch, "cbSimultaneous", counts, {144, 24, 57, 22});
-    cbSimultaneous->setToolTip("How many files are extracted at the same time");
-    label(groupBatch, "Simultaneous extractions:", 16, 24, cbSimultaneous);
+    cbSimultaneous->setToolTip(QTr("Window", "How many files are extracted at the same time"));
+    label(groupBatch, QTr("Window", "Simultaneous extractions:"), 16, 24, cbSimultaneous);
 
     // The keyboard walks the options in reading order.
     QWidget *order[] = {edtDirectory,   btnDir,       cbNaming,      checkOverWrite,
@@ -417,7 +428,7 @@ void TfrmMain::CreateThemeComponents()
         ThemeLink->Loaded();
         ThemeEngine->Loaded();
         if (!TteThemeManager::Instance().CurrentTheme())
-            ThemeError = "The theme of the program could not be loaded";
+            ThemeError = Tr("Window", "The theme of the program could not be loaded");
     } catch (const std::exception &e) {
         ThemeError = e.what();
     }
@@ -527,7 +538,7 @@ bool TfrmMain::SwitchPanel(Panel target)
     if (CurrentPanel == Panel::Options) {
         const std::string dir = edtDirectory->text().toStdString();
         if (!DirectoryExists(dir)) {
-            MsgBox("Please make sure the directory exists");
+            MsgBox(Tr("Window", "Please make sure the directory exists"));
             edtDirectory->setFocus();
             return false;
         }
@@ -556,7 +567,7 @@ void TfrmMain::btnOptionClick()
     edtDirectory->setText(qs(OutputDir));
     checkOverWrite->SetChecked(OverwriteExisting);
     cbNaming->SetItemIndex(NamingMethod >= 0 && NamingMethod < int(cbNaming->Items.size()) ? NamingMethod : -1);
-    labelInfo->SetCaption("Set options to control Quillon");
+    labelInfo->SetCaption(QTr("Window", "Set options to control Quillon"));
     panelBatch->hide();
     panelOption->show();
     panelOption->raise();
@@ -629,7 +640,7 @@ QStringList askForFiles(QWidget *parent, const char *name, const QString &title,
     return dialog.selectedFiles();
 }
 
-const QString ListFileFilter = "File List(*.lst)";
+const char *const ListFileFilter = QT_TRANSLATE_NOOP("Window", "File List(*.lst)");
 
 } // namespace
 
@@ -641,8 +652,8 @@ void TfrmMain::btnAddFileClick()
     for (const FileFilter &f : AddFileFilters)
         filters << qtFilter(f);
     const QStringList files =
-        askForFiles(this, "AddFileDialog", "Add video file to batch convert to Flash", QFileDialog::ExistingFiles,
-                    QFileDialog::AcceptOpen, filters, " ", &AddFileFilter);
+        askForFiles(this, "AddFileDialog", QTr("Window", "Add video file to batch convert to Flash"),
+                    QFileDialog::ExistingFiles, QFileDialog::AcceptOpen, filters, " ", &AddFileFilter);
     std::vector<AddItem> items;
     for (const QString &file : files)
         if (FileExists(file.toStdString()))
@@ -656,21 +667,22 @@ void TfrmMain::btnLoadListClick()
     if (Engine_->Adder.Busy())
         return;
     // The file need not exist: a name that names nothing loads nothing.
-    const QStringList files = askForFiles(this, "LoadListDialog", "Load file file list", QFileDialog::AnyFile,
-                                          QFileDialog::AcceptOpen, {ListFileFilter}, QString());
+    const QStringList files =
+        askForFiles(this, "LoadListDialog", QTr("Window", "Load file file list"), QFileDialog::AnyFile,
+                    QFileDialog::AcceptOpen, {QTr("Window", ListFileFilter)}, QString());
     if (!files.isEmpty())
         Add({{files.front().toStdString(), AddKind::ListFile}});
 }
 
 void TfrmMain::btnSaveListClick()
 {
-    const QStringList files = askForFiles(this, "SaveListDialog", "Save file list", QFileDialog::AnyFile,
-                                          QFileDialog::AcceptSave, {ListFileFilter}, "Quillon.lst");
+    const QStringList files = askForFiles(this, "SaveListDialog", QTr("Window", "Save file list"), QFileDialog::AnyFile,
+                                          QFileDialog::AcceptSave, {QTr("Window", ListFileFilter)}, "Quillon.lst");
     if (files.isEmpty())
         return;
     const std::string path = files.front().toStdString();
     if (ListWouldReplaceASource(path, Engine_->Jobs.SourcePaths())) {
-        MsgBox("The list is not saved over one of its videos: " + path);
+        MsgBox(Arg(Tr("Window", "The list is not saved over one of its videos: %1"), {path}));
         return;
     }
     SaveListFile(path, Engine_->Jobs.SourcePaths()); // a failed save is not reported; the old list is kept
@@ -745,7 +757,7 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 {
     event->ignore();
     if (!Idle()) {
-        MsgBox("Busy! Please stop the conversion before exit");
+        MsgBox(Tr("Window", "Busy! Please stop the conversion before exit"));
         return;
     }
     if (Engine_->Adder.Busy()) {
@@ -797,7 +809,7 @@ void TfrmMain::NotifyBatchEnd()
         default: break;
         }
     LastNotice = BatchEndText(done, failed, aborted);
-    DesktopNotifier().Notify("Quillon: the batch has ended", LastNotice);
+    DesktopNotifier().Notify(Tr("Window", "Quillon: the batch has ended"), LastNotice);
 }
 
 void TfrmMain::OpenFiles(const std::vector<std::string> &paths)

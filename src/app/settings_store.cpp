@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/partial_files.h"
 #include "platform/quillon_error.h"
+#include "platform/translation.h"
 
 #include <QStandardPaths>
 
@@ -43,7 +44,7 @@ std::string SettingsStore::GetDocumentsFolder() const
 {
     const auto folder = DocumentsFolder();
     if (!folder || folder->empty())
-        RaiseError("Could not find your default documents folder");
+        RaiseError(Tr("Settings", "Could not find your default documents folder"));
     return *folder;
 }
 

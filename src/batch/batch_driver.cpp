@@ -1,6 +1,7 @@
 #include "batch/batch_driver.h"
 
 #include "platform/app_errors.h"
+#include "platform/translation.h"
 
 #include <QMetaObject>
 #include <QThread>
@@ -63,7 +64,7 @@ void BatchDriver::btnConvertClick()
     ShownPosition = -1;
     Ending = false;
     Idle_ = false;
-    ShownStatus = "Batch converting";
+    ShownStatus = Tr("Batch", "Batch converting");
     View.SetStatusText(ShownStatus);
     TakeEntries();
 }
@@ -140,7 +141,7 @@ void BatchDriver::EntryEnded(const BatchRunner::Ending &ending)
         if (!Idle_) {
             Jobs.SetReason(index, ending.Reason);
             if (ending.Refused)
-                View.ShowMessage("Unsupported or bad video file: " + Jobs.SourcePath(index) + "!");
+                View.ShowMessage(Arg(Tr("Batch", "Unsupported or bad video file: %1!"), {Jobs.SourcePath(index)}));
             View.EntryRejected(index, ending.Reason, ending.Refused);
         }
     } else {
@@ -178,8 +179,8 @@ void BatchDriver::ShowProgress()
 void BatchDriver::ShowRunningCount()
 {
     const int running = RunningCount();
-    const std::string text =
-        running > 1 ? "Batch converting: " + std::to_string(running) + " at once" : "Batch converting";
+    const std::string text = running > 1 ? Arg(Tr("Batch", "Batch converting: %1 at once"), {std::to_string(running)})
+                                         : Tr("Batch", "Batch converting");
     if (text != ShownStatus) {
         ShownStatus = text;
         View.SetStatusText(text);
@@ -216,7 +217,7 @@ void BatchDriver::FinishBatch()
     // Only the batch's own converters are stopped, never an add's probe.
     for (auto &runner : Runners)
         runner->Stop();
-    View.SetStatusText("Ready");
+    View.SetStatusText(Tr("Batch", "Ready"));
     View.RestoreCaption();
     Idle_ = true;
     if (OnBatchFinished)

@@ -4,6 +4,7 @@
 #include "extract/extraction_command.h"
 #include "platform/file_system.h"
 #include "platform/quillon_error.h"
+#include "platform/translation.h"
 
 #include <QLocale>
 
@@ -18,7 +19,7 @@ namespace {
 
 std::string endedBySignal(int sig)
 {
-    return "The converter was ended by signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
+    return Arg(Tr("Batch", "The converter was ended by signal %1 (%2)"), {std::to_string(sig), strsignal(sig)});
 }
 
 } // namespace
@@ -77,11 +78,11 @@ void BatchRunner::PlanTracks()
 std::string BatchRunner::RejectionReason() const
 {
     if (!FileExists(Source))
-        return "The source file no longer exists";
+        return Tr("Batch", "The source file no longer exists");
     if (Probe.Interrupted())
         return {};
     const int sig = Session_.Runner().LastExitSignal();
-    return sig ? endedBySignal(sig) : "Unsupported or bad video file";
+    return sig ? endedBySignal(sig) : Tr("Batch", "Unsupported or bad video file");
 }
 
 void BatchRunner::StartExtraction()
@@ -173,12 +174,13 @@ void BatchRunner::ExtractionEnded()
         EndAs(EntryState::Error, reason);
     } else if (!FileExists(Source)) {
         DiscardOutput(made);
-        EndRejected("The source file no longer exists");
+        EndRejected(Tr("Batch", "The source file no longer exists"));
     } else if (const std::string &launcher = Session_.Parser().LauncherFailure(); !launcher.empty()) {
         // Without FFmpeg no source can be judged: the batch ends, as a probe
         // ends an add.
         DiscardOutput(made);
-        EndFailed(std::make_exception_ptr(QuillonError("The converter could not be run: " + launcher)));
+        EndFailed(
+            std::make_exception_ptr(QuillonError(Arg(Tr("Batch", "The converter could not be run: %1"), {launcher}))));
     } else {
         // The converter ended before it told of the source's sound: only a
         // probe can say whether the source has none (refused, as an add
@@ -206,7 +208,7 @@ void BatchRunner::JudgeByProbe(bool made, const std::string &extractionFailure)
                 EndAs(EntryState::Error, extractionFailure);
             } else {
                 DiscardOutput(made);
-                EndRejected("Unsupported or bad video file", true);
+                EndRejected(Tr("Batch", "Unsupported or bad video file"), true);
             }
         });
     } catch (...) {
@@ -232,8 +234,8 @@ std::string BatchRunner::FailureReason() const
     if (!said.empty())
         return said;
     if (runner.LastExitCode() == 0)
-        return "The converter made no output file";
-    return "The converter failed with exit code " + std::to_string(runner.LastExitCode());
+        return Tr("Batch", "The converter made no output file");
+    return Arg(Tr("Batch", "The converter failed with exit code %1"), {std::to_string(runner.LastExitCode())});
 }
 
 void BatchRunner::TrackDone()

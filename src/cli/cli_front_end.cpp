@@ -1,5 +1,7 @@
 #include "cli/cli_front_end.h"
 
+#include "platform/translation.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -253,7 +255,7 @@ void CliFrontEnd::ReportRemaining(bool stopped)
         if (stopped && (i >= taken || reason.empty()))
             Report(i, EntryState::Abort, {}, "");
         else
-            Report(i, EntryState::Error, {}, reason.empty() ? "The batch ended before this entry" : reason);
+            Report(i, EntryState::Error, {}, reason.empty() ? Tr("Cli", "The batch ended before this entry") : reason);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "extract/output_options.h"
 #include "extract/sound_track.h"
 #include "platform/text_case.h"
+#include "platform/translation.h"
 
 #include <algorithm>
 #include <cctype>
@@ -28,7 +29,7 @@ int indexOf(const std::array<const char *, N> &values, const std::string &given,
     for (size_t i = 0; i < N; ++i)
         if (SameTextIgnoringCase(given, values[i]))
             return static_cast<int>(i);
-    throw UsageError(option + ": '" + given + "' is not one of " + joined(values));
+    throw UsageError(Arg(Tr("Cli", "%1: '%2' is not one of %3"), {option, given, joined(values)}));
 }
 
 int jobsValue(const std::string &given, const std::string &option)
@@ -36,8 +37,8 @@ int jobsValue(const std::string &given, const std::string &option)
     int jobs = 0;
     const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), jobs);
     if (error != std::errc() || end != given.data() + given.size() || jobs < 1 || jobs > MaxSimultaneousExtractions)
-        throw UsageError(option + ": '" + given + "' is not a number from 1 to " +
-                         std::to_string(MaxSimultaneousExtractions));
+        throw UsageError(Arg(Tr("Cli", "%1: '%2' is not a number from 1 to %3"),
+                             {option, given, std::to_string(MaxSimultaneousExtractions)}));
     return jobs;
 }
 
@@ -45,63 +46,57 @@ int jobsValue(const std::string &given, const std::string &option)
 
 std::string HelpText()
 {
-    return "Usage: quillon-cli [options] PATH...\n"
-           "Extracts the sound track of each video file. PATHs ending in .lst (any case)\n"
-           "are list files whose lines are added; - reads sources from standard input,\n"
-           "one a line; every other PATH is a source.\n"
-           "\n"
-           "Options (unset ones come from the window's settings, strings.ini):\n"
-           "  -f, --format NAME        " +
-           joined(FileFormats) +
-           "\n"
-           "                           (Original copies the sound track as it is into the\n"
-           "                           file type that suits its codec, .M4A for AAC...;\n"
-           "                           rate, bit rate and mono do not apply)\n"
-           "  -r, --sample-rate HZ     " +
-           joined(SampleRates) +
-           "\n"
-           "  -b, --bit-rate KBIT      " +
-           joined(BitRates) +
-           "\n"
-           "  -m, --mono               one channel\n"
-           "  -t, --track WHICH        the sound track: first (default), a language (eng;\n"
-           "                           the first when the source has none in it), or all\n"
-           "                           (one file per track: name.EXT, name [eng].EXT, name [2].EXT)\n"
-           "      --keep-dates         outputs take their source's modification time (default)\n"
-           "      --no-keep-dates      outputs are dated when they are made\n"
-           "  -o, --output-dir DIR     where the audio files go\n"
-           "      --numbered           name outputs 0, 1, 2... by list position\n"
-           "      --overwrite          replace existing output files\n"
-           "  -j, --jobs N             extract N files at once (default: one per processor\n"
-           "                           core, at most 8; 1 to " +
-           std::to_string(MaxSimultaneousExtractions) +
-           ")\n"
-           "      --from-file FILE     add the sources listed in FILE, one a line; relative\n"
-           "                           ones are taken from FILE's folder\n"
-           "  -0, --null               sources read from standard input (PATH -) or\n"
-           "                           --from-file are separated by NULs (find -print0)\n"
-           "      --shard K/N          keep only the sources whose place (from 0) is K modulo\n"
-           "                           N, before anything is probed: N machines share a library\n"
-           "      --probe              admit the sources and print their information; no extraction\n"
-           "      --save-list FILE     write the admitted sources as a list file; no extraction\n"
-           "      --json               one JSON object a line instead of the tab-separated\n"
-           "                           line: state, source, output, reason, duration (s)\n"
-           "  -q, --quiet              no progress display\n"
-           "  -h, --help               this text\n"
-           "      --version            the program's version\n"
-           "\n"
-           "Options may be combined (-mq), take attached values (-fMP3) and be shortened\n"
-           "where that is unambiguous (--out DIR).\n"
-           "Entries may end in any order when several run at once.\n"
-           "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT<TAB>REASON on standard\n"
-           "output; REASON says why an Error is one, or what a Done entry could not follow.\n"
-           "An entry that made several files (--track all) has a Done line for each.\n"
-           "A tab, line break or backslash inside a field is written as \\t, \\n or \\\\.\n"
-           "Ctrl+C (or SIGTERM, SIGHUP) stops the batch as the Stop button does; a second\n"
-           "one ends at once.\n"
-           "Exit status: 0 all Done and every PATH admitted; 1 otherwise (a PATH or list\n"
-           "line missing or refused, an entry not Done, nothing admitted); 2 usage;\n"
-           "130 interrupted.\n";
+    return Arg(
+        Tr("Cli", "Usage: quillon-cli [options] PATH...\n"
+                  "Extracts the sound track of each video file. PATHs ending in .lst (any case)\n"
+                  "are list files whose lines are added; - reads sources from standard input,\n"
+                  "one a line; every other PATH is a source.\n"
+                  "\n"
+                  "Options (unset ones come from the window's settings, strings.ini):\n"
+                  "  -f, --format NAME        %1\n"
+                  "                           (Original copies the sound track as it is into the\n"
+                  "                           file type that suits its codec, .M4A for AAC...;\n"
+                  "                           rate, bit rate and mono do not apply)\n"
+                  "  -r, --sample-rate HZ     %2\n"
+                  "  -b, --bit-rate KBIT      %3\n"
+                  "  -m, --mono               one channel\n"
+                  "  -t, --track WHICH        the sound track: first (default), a language (eng;\n"
+                  "                           the first when the source has none in it), or all\n"
+                  "                           (one file per track: name.EXT, name [eng].EXT, name [2].EXT)\n"
+                  "      --keep-dates         outputs take their source's modification time (default)\n"
+                  "      --no-keep-dates      outputs are dated when they are made\n"
+                  "  -o, --output-dir DIR     where the audio files go\n"
+                  "      --numbered           name outputs 0, 1, 2... by list position\n"
+                  "      --overwrite          replace existing output files\n"
+                  "  -j, --jobs N             extract N files at once (default: one per processor\n"
+                  "                           core, at most 8; 1 to %4)\n"
+                  "      --from-file FILE     add the sources listed in FILE, one a line; relative\n"
+                  "                           ones are taken from FILE's folder\n"
+                  "  -0, --null               sources read from standard input (PATH -) or\n"
+                  "                           --from-file are separated by NULs (find -print0)\n"
+                  "      --shard K/N          keep only the sources whose place (from 0) is K modulo\n"
+                  "                           N, before anything is probed: N machines share a library\n"
+                  "      --probe              admit the sources and print their information; no extraction\n"
+                  "      --save-list FILE     write the admitted sources as a list file; no extraction\n"
+                  "      --json               one JSON object a line instead of the tab-separated\n"
+                  "                           line: state, source, output, reason, duration (s)\n"
+                  "  -q, --quiet              no progress display\n"
+                  "  -h, --help               this text\n"
+                  "      --version            the program's version\n"
+                  "\n"
+                  "Options may be combined (-mq), take attached values (-fMP3) and be shortened\n"
+                  "where that is unambiguous (--out DIR).\n"
+                  "Entries may end in any order when several run at once.\n"
+                  "Every entry ends with a line STATE<TAB>SOURCE<TAB>OUTPUT<TAB>REASON on standard\n"
+                  "output; REASON says why an Error is one, or what a Done entry could not follow.\n"
+                  "An entry that made several files (--track all) has a Done line for each.\n"
+                  "A tab, line break or backslash inside a field is written as \\t, \\n or \\\\.\n"
+                  "Ctrl+C (or SIGTERM, SIGHUP) stops the batch as the Stop button does; a second\n"
+                  "one ends at once.\n"
+                  "Exit status: 0 all Done and every PATH admitted; 1 otherwise (a PATH or list\n"
+                  "line missing or refused, an entry not Done, nothing admitted); 2 usage;\n"
+                  "130 interrupted.\n"),
+        {joined(FileFormats), joined(SampleRates), joined(BitRates), std::to_string(MaxSimultaneousExtractions)});
 }
 
 namespace {
@@ -157,7 +152,7 @@ CliOptions::Shard shardValue(const std::string &given, const std::string &option
     if (slash == std::string::npos || !number(given.substr(0, slash), shard.Index) ||
         !number(given.substr(slash + 1), shard.Count) || shard.Count < 1 || shard.Index < 0 ||
         shard.Index >= shard.Count)
-        throw UsageError(option + ": '" + given + "' is not K/N with 0 <= K < N");
+        throw UsageError(Arg(Tr("Cli", "%1: '%2' is not K/N with 0 <= K < N"), {option, given}));
     return shard;
 }
 
@@ -169,7 +164,7 @@ CliOptions::Shard shardValue(const std::string &given, const std::string &option
     const bool isLong = arg.rfind("--", 0) == 0;
     const std::string name = isLong ? arg.substr(0, arg.find('=')) : std::string("-") + static_cast<char>(optopt);
     if (code == ':')
-        throw UsageError(name + " needs a value");
+        throw UsageError(Arg(Tr("Cli", "%1 needs a value"), {name}));
     if (isLong) {
         // A long option that exists (or is a prefix of exactly one) and was
         // given a value it does not take; else unknown or ambiguous.
@@ -186,11 +181,11 @@ CliOptions::Shard shardValue(const std::string &given, const std::string &option
                 }
             }
         if (matches == 1 && match->has_arg == no_argument && arg.find('=') != std::string::npos)
-            throw UsageError(name + " takes no value");
+            throw UsageError(Arg(Tr("Cli", "%1 takes no value"), {name}));
         if (matches > 1)
-            throw UsageError("option " + name + " is ambiguous (see --help)");
+            throw UsageError(Arg(Tr("Cli", "option %1 is ambiguous (see --help)"), {name}));
     }
-    throw UsageError("unknown option " + name + " (see --help)");
+    throw UsageError(Arg(Tr("Cli", "unknown option %1 (see --help)"), {name}));
 }
 
 } // namespace
@@ -229,7 +224,7 @@ CliOptions ParseCliArguments(const std::vector<std::string> &args)
             if (const auto choice = TrackChoiceOf(value))
                 o.Track = *choice;
             else
-                throw UsageError(arg + ": '" + value + "' is not first, all or a language code (eng)");
+                throw UsageError(Arg(Tr("Cli", "%1: '%2' is not first, all or a language code (eng)"), {arg, value}));
             break;
         case SaveList: o.SaveList = value; break;
         case FromFile: o.FromFile = value; break;
@@ -251,7 +246,7 @@ CliOptions ParseCliArguments(const std::vector<std::string> &args)
     for (int i = optind; i < argc; ++i)
         o.Paths.push_back(argv[static_cast<size_t>(i)]);
     if (!o.Help && !o.Version && o.Paths.empty() && !o.FromFile)
-        throw UsageError("no PATH given (see --help)");
+        throw UsageError(Tr("Cli", "no PATH given (see --help)"));
     return o;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/program_layout.h"
 #include "platform/quillon_error.h"
 #include "platform/signal_notifier.h"
+#include "platform/translation.h"
 
 #include <QCoreApplication>
 
@@ -50,7 +51,7 @@ OutputOptions startingOptions(const std::string &programDir, const CliOptions &c
         o.KeepDates = *cli.KeepDates;
     if (cli.OutputDir) {
         if (!DirectoryExists(*cli.OutputDir))
-            throw UsageError("--output-dir: no directory at " + *cli.OutputDir);
+            throw UsageError(Arg(Tr("Cli", "--output-dir: no directory at %1"), {*cli.OutputDir}));
         o.OutputDir = *cli.OutputDir;
     }
     if (o.OutputDir.empty())
@@ -96,8 +97,10 @@ std::vector<AddItem> namedItems(const CliOptions &cli)
     }
     if (cli.FromFile) {
         std::FILE *file = std::fopen(cli.FromFile->c_str(), "rb");
-        if (!file)
-            throw UsageError("--from-file: cannot read " + *cli.FromFile + ": " + std::strerror(errno));
+        if (!file) {
+            const int error = errno;
+            throw UsageError(Arg(Tr("Cli", "--from-file: cannot read %1: %2"), {*cli.FromFile, std::strerror(error)}));
+        }
         const std::string text = readAll(file);
         std::fclose(file);
         const std::string folder = DirectoryOf(*cli.FromFile) + "/";
@@ -112,6 +115,10 @@ std::vector<AddItem> namedItems(const CliOptions &cli)
 int main(int argc, char **argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // First: every text, the help and the usage errors too, may be translated.
+    QCoreApplication app(argc, argv);
+    const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+    InstallTranslations(programDir);
     CliOptions cli;
     try {
         cli = ParseCliArguments(args);
@@ -128,17 +135,15 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    QCoreApplication app(argc, argv);
-    const std::string programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
     OutputOptions options;
     try {
         options = startingOptions(programDir, cli);
         const std::string missing = MissingOptionMessage(options);
         if (!missing.empty())
-            throw UsageError("strings.ini selects no " + std::string(options.FormatIndex < 0 ? "format: use --format"
-                                                                     : options.SampleRateIndex < 0
-                                                                         ? "sample rate: use --sample-rate"
-                                                                         : "bit rate: use --bit-rate"));
+            throw UsageError(options.FormatIndex < 0 ? Tr("Cli", "strings.ini selects no format: use --format")
+                             : options.SampleRateIndex < 0
+                                 ? Tr("Cli", "strings.ini selects no sample rate: use --sample-rate")
+                                 : Tr("Cli", "strings.ini selects no bit rate: use --bit-rate"));
     } catch (const UsageError &e) {
         std::fprintf(stderr, "quillon-cli: %s\n", e.what());
         return 2;
@@ -156,8 +161,9 @@ int main(int argc, char **argv)
         named.push_back(item.Path);
     // The list is written over whatever is at its name: never over a video.
     if (cli.SaveList && ListWouldReplaceASource(*cli.SaveList, named)) {
-        std::fprintf(stderr, "quillon-cli: --save-list: %s is one of the sources; it is not overwritten\n",
-                     cli.SaveList->c_str());
+        std::fprintf(
+            stderr, "quillon-cli: %s\n",
+            Arg(Tr("Cli", "--save-list: %1 is one of the sources; it is not overwritten"), {*cli.SaveList}).c_str());
         return 2;
     }
 
@@ -201,7 +207,7 @@ int main(int argc, char **argv)
     engine.Adder.OnPassedOver = [&](const std::string &path, PassedOver why) {
         passedOver = true;
         if (why == PassedOver::Missing)
-            std::fprintf(stderr, "Not found: %s\n", path.c_str());
+            std::fprintf(stderr, "%s\n", Arg(Tr("Cli", "Not found: %1"), {path}).c_str());
     };
     try {
         engine.Adder.Offer(items);
@@ -214,7 +220,8 @@ int main(int argc, char **argv)
         for (int i = 0; i < count; ++i)
             std::printf("%s\t%s\n", engine.Jobs.SourcePath(i).c_str(), engine.Jobs.Entry(i).Information.c_str());
     if (cli.SaveList && !SaveListFile(*cli.SaveList, engine.Jobs.SourcePaths())) {
-        std::fprintf(stderr, "quillon-cli: cannot write the list file %s\n", cli.SaveList->c_str());
+        std::fprintf(stderr, "quillon-cli: %s\n",
+                     Arg(Tr("Cli", "cannot write the list file %1"), {*cli.SaveList}).c_str());
         return 1;
     }
     if (cli.ProbeOnly || cli.SaveList)

@@ -1,5 +1,6 @@
 #include "dialogs/te_directory_dialog.h"
 
+#include "platform/translation.h"
 #include "skin/te_message.h"
 #include "skin/te_panel.h"
 
@@ -24,16 +25,16 @@ TTeDirectoryPanel::TTeDirectoryPanel(QWidget *parent)
     resize(PanelSize);
     DirSpecLabel->setObjectName("DirSpecLabel");
     DirSpecLabel->move(8, 10);
-    DirSpecLabel->SetCaption("Please specify a directory");
+    DirSpecLabel->SetCaption(QTr("Dialogs", "Please specify a directory"));
     teDirTree->setObjectName("teDirTree");
     teDirTree->setGeometry(8, 28, 236, 178);
-    teDirTree->setAccessibleName("Folders");
+    teDirTree->setAccessibleName(QTr("Dialogs", "Folders"));
     teDirTree->OnClick = [this] { teDirTreeClick(); };
     SelDirLabel->setObjectName("SelDirLabel");
     SelDirLabel->move(8, 211);
     teSelDir->setObjectName("teSelDir");
     teSelDir->setGeometry(8, 227, 236, 21);
-    SelDirLabel->SetCaption("Selected directory:");
+    SelDirLabel->SetCaption(QTr("Dialogs", "Selected directory:"));
     SelDirLabel->SetFocusControl(teSelDir);
     teSelDir->clear(); // the tree's first selection does not fill it
 }
@@ -77,7 +78,7 @@ bool TTeDirectoryDialog::Execute()
 {
     TTeDialogForm window;
     window.setObjectName("DirectoryDialog");
-    window.setWindowTitle("Select Directory");
+    window.setWindowTitle(QTr("Dialogs", "Select Directory"));
     window.Client->resize(PanelSize.width(), PanelSize.height() + 30);
     auto *panel = new TTeDirectoryPanel(window.Client);
     panel->SetDirectory(Directory);
@@ -90,7 +91,7 @@ bool TTeDirectoryDialog::Execute()
     ok->ModalResult = QDialog::Accepted;
     auto *cancel = new TTeButton(window.Client);
     cancel->setObjectName("Cancel");
-    cancel->SetCaption("Cancel");
+    cancel->SetCaption(QTr("Dialogs", "Cancel"));
     cancel->setGeometry(PanelSize.width() / 2 + 5, PanelSize.height(), 70, 25);
     cancel->Cancel = true;
     cancel->ModalResult = mrCancel;

@@ -1,5 +1,6 @@
 #include "dialogs/te_shell_tree.h"
 
+#include "platform/translation.h"
 #include "skin/te_menu.h"
 #include "skin/te_message.h"
 
@@ -62,7 +63,7 @@ int depthOf(const QModelIndex &index)
 
 TTeFolderModel::TTeFolderModel(QObject *parent) : QAbstractItemModel(parent), Root_(std::make_unique<Node>())
 {
-    Root_->Name = "Desktop";
+    Root_->Name = QTr("Dialogs", "Desktop");
     Root_->Loaded = true;
     const auto place = [this](const QString &name, const QString &path) {
         auto node = std::make_unique<Node>();
@@ -73,11 +74,11 @@ TTeFolderModel::TTeFolderModel(QObject *parent) : QAbstractItemModel(parent), Ro
         Root_->Children.push_back(std::move(node));
     };
     const QString home = QDir::homePath();
-    place("Home", home);
+    place(QTr("Dialogs", "Home"), home);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!documents.isEmpty() && documents != home && QFileInfo(documents).isDir())
-        place("Documents", documents);
-    place("File System", "/");
+        place(QTr("Dialogs", "Documents"), documents);
+    place(QTr("Dialogs", "File System"), "/");
     Root_->HasChildren = true;
 }
 
@@ -215,7 +216,7 @@ bool TTeFolderModel::setData(const QModelIndex &index, const QVariant &value, in
     const QString renamed = QFileInfo(node->Path).dir().filePath(name);
     if (name.isEmpty() || name.contains('/') || QFileInfo::exists(renamed) || !QDir().rename(node->Path, renamed)) {
         if (OnError)
-            OnError(QString("Rename to %1 failed").arg(name));
+            OnError(QTr("Dialogs", "Rename to %1 failed").arg(name));
         return false;
     }
     node->Name = name;
@@ -338,7 +339,7 @@ void TTeShellTreeView::contextMenuEvent(QContextMenuEvent *event)
     ContextMenu = std::make_unique<TTePopupMenu>();
     TTePopupMenu &menu = *ContextMenu;
     menu.ThemeLink = Binding.ThemeLink();
-    const auto add = [&](const char *caption, bool enabled, std::function<void()> action) {
+    const auto add = [&](const QString &caption, bool enabled, std::function<void()> action) {
         auto *item = new TTeItem(nullptr, caption);
         item->Enabled = enabled;
         item->OnClick = [tree = QPointer<TTeShellTreeView>(this), action = std::move(action)] {
@@ -348,10 +349,10 @@ void TTeShellTreeView::contextMenuEvent(QContextMenuEvent *event)
         menu.Items->Add(item);
     };
     const bool below = bool(Model->flags(currentIndex()) & Qt::ItemIsEditable);
-    add("&Open", true, [this] { OpenSelected(); });
+    add(QTr("Dialogs", "&Open"), true, [this] { OpenSelected(); });
     add("-", true, {});
-    add("Rena&me", below, [this] { RenameSelected(); });
-    add("&Delete", below, [this] { DeleteSelected(); });
+    add(QTr("Dialogs", "Rena&me"), below, [this] { RenameSelected(); });
+    add(QTr("Dialogs", "&Delete"), below, [this] { DeleteSelected(); });
     menu.Popup(event->globalPos().x(), event->globalPos().y());
 }
 
@@ -379,7 +380,7 @@ void TTeShellTreeView::DeleteSelected()
         return;
     if (!QFile::moveToTrash(node->Path) || QFileInfo::exists(node->Path)) {
         if (Model->OnError)
-            Model->OnError(QString("Delete of %1 failed").arg(node->Name));
+            Model->OnError(QTr("Dialogs", "Delete of %1 failed").arg(node->Name));
         return;
     }
     TTeFolderModel::Node *parentNode = node->Parent;

@@ -1,6 +1,7 @@
 #include "extract/extraction_command.h"
 
 #include "platform/file_system.h"
+#include "platform/translation.h"
 #include "runner/command_line.h"
 
 #include <algorithm>
@@ -19,13 +20,13 @@ std::string MissingOptionMessage(const OutputOptions &options)
 {
     auto outside = [](int index, size_t count) { return index < 0 || static_cast<size_t>(index) >= count; };
     if (outside(options.FormatIndex, FileFormats.size()))
-        return "Please choose an audio file format in the options";
+        return Tr("Options", "Please choose an audio file format in the options");
     if (options.Original()) // copied as they are: no rate applies
         return {};
     if (outside(options.SampleRateIndex, SampleRates.size()))
-        return "Please choose an audio sample rate in the options";
+        return Tr("Options", "Please choose an audio sample rate in the options");
     if (outside(options.BitRateIndex, BitRates.size()))
-        return "Please choose an audio bit rate in the options";
+        return Tr("Options", "Please choose an audio bit rate in the options");
     return {};
 }
 
@@ -75,11 +76,11 @@ ReservedOutput ReserveOutputFile(const std::string &source, const OutputOptions 
         if (error == EEXIST)
             continue;
         out.Error = error == ENOENT && !DirectoryExists(options.OutputDir)
-                        ? "The output folder does not exist: " + options.OutputDir
-                        : "Cannot create the output file " + candidate + ": " + std::strerror(error);
+                        ? Arg(Tr("Extract", "The output folder does not exist: %1"), {options.OutputDir})
+                        : Arg(Tr("Extract", "Cannot create the output file %1: %2"), {candidate, std::strerror(error)});
         return out;
     }
-    out.Error = "No free name for the output file in " + options.OutputDir;
+    out.Error = Arg(Tr("Extract", "No free name for the output file in %1"), {options.OutputDir});
     return out;
 }
 

@@ -1,4 +1,5 @@
 #include "extract/media_probe.h"
+#include "platform/translation.h"
 
 #include "platform/file_system.h"
 #include "platform/quillon_error.h"
@@ -87,7 +88,7 @@ void MediaProbe::StartProbe(const std::string &source, Finished finished)
     // Callers admit a probe only while the session's runner is idle; a child
     // that still runs belongs to someone else and is never disturbed.
     if (Probing() || Session.Runner().Active())
-        RaiseError("The converter is busy");
+        RaiseError(Tr("Extract", "The converter is busy"));
     Interrupted_ = Crashed_ = false;
     bool passed = false;
     if (KnownAnswer(source, passed)) {
@@ -156,8 +157,8 @@ void MediaProbe::StartRun(const std::string &input, std::function<void(bool pass
         // Without FFmpeg every source would look bad: say what is wrong instead.
         if (!Session.Parser().LauncherFailure().empty()) {
             DeleteOpenScript();
-            Finish({false, std::make_exception_ptr(
-                               QuillonError("The converter could not be run: " + Session.Parser().LauncherFailure()))});
+            Finish({false, std::make_exception_ptr(QuillonError(Arg(Tr("Batch", "The converter could not be run: %1"),
+                                                                    {Session.Parser().LauncherFailure()})))});
             return;
         }
         const MediaFacts &facts = Session.Facts();
@@ -197,8 +198,10 @@ std::string MediaProbe::WriteWrapperScript(const std::string &source)
 {
     const std::string dir = TempPath();
     const std::string reservation = CreateTempFileName(dir, "tmp");
-    if (reservation.empty())
-        RaiseError("Cannot create file \"" + dir + "/tmp*.tmp\". " + std::strerror(errno));
+    if (reservation.empty()) {
+        const int error = errno; // before anything else can change it
+        RaiseError(Arg(Tr("Extract", "Cannot create file \"%1\". %2"), {dir + "/tmp*.tmp", std::strerror(error)}));
+    }
     const std::string script = reservation + ".avs";
     const std::string text = "DirectShowSource(\"" + source + "\", fps=30, convertfps=true)\r\n";
     // Made new, never through whatever someone put at that name first (a
@@ -206,7 +209,7 @@ std::string MediaProbe::WriteWrapperScript(const std::string &source)
     if (!CreateNewFile(script, text)) {
         const int error = errno;
         std::remove(reservation.c_str());
-        RaiseError("Cannot create file \"" + script + "\". " + std::strerror(error));
+        RaiseError(Arg(Tr("Extract", "Cannot create file \"%1\". %2"), {script, std::strerror(error)}));
     }
     return script;
 }

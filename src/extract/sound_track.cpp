@@ -1,6 +1,7 @@
 #include "extract/sound_track.h"
 
 #include "platform/text_case.h"
+#include "platform/translation.h"
 
 #include <map>
 
@@ -169,7 +170,7 @@ TrackSelection SelectSoundTracks(const std::vector<SoundTrack> &tracks, const st
                 s.Tracks.push_back({t, ""});
                 return s;
             }
-        s.Notice = "No sound track in the language " + choice + "; the first one was taken";
+        s.Notice = Arg(Tr("Extract", "No sound track in the language %1; the first one was taken"), {choice});
     }
     s.Tracks.push_back({tracks.front(), ""});
     return s;

@@ -1,5 +1,7 @@
 #include "joblist/job_list.h"
 
+#include <QtGlobal>
+
 #include <cstdio>
 
 namespace quillon {
@@ -37,9 +39,11 @@ void JobList::SetReason(int index, const std::string &text) { SetText(index, &Jo
 const char *EntryStateText(EntryState state)
 {
     switch (state) {
-    case EntryState::Done: return "Done";
-    case EntryState::Error: return "Error";
-    case EntryState::Abort: return "Abort";
+    // Marked for translation, shown translated only by the window: scripts
+    // read these words from quillon-cli.
+    case EntryState::Done: return QT_TRANSLATE_NOOP("JobList", "Done");
+    case EntryState::Error: return QT_TRANSLATE_NOOP("JobList", "Error");
+    case EntryState::Abort: return QT_TRANSLATE_NOOP("JobList", "Abort");
     default: return "";
     }
 }

@@ -3,6 +3,7 @@
 #include "joblist/list_file.h"
 #include "platform/app_errors.h"
 #include "platform/file_system.h"
+#include "platform/translation.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -164,7 +165,7 @@ void SourceAdder::Conclude(const Admission &admission)
         // A probe that was stopped from outside says nothing about the file.
         if (admission.Interrupted)
             return;
-        Messages.ShowMessage("Unsupported or bad video file: " + admission.Path + "!");
+        Messages.ShowMessage(Arg(Tr("Batch", "Unsupported or bad video file: %1!"), {admission.Path}));
         PassOver(admission.Path, PassedOver::Refused);
         return;
     }

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include "platform/quillon_error.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -66,8 +67,8 @@ std::optional<std::string> ReadWholeFile(const std::string &path, uint64_t limit
     }
     if (uint64_t(st.st_size) > limit) {
         ::close(fd);
-        RaiseError("The file " + path + " is too large (" + std::to_string(st.st_size) + " bytes; at most " +
-                   std::to_string(limit) + ")");
+        RaiseError(Arg(Tr("Platform", "The file %1 is too large (%2 bytes; at most %3)"),
+                       {path, std::to_string(st.st_size), std::to_string(limit)}));
     }
     std::string bytes(size_t(st.st_size), '\0');
     size_t done = 0;

@@ -1,5 +1,7 @@
 #include "platform/program_layout.h"
 
+#include "platform/translation.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -70,10 +72,11 @@ ProgramLayout LayoutOf(const std::string &programDir, const std::vector<std::str
 
 std::string LauncherMissingText(const ProgramLayout &layout, int error)
 {
-    std::string text = "The converter launcher " + std::string(LauncherName) + " could not be run from ";
+    std::string places;
     for (size_t i = 0; i < layout.Tried.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == layout.Tried.size() ? " or " : ", ") + layout.Tried[i];
-    return text + ": " + std::strerror(error);
+        places += (i == 0 ? "" : i + 1 == layout.Tried.size() ? Tr("Platform", " or ") : ", ") + layout.Tried[i];
+    return Arg(Tr("Platform", "The converter launcher %1 could not be run from %2: %3"),
+               {LauncherName, places, std::strerror(error)});
 }
 
 } // namespace quillon

@@ -1,5 +1,6 @@
 #include "skin/te_forms.h"
 
+#include "platform/translation.h"
 #include "skin/te_menu.h"
 
 #include "skin/window_manager.h"
@@ -95,19 +96,19 @@ std::vector<TTeSystemMenuItem> SystemMenuItems(TTeWindowState state, TTeBorderIc
 {
     std::vector<TTeSystemMenuItem> items;
     if (state != kwsNormal)
-        items.push_back({"&Restore", "", 3});
+        items.push_back({QT_TRANSLATE_NOOP("Forms", "&Restore"), "", 3});
     if ((icons & kbiMinimize) && (state == kwsNormal || state == kwsMaximized || state == kwsRollup))
-        items.push_back({"Mi&nimize", "", 1});
+        items.push_back({QT_TRANSLATE_NOOP("Forms", "Mi&nimize"), "", 1});
     if ((icons & kbiMaximize) && (state == kwsNormal || state == kwsRollup))
-        items.push_back({"Ma&ximize", "", 2});
+        items.push_back({QT_TRANSLATE_NOOP("Forms", "Ma&ximize"), "", 2});
     if ((icons & kbiRollup) && (state == kwsNormal || state == kwsMaximized))
-        items.push_back({"Ro&llup", "", 4});
+        items.push_back({QT_TRANSLATE_NOOP("Forms", "Ro&llup"), "", 4});
     if ((icons & kbiTray) && state != kwsMinimized && state != kwsTray)
-        items.push_back({"Minimize to &Tray", "", 5});
+        items.push_back({QT_TRANSLATE_NOOP("Forms", "Minimize to &Tray"), "", 5});
     if (icons & kbiClose) {
         if (!items.empty())
             items.push_back({"-", "", -1});
-        items.push_back({"&Close", "Alt+F4", 0});
+        items.push_back({QT_TRANSLATE_NOOP("Forms", "&Close"), "Alt+F4", 0});
     }
     return items;
 }
@@ -614,11 +615,11 @@ void TTeForm::ShowSystemMenu(QPoint globalAt)
     SystemMenu->ThemeLink = Binding.ThemeLink();
     SystemMenu->Images = MenuImages;
     for (const TTeSystemMenuItem &entry : SystemMenuItems(WindowState(), BorderIcons)) {
-        auto *item = new TTeItem(nullptr, QString::fromStdString(entry.Caption));
+        auto *item = new TTeItem(nullptr, QTr("Forms", entry.Caption.c_str()));
         item->ShortCut = QKeySequence(QString::fromStdString(entry.ShortCut));
         item->ImageIndex = entry.ImageIndex;
         // One handler for all: the command is known by its caption.
-        item->OnClick = [this, caption = item->Caption] {
+        item->OnClick = [this, caption = QString::fromStdString(entry.Caption)] {
             if (caption == "&Restore")
                 Restore();
             else if (caption == "Mi&nimize")

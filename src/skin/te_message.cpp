@@ -1,5 +1,6 @@
 #include "skin/te_message.h"
 
+#include "platform/translation.h"
 #include "skin/te_label.h"
 #include "skin/te_panel.h"
 
@@ -17,13 +18,23 @@ namespace quillon {
 namespace {
 
 constexpr TTeButtonKind Kinds[] = {
-    {"&Yes", mrYes},     {"&No", mrNo},         {"OK", mrOk},    {"Cancel", mrCancel},      {"&Abort", mrAbort},
-    {"&Retry", mrRetry}, {"&Ignore", mrIgnore}, {"&All", mrAll}, {"N&o to All", mrNoToAll}, {"Yes to &All", mrYesToAll},
-    {"&Help", mrNone},
+    {QT_TRANSLATE_NOOP("Dialogs", "&Yes"), mrYes},
+    {QT_TRANSLATE_NOOP("Dialogs", "&No"), mrNo},
+    {QT_TRANSLATE_NOOP("Dialogs", "OK"), mrOk},
+    {QT_TRANSLATE_NOOP("Dialogs", "Cancel"), mrCancel},
+    {QT_TRANSLATE_NOOP("Dialogs", "&Abort"), mrAbort},
+    {QT_TRANSLATE_NOOP("Dialogs", "&Retry"), mrRetry},
+    {QT_TRANSLATE_NOOP("Dialogs", "&Ignore"), mrIgnore},
+    {QT_TRANSLATE_NOOP("Dialogs", "&All"), mrAll},
+    {QT_TRANSLATE_NOOP("Dialogs", "N&o to All"), mrNoToAll},
+    {QT_TRANSLATE_NOOP("Dialogs", "Yes to &All"), mrYesToAll},
+    {QT_TRANSLATE_NOOP("Dialogs", "&Help"), mrNone},
 };
 constexpr const char *ButtonNames[] = {"Yes",    "No",  "OK",      "Cancel",   "Abort", "Retry",
                                        "Ignore", "All", "NoToAll", "YesToAll", "Help"};
-constexpr const char *Captions[] = {"Warning", "Error", "Information", "Confirm"};
+constexpr const char *Captions[] = {QT_TRANSLATE_NOOP("Dialogs", "Warning"), QT_TRANSLATE_NOOP("Dialogs", "Error"),
+                                    QT_TRANSLATE_NOOP("Dialogs", "Information"),
+                                    QT_TRANSLATE_NOOP("Dialogs", "Confirm")};
 
 // Multiply, then divide, rounding to the nearest.
 int mulDiv(int number, int numerator, int denominator)
@@ -162,7 +173,8 @@ TTeMessageLayout LayoutMessage(const QString &text, TTeMsgDlgType type, const TT
     int buttonWidth = mulDiv(50, x, 4);
     for (TTeMsgDlgBtn b : buttons)
         buttonWidth =
-            std::max(buttonWidth, metrics.boundingRect(QRect(), Qt::TextShowMnemonic, Kinds[b].Caption).width() + 8);
+            std::max(buttonWidth,
+                     metrics.boundingRect(QRect(), Qt::TextShowMnemonic, QTr("Dialogs", Kinds[b].Caption)).width() + 8);
 
     // The text wraps at half the screen's width; an ampersand is a character.
     const QRect textSize =
@@ -279,7 +291,7 @@ std::unique_ptr<TTeMessageForm> TTeMessage::CreateMessageForm(const QString &tex
                                                   screen ? screen->geometry().width() : 1024, ShowIconImage);
     auto form = std::make_unique<TTeMessageForm>();
     form->setObjectName("MessageForm");
-    form->setWindowTitle(type == mtCustom ? QGuiApplication::applicationDisplayName() : Captions[type]);
+    form->setWindowTitle(type == mtCustom ? QGuiApplication::applicationDisplayName() : QTr("Dialogs", Captions[type]));
     if (StayOnTop)
         form->setWindowFlag(Qt::WindowStaysOnTopHint);
     form->Client->resize(layout.Client);
@@ -303,7 +315,7 @@ std::unique_ptr<TTeMessageForm> TTeMessage::CreateMessageForm(const QString &tex
     for (const auto &[kind, place] : layout.Buttons) {
         auto *button = new TTeButton(form->Client);
         button->setObjectName(ButtonNames[kind]);
-        button->SetCaption(Kinds[kind].Caption);
+        button->SetCaption(QTr("Dialogs", Kinds[kind].Caption));
         button->setGeometry(place);
         button->setFont(ButtonFont);
         if (ShowButtonGlyph)

@@ -1,5 +1,6 @@
 #include "app/engine.h"
 #include "platform/file_system.h"
+#include "platform/program_layout.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -366,9 +367,9 @@ TEST_F(Batch, AConverterThatCannotStartEndsTheBatchWithAMessage)
     EXPECT_FALSE(view.Running);
     EXPECT_EQ(broken.Jobs.Entry(0).Progress, "Error");
     EXPECT_EQ(broken.Jobs.Entry(1).Progress, "");
-    // The runner's words, then the program and the system's reason.
+    // The runner's words, then where the launcher was looked for and why.
     const std::string message =
-        "Error creating process : 2\n" + emptyProgramDir.path().string() + "/videoenc.dll: No such file or directory";
+        "Error creating process : 2\n" + LauncherMissingText(LayoutOf(emptyProgramDir.path().string() + "/"), ENOENT);
     EXPECT_EQ(view.Messages, std::vector<std::string>{message});
     EXPECT_EQ(broken.Jobs.Entry(0).Reason, message);
 }

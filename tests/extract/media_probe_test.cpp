@@ -1,5 +1,6 @@
 #include "extract/media_probe.h"
 #include "platform/file_system.h"
+#include "platform/program_layout.h"
 #include "platform/quillon_error.h"
 #include "support/test_support.h"
 
@@ -159,8 +160,9 @@ TEST(MediaProbe, AMissingConverterIsTheRunnersError)
         probe.ProbeFile(Clip("mp4"));
         FAIL() << "no error";
     } catch (const QuillonError &e) {
+        // The runner's words, then every place the launcher was looked for.
         EXPECT_EQ(std::string(e.what()),
-                  "Error creating process : 2\n" + empty.path().string() + "/videoenc.dll: No such file or directory");
+                  "Error creating process : 2\n" + LauncherMissingText(LayoutOf(empty.path().string() + "/"), ENOENT));
     }
     EXPECT_FALSE(session.Runner().Active());
 }

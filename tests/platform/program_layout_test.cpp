@@ -1,4 +1,5 @@
 #include "platform/program_layout.h"
+#include "platform/translation.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -68,4 +69,13 @@ TEST(ProgramLayout, AnInstallationFindsItsLauncherRelativeToItself)
     const std::vector<std::string> dirs = InstalledLauncherDirs("/opt/q/bin/");
     ASSERT_EQ(dirs.size(), 2u);
     EXPECT_EQ(dirs[0], "/opt/q/bin/../libexec/quillon/");
+}
+
+TEST(Translation, PlaceholdersAreFilledInOnePass)
+{
+    EXPECT_EQ(Arg("Unsupported or bad video file: %1!", {"/v/a %2.avi"}),
+              "Unsupported or bad video file: /v/a %2.avi!");
+    EXPECT_EQ(Arg("%2 before %1, 100%, %3", {"one", "two"}), "two before one, 100%, %3");
+    // Without a translation a text is itself.
+    EXPECT_EQ(Tr("Batch", "Ready"), "Ready");
 }
