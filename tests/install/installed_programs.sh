@@ -58,4 +58,17 @@ case $message in
 *"could not be run from $tmp/prefix/bin/videoenc.dll, $tmp/prefix/bin/../libexec/quillon/videoenc.dll or "*": No such file or directory"*) ;;
 *) fail "without the launcher: $message" ;;
 esac
+# The man page names every option --help names.
+for option in $(bin/quillon-cli --help | grep -o '\-\-[a-z][a-z-]*' | sort -u); do
+    zcat share/man/man1/quillon-cli.1.gz | grep -qF "$(echo "$option" | sed 's/-/\\-/g')" ||
+        fail "quillon-cli(1) does not name $option"
+done
+# The desktop file and the metainfo are valid where the validators are installed.
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate share/applications/quillon.desktop || fail "the desktop file"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net share/metainfo/io.github.quillon.Quillon.metainfo.xml >/dev/null ||
+        fail "the metainfo"
+fi
 echo "installed programs: OK"

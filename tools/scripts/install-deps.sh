@@ -2,7 +2,7 @@
 # Installs what building, running and testing Quillon needs on Debian 12,
 # only when something is missing.
 set -e
-packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-l10n-tools libxcb1-dev libxcb-xkb-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg xvfb xauth imagemagick fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei"
+packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-l10n-tools desktop-file-utils appstream libxcb1-dev libxcb-xkb-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg xvfb xauth imagemagick fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
