@@ -814,8 +814,12 @@ void TfrmMain::NotifyBatchEnd()
 
 void TfrmMain::OpenFiles(const std::vector<std::string> &paths)
 {
-    if (!paths.empty())
+    if (!paths.empty()) {
         Guard([&] { FilesDropped(paths); });
+        // As files named at start: the list they went to is shown.
+        if (Engine_->Jobs.Count() > 0)
+            btnBatchClick();
+    }
     if (isMinimized())
         showNormal();
     raise();
