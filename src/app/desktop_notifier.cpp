@@ -1,5 +1,7 @@
 #include "app/desktop_notifier.h"
 
+#include "platform/translation.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -9,11 +11,11 @@ namespace quillon {
 
 std::string BatchEndText(int done, int failed, int aborted)
 {
-    std::string text = std::to_string(done) + " Done";
+    std::string text = Arg(Tr("Window", "%1 Done"), {std::to_string(done)});
     if (failed > 0)
-        text += ", " + std::to_string(failed) + " failed";
+        text += Arg(Tr("Window", ", %1 failed"), {std::to_string(failed)});
     if (aborted > 0)
-        text += ", " + std::to_string(aborted) + " stopped";
+        text += Arg(Tr("Window", ", %1 stopped"), {std::to_string(aborted)});
     return text;
 }
 

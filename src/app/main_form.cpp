@@ -344,6 +344,8 @@ void TfrmMain::CreateOptionsPanel()
     groupEncoding->Caption = QTr("Window", "Encoding:");
     groupEncoding->setGeometry(10, 184, 393, 121);
     cbFileFormat = comboBox<TTeSComboBox>(groupEncoding, "cbFileFormat", texts(FileFormats), {144, 24, 65, 22});
+    // The other formats are names of file types; this one is a word.
+    cbFileFormat->setItemText(OriginalFormat, QTr("Window", "Original"));
     label(groupEncoding, QTr("Window", "Audio file format(kHz):"), 16, 24, cbFileFormat);
     ckMono = checkBox(groupEncoding, "ckMono", QTr("Window", "Mono"), {216, 24, 98, 20});
     cbAudioSampleRate =

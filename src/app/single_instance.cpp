@@ -7,6 +7,8 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillon {
@@ -74,10 +76,23 @@ std::string AbsoluteLocalPath(const std::string &argument)
 
 SingleInstance::SingleInstance(std::string name) : Name(std::move(name)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    // A peer still connected is closed when the server goes, after this:
+    // what it sent then goes nowhere, as the window it was for may be gone.
+    if (Server)
+        for (QLocalSocket *peer : Server->findChildren<QLocalSocket *>())
+            QObject::disconnect(peer, nullptr, this, nullptr);
+}
 
 bool SingleInstance::ForwardToRunning(const std::vector<std::string> &paths, int timeoutMs)
 {
+    // Only to a socket of our own: in a shared temporary folder another
+    // user could have put one there to receive our paths.
+    const std::string path = Name.rfind('/', 0) == 0 ? Name : QDir::tempPath().toStdString() + "/" + Name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != ::getuid())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(Name));
     if (!socket.waitForConnected(timeoutMs))
@@ -112,19 +127,24 @@ bool SingleInstance::Listen(std::function<void(const std::vector<std::string> &)
     }
     connect(Server.get(), &QLocalServer::newConnection, this, [this, opened] {
         while (QLocalSocket *peer = Server->nextPendingConnection()) {
-            auto *message = new QByteArray;
-            connect(peer, &QLocalSocket::readyRead, peer, [peer, message] {
+            // What the peer sent, until it closes; nothing of a peer that
+            // sent more than any list of paths.
+            auto message = std::make_shared<QByteArray>();
+            auto cutOff = std::make_shared<bool>(false);
+            connect(peer, &QLocalSocket::readyRead, peer, [peer, message, cutOff] {
                 message->append(peer->readAll());
-                if (message->size() > MaxMessage)
+                if (message->size() > MaxMessage) {
+                    *cutOff = true;
+                    message->clear();
                     peer->abort();
+                }
             });
-            connect(peer, &QLocalSocket::disconnected, this, [peer, message, opened] {
-                message->append(peer->readAll());
-                const std::vector<std::string> paths = decoded(*message);
-                delete message;
+            connect(peer, &QLocalSocket::disconnected, this, [peer, message, cutOff, opened] {
+                if (!*cutOff)
+                    message->append(peer->readAll());
                 peer->deleteLater();
-                if (opened) // none: the window only comes to the front
-                    opened(paths);
+                if (!*cutOff && opened) // no paths: the window only comes to the front
+                    opened(decoded(*message));
             });
         }
     });

@@ -46,6 +46,10 @@ void BatchDriver::btnConvertClick()
         runner->Untouchable = [this] {
             std::vector<std::string> untouchable = Jobs.SourcePaths();
             untouchable.insert(untouchable.end(), Produced_.begin(), Produced_.end());
+            // The tracks other entries finished while they go on with their
+            // next: no entry may take a name that one of them holds.
+            for (const auto &other : Runners)
+                untouchable.insert(untouchable.end(), other->Made().begin(), other->Made().end());
             return untouchable;
         };
         runner->OnStarted = [this](BatchRunner &r) { EntryStarted(r); };

@@ -39,7 +39,7 @@ void BatchRunner::Begin(int index, const OutputOptions &options, bool probeFirst
     Fraction_ = 0;
     Plan.clear();
     Step = 0;
-    Made.clear();
+    Made_.clear();
     Notice.clear();
     if (!ProbeFirst) {
         Session_.Facts() = MediaFacts{};
@@ -90,7 +90,7 @@ void BatchRunner::StartExtraction()
     DeleteWrapperScript();
     const TrackSelection::Taken &taken = Plan[Step];
     std::vector<std::string> untouchable = Untouchable ? Untouchable() : Jobs.SourcePaths();
-    untouchable.insert(untouchable.end(), Made.begin(), Made.end());
+    untouchable.insert(untouchable.end(), Made_.begin(), Made_.end());
     ReservedOutput reserved =
         ReserveOutputFile(Source, Options, Index_, untouchable, taken.NameSuffix,
                           Options.Original() ? OriginalExtension(taken.Track.Codec) : std::string());
@@ -245,7 +245,7 @@ void BatchRunner::TrackDone()
     // today's date, which is no reason to call the entry failed.
     if (Options.KeepDates)
         CopyModificationTime(Source, OutputFile_);
-    Made.push_back(OutputFile_);
+    Made_.push_back(OutputFile_);
     if (++Step < Plan.size() && !StopRequested)
         StartExtraction();
     else if (Step < Plan.size())
@@ -254,11 +254,11 @@ void BatchRunner::TrackDone()
         EndDone();
 }
 
-void BatchRunner::EndDone() { End({Index_, EntryState::Done, Made, Notice, false, nullptr}); }
+void BatchRunner::EndDone() { End({Index_, EntryState::Done, Made_, Notice, false, nullptr}); }
 
 void BatchRunner::EndAs(EntryState state, const std::string &reason)
 {
-    End({Index_, state, Made, reason, false, nullptr});
+    End({Index_, state, Made_, reason, false, nullptr});
 }
 
 void BatchRunner::EndRejected(const std::string &reason, bool refused)
@@ -268,7 +268,7 @@ void BatchRunner::EndRejected(const std::string &reason, bool refused)
 
 void BatchRunner::EndFailed(std::exception_ptr failure)
 {
-    End({Index_, EntryState::Error, Made, "", false, std::move(failure)});
+    End({Index_, EntryState::Error, Made_, "", false, std::move(failure)});
 }
 
 void BatchRunner::End(Ending ending)

@@ -67,6 +67,8 @@ public:
     double Fraction() const { return Fraction_; }
     ConverterSession &Session() { return Session_; }
     const std::string &OutputFile() const { return OutputFile_; }
+    // The files of the entry's tracks finished so far.
+    const std::vector<std::string> &Made() const { return Made_; }
     const std::string &WrapperScript() const { return WrapperScript_; }
 
     // ProgressTarget: the parser's percentage goes to the job list; of an
@@ -110,7 +112,7 @@ private:
     double Fraction_ = 0;
     std::vector<TrackSelection::Taken> Plan; // one extraction each
     size_t Step = 0;                         // the one under way
-    std::vector<std::string> Made;           // the finished ones' files
+    std::vector<std::string> Made_;          // the finished ones' files
     std::string Notice;
     std::string OutputFile_;
     std::string WrapperScript_;

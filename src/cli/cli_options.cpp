@@ -156,11 +156,9 @@ CliOptions::Shard shardValue(const std::string &given, const std::string &option
     return shard;
 }
 
-// What getopt refused, in our words: the argument it stopped at is the one
-// before optind.
-[[noreturn]] void refuse(int code, const std::vector<char *> &argv, int optind, int optopt)
+// What getopt refused, in our words. word: the argument it was in.
+[[noreturn]] void refuse(int code, const std::string &arg, int optopt)
 {
-    const std::string arg = optind > 0 && optind <= static_cast<int>(argv.size()) - 1 ? argv[optind - 1] : "";
     const bool isLong = arg.rfind("--", 0) == 0;
     const std::string name = isLong ? arg.substr(0, arg.find('=')) : std::string("-") + static_cast<char>(optopt);
     if (code == ':')
@@ -205,11 +203,16 @@ CliOptions ParseCliArguments(const std::vector<std::string> &args)
     opterr = 0;
     for (;;) {
         int longIndex = -1;
+        const int before = optind;
         const int code = getopt_long(argc, argv.data(), ShortOptions, LongOptions, &longIndex);
         if (code == -1)
             break;
-        if (code == '?' || code == ':')
-            refuse(code, argv, optind, optopt);
+        if (code == '?' || code == ':') {
+            // getopt stays on a group of short options until its last one;
+            // otherwise it has passed the word it refused.
+            const int at = optind == before && optind < argc ? optind : optind - 1;
+            refuse(code, at > 0 && at < argc ? argv[static_cast<size_t>(at)] : "", optopt);
+        }
         // The option as the user named it, for the messages about its value.
         const std::string arg = longIndex >= 0 ? std::string("--") + LongOptions[longIndex].name
                                                : std::string("-") + static_cast<char>(code);
@@ -240,7 +243,7 @@ CliOptions ParseCliArguments(const std::vector<std::string> &args)
         case 'q': o.Quiet = true; break;
         case 'h': o.Help = true; break;
         case Version: o.Version = true; break;
-        default: refuse('?', argv, optind, code);
+        default: refuse('?', "", code);
         }
     }
     for (int i = optind; i < argc; ++i)

@@ -134,7 +134,8 @@ std::optional<std::string> TrackChoiceOf(const std::string &text)
     const std::string lower = LowerCase(text);
     if (lower.empty() || lower == "first")
         return std::string();
-    if (lower.size() < 2 || lower.size() > 8 ||
+    // The converter names languages by three letters (ISO 639-2).
+    if (lower.size() < 3 || lower.size() > 8 ||
         lower.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos)
         return std::nullopt;
     return lower;

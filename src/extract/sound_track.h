@@ -29,8 +29,8 @@ std::string OriginalExtension(const std::string &codec);
 // Which tracks an extraction takes, as the options hold it: "" the first,
 // "all", or a language code.
 inline constexpr const char *AllTracks = "all";
-// The choice a text names: "first" (or ""), "all", or a language code of two
-// to eight letters, in lower case; nothing for any other text.
+// The choice a text names: "first" (or ""), "all", or a language code of
+// three to eight letters, in lower case; nothing for any other text.
 std::optional<std::string> TrackChoiceOf(const std::string &text);
 
 // Whether two language codes name the same language: the bibliographic and

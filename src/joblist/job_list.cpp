@@ -1,5 +1,7 @@
 #include "joblist/job_list.h"
 
+#include "platform/translation.h"
+
 #include <QtGlobal>
 
 #include <cstdio>
@@ -117,7 +119,7 @@ std::string SoundTracksText(const std::vector<SoundTrack> &tracks)
         return {};
     std::string text = tracks.front().Described;
     if (tracks.size() > 1)
-        text += " (" + std::to_string(tracks.size()) + " tracks)";
+        text += Arg(Tr("JobList", " (%1 tracks)"), {std::to_string(tracks.size())});
     return text;
 }
 

@@ -705,6 +705,24 @@ TEST_F(Batch, StopDuringTheSecondTrackAbortsAndKeepsTheFirst)
     }();
 }
 
+TEST_F(Batch, ATrackFinishedWhileItsEntryGoesOnIsNeverReplacedByAnother)
+{
+    // A's first track is done while its second runs; then a source of the
+    // same name starts beside it, overwriting on.
+    ScopedEnv env("QUILLON_FFMPEG", PacedFfmpeg(true, false));
+    view.Options.Track = "all";
+    view.Options.OverwriteExisting = true;
+    view.Options.Simultaneous = 2;
+    ScratchDir other;
+    const std::string sameName = other.file("film.mkv");
+    fs::copy_file(Clip("tracks"), sameName);
+    add({source("tracks", "film.mkv"), source("four", "slow.mp4"), sameName});
+    ASSERT_TRUE(runBatch(60000));
+    EXPECT_EQ(progress(), (std::vector<std::string>{"Done", "Done", "Done"}));
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"film [eng](1).MP3", "film [eng].MP3", "film [ger](1).MP3",
+                                                   "film [ger].MP3", "slow.MP3"}));
+}
+
 // ---- Several extractions at once
 
 class Parallel : public Batch, public ::testing::WithParamInterface<int> {

@@ -89,6 +89,7 @@ TEST(CliOptions, FollowGetoptConventions)
     const Case cases[] = {
         {{"--n", "x"}, "option --n is ambiguous (see --help)"},
         {{"-mx", "x"}, "unknown option -x (see --help)"},
+        {{"--json", "-xq", "x"}, "unknown option -x (see --help)"},
         {{"--json=1", "x"}, "--json takes no value"},
         {{"x", "--output-dir"}, "--output-dir needs a value"},
         {{"--shard", "2/2", "x"}, "--shard: '2/2' is not K/N with 0 <= K < N"},
@@ -570,9 +571,9 @@ TEST(QuillonCliOriginal, TakesTheChosenSoundTracks)
         EXPECT_EQ(run.out, expected) << c.track << "\n" << run.err;
         EXPECT_EQ(run.exitCode, 0) << c.track;
     }
-    // Re-encoded, the German track keeps its own rate up to the encoder.
-    const CliRun mp3 = runCli({"-f", "wav", "-r", "11025", "--track=deu", "-o", q(o), q(two)});
-    EXPECT_EQ(mp3.exitCode, 0) << mp3.err;
+    // Re-encoded, the German track is the one taken, and its language goes with it.
+    const CliRun wav = runCli({"-f", "wav", "-r", "11025", "--track=deu", "-o", q(o), q(two)});
+    EXPECT_EQ(wav.exitCode, 0) << wav.err;
     EXPECT_NE(lower(outputOf("ffprobe -v error -show_entries format_tags -of flat " + shellWord(out.file("two.WAV"))))
                   .find("language=\"deu\""),
               std::string::npos);
@@ -695,6 +696,13 @@ TEST(QuillonCli, ShardsSplitTheSourcesBeforeAnythingIsProbed)
     for (int i : {0, 2, 4, 1, 3})
         expected += paths[static_cast<size_t>(i)] + "\t160X120 00:00:02\n";
     EXPECT_EQ(together, expected);
+    // A source of another shard is not even looked at: one that is missing
+    // fails only the run whose shard it is in.
+    list[1] = q(src.file("missing.mp4"));
+    const CliRun other = runCli(QStringList{"--probe", "--shard", "0/2"} + list);
+    EXPECT_EQ(other.exitCode, 0) << other.err;
+    EXPECT_EQ(other.err.find("missing.mp4"), std::string::npos) << other.err;
+    EXPECT_EQ(runCli(QStringList{"--probe", "--shard", "1/2"} + list).exitCode, 1);
 }
 
 TEST(QuillonCli, NoEscapeSequencesForADumbTerminal)

@@ -7,9 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLocalServer>
 #include <QProcess>
 #include <QUrl>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "skin/te_checkbox.h"
@@ -753,13 +756,37 @@ TEST_F(Window, ASecondListenerUnderTheSameNameIsRefusedAndADeadOnesSocketTakenOv
         EXPECT_FALSE(SingleInstance(name).Listen(nullptr));
     }
     // What a killed program leaves: a socket file nobody answers on.
-    QLocalServer dead;
+    const std::string socketPath = QDir::tempPath().toStdString() + "/" + name;
     QLocalServer::removeServer(QString::fromStdString(name));
-    ASSERT_TRUE(dead.listen(QString::fromStdString(name)));
-    const std::string socketPath = dead.fullServerName().toStdString();
-    dead.close();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ::close(fd); // never listened on, never removed
+    ASSERT_TRUE(fs::is_socket(socketPath));
+    EXPECT_FALSE(SingleInstance(name).ForwardToRunning({"/v/a.mp4"})) << "nobody answers";
+    SingleInstance heir(name);
+    EXPECT_TRUE(heir.Listen(nullptr));
+    EXPECT_TRUE(SingleInstance(name).ForwardToRunning({}));
+    // Anything else there is no socket of ours.
+    QLocalServer::removeServer(QString::fromStdString(name));
     WriteFile(socketPath, "");
-    EXPECT_TRUE(SingleInstance(name).Listen(nullptr));
+    EXPECT_FALSE(SingleInstance(name).ForwardToRunning({"/v/a.mp4"})) << "not a socket";
+}
+
+TEST(SingleInstanceSocket, PathsGoOnlyToASocketOfTheUsersOwn)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "handing a socket to another user needs root";
+    const std::string name = "quillon-test-owner-" + std::to_string(::getpid());
+    QLocalServer stranger;
+    QLocalServer::removeServer(QString::fromStdString(name));
+    ASSERT_TRUE(stranger.listen(QString::fromStdString(name)));
+    ASSERT_EQ(::chown(stranger.fullServerName().toLocal8Bit().constData(), 65534, 65534), 0);
+    EXPECT_FALSE(SingleInstance(name).ForwardToRunning({"/v/a.mp4"}));
+    PumpFor(50);
+    EXPECT_FALSE(stranger.hasPendingConnections());
 }
 
 TEST(BatchEndNotice, SaysHowManyAreDoneAndHowManyFailed)
