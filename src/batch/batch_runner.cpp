@@ -89,8 +89,8 @@ void BatchRunner::StartExtraction()
 {
     DeleteWrapperScript();
     const TrackSelection::Taken &taken = Plan[Step];
-    std::vector<std::string> untouchable = Untouchable ? Untouchable() : Jobs.SourcePaths();
-    untouchable.insert(untouchable.end(), Made_.begin(), Made_.end());
+    // The driver's names include this entry's finished tracks.
+    const std::vector<std::string> untouchable = Untouchable ? Untouchable() : Jobs.SourcePaths();
     ReservedOutput reserved =
         ReserveOutputFile(Source, Options, Index_, untouchable, taken.NameSuffix,
                           Options.Original() ? OriginalExtension(taken.Track.Codec) : std::string());
@@ -108,11 +108,11 @@ void BatchRunner::StartExtraction()
         }
         const std::string format = FileFormats[static_cast<size_t>(Options.FormatIndex)];
         // A track copied as it is needs no rate, and may have none chosen.
-        const auto chosen = [this](const auto &values, int index) {
-            return Options.Original() ? std::string() : std::string(values[static_cast<size_t>(index)]);
-        };
-        const std::string sampleRate = chosen(SampleRates, Options.SampleRateIndex);
-        const std::string bitRate = chosen(BitRates, Options.BitRateIndex);
+        std::string sampleRate, bitRate;
+        if (!Options.Original()) {
+            sampleRate = SampleRates[static_cast<size_t>(Options.SampleRateIndex)];
+            bitRate = BitRates[static_cast<size_t>(Options.BitRateIndex)];
+        }
         const std::string commandLine =
             BuildExtractionCommandLine(Session_.ConverterProgram(), input, format, sampleRate, bitRate, Options.Mono,
                                        OutputFile_, taken.Track.StreamIndex >= 0 ? &taken.Track : nullptr);

@@ -42,7 +42,8 @@ public:
 
     BatchRunner(ConverterSession &session, MediaProbe &probe, JobList &jobs);
 
-    // The names no output may take, asked when the output is reserved.
+    // The names no output may take, asked when the output is reserved; the
+    // files of every entry's finished tracks among them.
     std::function<std::vector<std::string>()> Untouchable;
     // The entry's converter has started extracting.
     std::function<void(BatchRunner &)> OnStarted;

@@ -5,8 +5,6 @@
 #include "platform/text_case.h"
 #include "platform/translation.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <getopt.h>
 
@@ -32,11 +30,17 @@ int indexOf(const std::array<const char *, N> &values, const std::string &given,
     throw UsageError(Arg(Tr("Cli", "%1: '%2' is not one of %3"), {option, given, joined(values)}));
 }
 
+// text as a whole decimal number, and nothing else.
+bool wholeNumber(const std::string &text, int &value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
 int jobsValue(const std::string &given, const std::string &option)
 {
     int jobs = 0;
-    const auto [end, error] = std::from_chars(given.data(), given.data() + given.size(), jobs);
-    if (error != std::errc() || end != given.data() + given.size() || jobs < 1 || jobs > MaxSimultaneousExtractions)
+    if (!wholeNumber(given, jobs) || jobs < 1 || jobs > MaxSimultaneousExtractions)
         throw UsageError(Arg(Tr("Cli", "%1: '%2' is not a number from 1 to %3"),
                              {option, given, std::to_string(MaxSimultaneousExtractions)}));
     return jobs;
@@ -145,18 +149,14 @@ CliOptions::Shard shardValue(const std::string &given, const std::string &option
 {
     CliOptions::Shard shard;
     const size_t slash = given.find('/');
-    auto number = [](const std::string &text, int &value) {
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        return error == std::errc() && end == text.data() + text.size();
-    };
-    if (slash == std::string::npos || !number(given.substr(0, slash), shard.Index) ||
-        !number(given.substr(slash + 1), shard.Count) || shard.Count < 1 || shard.Index < 0 ||
+    if (slash == std::string::npos || !wholeNumber(given.substr(0, slash), shard.Index) ||
+        !wholeNumber(given.substr(slash + 1), shard.Count) || shard.Count < 1 || shard.Index < 0 ||
         shard.Index >= shard.Count)
         throw UsageError(Arg(Tr("Cli", "%1: '%2' is not K/N with 0 <= K < N"), {option, given}));
     return shard;
 }
 
-// What getopt refused, in our words. word: the argument it was in.
+// What getopt refused, in our words. arg: the argument it was in.
 [[noreturn]] void refuse(int code, const std::string &arg, int optopt)
 {
     const bool isLong = arg.rfind("--", 0) == 0;

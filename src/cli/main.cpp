@@ -26,29 +26,31 @@ using namespace quillon::cli;
 
 namespace {
 
+// An option the command line gave replaces the setting.
+template <class T>
+void takeGiven(T &setting, const std::optional<T> &given)
+{
+    if (given)
+        setting = *given;
+}
+
 OutputOptions startingOptions(const std::string &programDir, const CliOptions &cli)
 {
     OutputOptions o;
     o.FormatIndex = o.SampleRateIndex = o.BitRateIndex = 0;
     SettingsStore(LayoutOf(programDir).Settings).LoadSettings(o); // read only: the CLI never writes it
-    if (cli.FormatIndex)
-        o.FormatIndex = *cli.FormatIndex;
-    if (cli.SampleRateIndex)
-        o.SampleRateIndex = *cli.SampleRateIndex;
-    if (cli.BitRateIndex)
-        o.BitRateIndex = *cli.BitRateIndex;
+    takeGiven(o.FormatIndex, cli.FormatIndex);
+    takeGiven(o.SampleRateIndex, cli.SampleRateIndex);
+    takeGiven(o.BitRateIndex, cli.BitRateIndex);
+    takeGiven(o.Simultaneous, cli.Jobs);
+    takeGiven(o.Track, cli.Track);
+    takeGiven(o.KeepDates, cli.KeepDates);
     if (cli.Mono)
         o.Mono = true;
     if (cli.Numbered)
         o.NamingMethod = 1;
     if (cli.Overwrite)
         o.OverwriteExisting = true;
-    if (cli.Jobs)
-        o.Simultaneous = *cli.Jobs;
-    if (cli.Track)
-        o.Track = *cli.Track;
-    if (cli.KeepDates)
-        o.KeepDates = *cli.KeepDates;
     if (cli.OutputDir) {
         if (!DirectoryExists(*cli.OutputDir))
             throw UsageError(Arg(Tr("Cli", "--output-dir: no directory at %1"), {*cli.OutputDir}));

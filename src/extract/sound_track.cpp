@@ -52,8 +52,7 @@ bool ReadSoundTrackLine(const std::string &line, SoundTrack &track)
         pos = close + 1;
         // The language names output files: from a crafted file it could
         // hold a "/" or "..". Only a code of letters is one.
-        if (t.Language == "und" || t.Language.empty() ||
-            t.Language.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos)
+        if (t.Language == "und" || !AllLetters(t.Language))
             t.Language.clear();
     }
     if (line.compare(pos, audio.size(), audio) != 0)
@@ -135,8 +134,7 @@ std::optional<std::string> TrackChoiceOf(const std::string &text)
     if (lower.empty() || lower == "first")
         return std::string();
     // The converter names languages by three letters (ISO 639-2).
-    if (lower.size() < 3 || lower.size() > 8 ||
-        lower.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos)
+    if (lower.size() < 3 || lower.size() > 8 || !AllLetters(lower))
         return std::nullopt;
     return lower;
 }

@@ -31,4 +31,10 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b)
            });
 }
 
+bool AllLetters(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
 } // namespace quillon

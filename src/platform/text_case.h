@@ -11,5 +11,7 @@ std::string LowerCase(std::string text);
 std::string UpperCase(std::string text);
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
+// At least one letter, and nothing but letters of the ASCII alphabet.
+bool AllLetters(std::string_view text);
 
 } // namespace quillon
